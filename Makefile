@@ -1,0 +1,30 @@
+# The two commands of the README: `make run` and `make test`. Each one installs what is
+# missing, configures and builds before doing its job.
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRIVO_WERROR=ON $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/src/ostrivo-report --help
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./scripts/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

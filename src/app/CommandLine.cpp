@@ -1,0 +1,49 @@
+#include "app/CommandLine.h"
+
+#include "platform/Version.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+namespace ostrivo {
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Gestore report Ostrivo 3.0: report template designer and report printer.\n"
+        "\n"
+        "Usage:\n"
+        "  ostrivo-report                      designer, or print request mode when\n"
+        "                                      Varnil3<PCLocal>.pss exists in the current directory\n"
+        "  ostrivo-report print TEMPLATE [--values \"v1,v2,\"] [--printer NAME] [--output FILE]\n"
+        "                                [--trace FILE] [--date \"dd/mm/yyyy hh:mm\"]\n"
+        "  ostrivo-report check TEMPLATE       read the template as every reader would and list\n"
+        "                                      each problem with its line\n"
+        "  ostrivo-report --help | --version\n"
+        "\n"
+        "Exit status: 0 printed (check: no problem); 1 failed (check: problems listed);\n"
+        "2 bad usage; 3 printed, but some elements failed.\n");
+}
+
+int runProgram(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+
+    QTextStream out(stdout);
+    QTextStream errs(stderr);
+    if (args.value(0) == QLatin1String("--help") || args.value(0) == QLatin1String("-h")) {
+        out << usageText();
+        return exitcode::Printed;
+    }
+    if (args.value(0) == QLatin1String("--version")) {
+        out << "ostrivo-report " << programVersion() << '\n';
+        return exitcode::Printed;
+    }
+    errs << "ostrivo-report: unknown command line\n\n" << usageText();
+    return exitcode::BadUsage;
+}
+
+}  // namespace ostrivo

@@ -1,0 +1,73 @@
+#include "platform/Errors.h"
+
+#include <utility>
+
+namespace ostrivo {
+
+QString classicDescription(int number)
+{
+    // The descriptions an Italian desktop showed for these numbers.
+    switch (number) {
+    case err::InvalidArgument: return QStringLiteral("Chiamata di routine o argomento non validi");
+    case err::Overflow: return QStringLiteral("Overflow");
+    case err::SubscriptOutOfRange: return QStringLiteral("Indice non compreso nell'intervallo");
+    case err::TypeMismatch: return QStringLiteral("Tipo non corrispondente");
+    case err::FileNotFound: return QStringLiteral("Impossibile trovare il file");
+    case err::InputPastEndOfFile: return QStringLiteral("Input oltre la fine del file");
+    case err::InvalidPicture: return QStringLiteral("Immagine non valida");
+    case err::DatabaseNotFound: return QStringLiteral("Impossibile trovare il file di database");
+    case err::TooFewParameters: return QStringLiteral("Parametri insufficienti");
+    case err::QuerySyntax: return QStringLiteral("Errore di sintassi nell'espressione della query");
+    case err::TableNotFound: return QStringLiteral("Impossibile trovare la tabella o la query di input");
+    case err::ItemNotFound: return QStringLiteral("Elemento non trovato in questo insieme");
+    case err::NotADatabase: return QStringLiteral("Formato di database non riconosciuto");
+    case err::CancelledDialog: return QStringLiteral("Annullato dall'utente");
+    default: return {};
+    }
+}
+
+Error::Error(int number, QString description) : number_(number)
+{
+    setDescription(std::move(description));
+}
+
+Error::Error(int number) : Error(number, classicDescription(number)) {}
+
+void Error::setDescription(QString description)
+{
+    description_ = std::move(description);
+    utf8_ = description_.toUtf8();
+}
+
+static QString templateMessage(const QString& file, int line, const QString& problem)
+{
+    if (line > 0)
+        return QStringLiteral("%1, riga %2: %3").arg(file).arg(line).arg(problem);
+    return QStringLiteral("%1: %2").arg(file, problem);
+}
+
+TemplateError::TemplateError(int number, QString file, int line, QString problem)
+    : Error(number, templateMessage(file, line, problem)),
+      file_(std::move(file)), line_(line), problem_(std::move(problem))
+{
+}
+
+static QString databaseMessage(int number, const QString& detail, const QString& file, const QString& sql)
+{
+    QString message = classicDescription(number);
+    if (!detail.isEmpty())
+        message = message.isEmpty() ? detail : message + QStringLiteral(": ") + detail;
+    if (!file.isEmpty())
+        message += QStringLiteral(" (database %1)").arg(file);
+    if (!sql.isEmpty())
+        message += QStringLiteral(" [SQL: %1]").arg(sql);
+    return message;
+}
+
+DatabaseError::DatabaseError(int number, QString detail, QString file, QString sql)
+    : Error(number, databaseMessage(number, detail, file, sql)),
+      detail_(std::move(detail)), file_(std::move(file)), sql_(std::move(sql))
+{
+}
+
+}  // namespace ostrivo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace ostrivo::test {
+
+// The shared Access test data (../shared/data), or an empty text when it is absent.
+QString testDataDir();
+// A file of the test data; empty when the data is absent.
+QString testDataFile(const QString& relative);
+// The repository's top folder.
+QString sourceDir();
+// The built ostrivo-report binary.
+QString binaryPath();
+
+// Writes bytes to a file (created or replaced).
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+// Makes a temporary folder the current directory for the life of the object.
+class ScopedCurrentDir {
+public:
+    ScopedCurrentDir();
+    explicit ScopedCurrentDir(const QString& path);
+    ~ScopedCurrentDir();
+    ScopedCurrentDir(const ScopedCurrentDir&) = delete;
+    ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
+    QString path() const { return path_; }
+    QString file(const QString& name) const { return path_ + QLatin1Char('/') + name; }
+
+private:
+    QTemporaryDir temp_;
+    QString path_;
+    QString previous_;
+};
+
+}  // namespace ostrivo::test
+
+// Skips the current test with a clear message where the shared test data is absent.
+#define OSTRIVO_REQUIRE_TEST_DATA()                                                              \
+    do {                                                                                         \
+        if (::ostrivo::test::testDataDir().isEmpty())                                            \
+            GTEST_SKIP() << "shared test data not found (expected ../shared/data next to the "   \
+                            "repository); skipping";                                             \
+    } while (0)
