@@ -1,0 +1,53 @@
+#include "template/TypeTable.h"
+
+#include "template/Numbers.h"
+
+namespace ostrivo {
+
+QString typeWordForCode(const QString& code)
+{
+    if (leadingNumberText(code).isEmpty())
+        return {};
+    const double value = leadingNumber(code);
+    if (value != static_cast<int>(value))
+        return {};
+    switch (static_cast<int>(value)) {
+    case typecode::Boolean:
+    case typecode::Byte:
+    case typecode::Integer:
+    case typecode::Long:
+    case typecode::Single:
+    case typecode::Double:
+    case typecode::LongBinary:
+        return QStringLiteral("Num");
+    case typecode::Currency:
+        return QStringLiteral("Cur");
+    case typecode::Text:
+    case typecode::Memo:
+        return QStringLiteral("Str");
+    case typecode::Date:
+        return QStringLiteral("Date");
+    default:
+        return {};
+    }
+}
+
+QString typeCodeForWord(const QString& word)
+{
+    if (word == QLatin1String("Num"))
+        return QStringLiteral("2");
+    if (word == QLatin1String("Cur"))
+        return QStringLiteral("5");
+    if (word == QLatin1String("Str"))
+        return QStringLiteral("10");
+    if (word == QLatin1String("Date"))
+        return QStringLiteral("8");
+    return {};
+}
+
+QString typeCodeForColumn(const QString& columnName, const QString& code)
+{
+    return columnName.startsWith(QLatin1String("Data")) ? QStringLiteral("8") : code;
+}
+
+}  // namespace ostrivo
