@@ -4,6 +4,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable QString values in GoogleTest messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace ostrivo::test {
 
 // The shared Access test data (../shared/data), or an empty text when it is absent.

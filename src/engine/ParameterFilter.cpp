@@ -1,0 +1,150 @@
+#include "engine/ParameterFilter.h"
+
+#include "platform/Errors.h"
+#include "template/Helpers.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <functional>
+
+namespace ostrivo {
+
+namespace {
+
+QString parameterName(const PrintParameter& p)
+{
+    return QStringLiteral("il parametro %1 (%2)").arg(p.number).arg(p.column);
+}
+
+[[noreturn]] void badValue(const PrintParameter& p, const QString& value, const QString& why)
+{
+    throw Error(err::TypeMismatch,
+                QStringLiteral("%1: il valore \"%2\" %3").arg(parameterName(p), value, why));
+}
+
+// One value converted by the type word, as the filter does for a single value.
+QString convertOne(const PrintParameter& p, const QString& raw)
+{
+    QString value = raw;
+    if (p.typeWord == QLatin1String("Str"))
+        return quoteSql(NormalizzaValore(value, mode::Testo));
+    if (p.typeWord == QLatin1String("Date")) {
+        const QString text = NormalizzaValore(value, mode::Testo);
+        return quoteSql(text.mid(6, 4) + text.mid(3, 2) + text.mid(0, 2));
+    }
+    QString number = raw.trimmed();
+    if (p.typeWord == QLatin1String("Num"))
+        number = NormalizzaValore(value, mode::Numero);
+    else if (p.typeWord == QLatin1String("Cur")) {
+        // Digits, signs and marks only; the marks are read below.
+        number.remove(QRegularExpression(QStringLiteral("[^0-9,.\\-]")));
+        if (number.isEmpty())
+            number = QStringLiteral("0");
+    }
+    if (const auto sql = sqlNumber(number))
+        return *sql;
+    badValue(p, raw, QStringLiteral("non è un numero"));
+}
+
+}  // namespace
+
+QString quoteSql(const QString& value)
+{
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+std::optional<QString> sqlNumber(const QString& value)
+{
+    QString text = value.trimmed();
+    if (text.contains(QLatin1Char(',')) && text.contains(QLatin1Char('.')))
+        text.remove(QLatin1Char('.'));
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    static const QRegularExpression number(QStringLiteral("^-?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)$"));
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+QString filterLiteral(const PrintParameter& p)
+{
+    if (p.op == QLatin1String("In") || p.op == QLatin1String("No")) {
+        QStringList items;
+        for (const QString& item : p.rawValue.split(QLatin1Char(';'))) {
+            if (!item.trimmed().isEmpty())
+                items << convertOne(p, item.trimmed());
+        }
+        if (items.isEmpty()) {
+            throw Error(err::InvalidArgument,
+                        QStringLiteral("%1: nessun valore nell'elenco \"%2\"").arg(parameterName(p), p.rawValue));
+        }
+        return QLatin1Char('(') + items.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    return convertOne(p, p.rawValue);
+}
+
+QString buildFiltroParametri(const std::vector<PrintParameter>& parameters)
+{
+    QString filter = QStringLiteral("NumeroHotel = 1");
+    for (const PrintParameter& p : parameters) {
+        QString op = p.op;
+        if (op == QLatin1String("In"))
+            op = QStringLiteral("IN");
+        else if (op == QLatin1String("No"))
+            op = QStringLiteral("NOT IN");
+        filter += QStringLiteral(" and ") + p.column + QLatin1Char(' ') + op + QLatin1Char(' ') + filterLiteral(p);
+    }
+    return filter;
+}
+
+namespace {
+
+// Replaces the first "<PARAMn>" of each parameter, found in the original text, so that a value
+// that itself holds a placeholder is never replaced again.
+QString replacePlaceholders(const QString& text, const std::vector<PrintParameter>& parameters,
+                            const std::function<QString(const PrintParameter&)>& literalOf)
+{
+    struct Hit {
+        qsizetype at;
+        qsizetype length;
+        QString literal;
+    };
+    std::vector<Hit> hits;
+    for (const PrintParameter& p : parameters) {
+        const QString placeholder = QStringLiteral("<PARAM%1>").arg(p.number);
+        const qsizetype at = text.indexOf(placeholder);
+        if (at >= 0)
+            hits.push_back({at, placeholder.size(), literalOf(p)});
+    }
+    std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.at < b.at; });
+    QString result;
+    qsizetype from = 0;
+    for (const Hit& hit : hits) {
+        result += text.mid(from, hit.at - from) + hit.literal;
+        from = hit.at + hit.length;
+    }
+    return result + text.mid(from);
+}
+
+}  // namespace
+
+QString replaceRelationPlaceholders(const QString& relation, const std::vector<PrintParameter>& parameters)
+{
+    return replacePlaceholders(relation, parameters, [](const PrintParameter& p) {
+        if (p.typeWord == QLatin1String("Str") || p.typeWord == QLatin1String("Date"))
+            return quoteSql(p.rawValue);
+        if (const auto number = sqlNumber(p.rawValue))
+            return *number;
+        badValue(p, p.rawValue, QStringLiteral("non è un numero e non può stare nella relazione"));
+    });
+}
+
+QString replaceTextPlaceholders(const QString& text, const std::vector<PrintParameter>& parameters)
+{
+    return replacePlaceholders(text, parameters, [](const PrintParameter& p) { return p.rawValue; });
+}
+
+}  // namespace ostrivo
