@@ -54,6 +54,7 @@ public:
 
     const QString& fileName() const { return fileName_; }
     int lineCount() const { return static_cast<int>(lines_.size()); }
+    const QStringList& lines() const { return lines_; }
     // True when no line is left to read.
     bool atEnd() const { return next_ >= lines_.size(); }
     // Number of the line read last (0 before the first).

@@ -1,0 +1,612 @@
+#include "engine/PrintRun.h"
+
+#include "engine/DatabaseValues.h"
+#include "engine/TableLayout.h"
+#include "engine/TextLayout.h"
+#include "platform/Files.h"
+#include "platform/printer/Printer.h"
+#include "template/Helpers.h"
+#include "template/Numbers.h"
+
+#include <QImage>
+#include <limits>
+#include <optional>
+
+namespace ostrivo {
+
+namespace {
+
+const QString kTesta = QStringLiteral("[TESTA]");
+const QString kParametri = QStringLiteral("[PARAMETRI]");
+const QString kImmagini = QStringLiteral("[IMMAGINI]");
+const QString kGriglia = QStringLiteral("[GRIGLIA]");
+const QString kCampi = QStringLiteral("[CAMPI]");
+const QString kTesto = QStringLiteral("[TESTO]");
+const QString kTabella = QStringLiteral("[TABELLA]");
+const QString kProdotto = QStringLiteral("[*]");
+
+constexpr int kMaxPrintColumns = 54;
+constexpr int kMaxFactors = 49;
+
+const Decimal4 kFieldLineStep = *Decimal4::parse(u"1.2");
+
+struct PageBlock {
+    int orientation = 1;
+    double width = 0;
+    double height = 0;
+};
+
+// The page block from the first line, then the "[PARAMETRI]" line right after it.
+PageBlock readPageBlock(TemplateReader& reader)
+{
+    PageBlock page;
+    const Record first = reader.nextLine(QStringLiteral("\"[TESTA]\""));
+    if (first.text != kTesta)
+        reader.fail(err::InvalidArgument, first.line,
+                    QStringLiteral("il modello deve cominciare con \"[TESTA]\", trovato \"%1\"").arg(first.text));
+    const Record orientation = reader.nextLine(QStringLiteral("l'orientamento della pagina"));
+    const double value = leadingNumber(orientation.text);
+    if (value != 1 && value != 2)
+        reader.fail(err::InvalidPropertyValue, orientation.line,
+                    QStringLiteral("orientamento \"%1\" non valido: atteso 1 (verticale) o 2 (orizzontale)")
+                        .arg(orientation.text));
+    page.orientation = static_cast<int>(value);
+    const Record size = reader.nextLine(QStringLiteral("larghezza e altezza della pagina"));
+    page.width = leadingNumber(reader.field(size, 1));
+    page.height = leadingNumber(reader.field(size, 2));
+    if (!(page.width > 0) || !(page.height > 0))
+        reader.fail(err::InvalidPropertyValue, size.line,
+                    QStringLiteral("larghezza e altezza della pagina devono essere maggiori di zero: \"%1\"").arg(size.text));
+    reader.nextLine(QStringLiteral("la riga del database di riferimento"));
+    const Record parametri = reader.nextLine(QStringLiteral("\"[PARAMETRI]\""));
+    if (parametri.text != kParametri)
+        reader.fail(err::InvalidArgument, parametri.line,
+                    QStringLiteral("atteso \"[PARAMETRI]\" dopo le tre righe di \"[TESTA]\", trovato \"%1\"")
+                        .arg(parametri.text));
+    return page;
+}
+
+// The parameter records up to the next section line, which is returned (none at the end).
+std::optional<Record> readParameterRecords(TemplateReader& reader, std::vector<Record>& records)
+{
+    while (!reader.atEnd()) {
+        Record line = reader.nextLine(QString());
+        if (TemplateReader::isSectionLine(line.text))
+            return line;
+        records.push_back(line);
+    }
+    return std::nullopt;
+}
+
+PrintParameter parameterOf(const TemplateReader& reader, const Record& record, int n, const QString& values)
+{
+    PrintParameter p;
+    p.number = n;
+    p.line = record.line;
+    p.column = reader.field(record, 1);
+    p.op = reader.field(record, 2);
+    p.typeWord = reader.field(record, 3);
+    try {
+        p.rawValue = EstraiCampo(values, n);
+    } catch (const MissingFieldError&) {
+        reader.fail(err::InvalidArgument, record.line,
+                    QStringLiteral("manca il valore del parametro %1 (%2)").arg(n).arg(p.column));
+    }
+    return p;
+}
+
+void tooManyParameters(const TemplateReader& reader, const Record& record)
+{
+    reader.fail(err::SubscriptOutOfRange, record.line,
+                QStringLiteral("il modello ha più di %1 parametri").arg(kMaxPrintParameters));
+}
+
+qint64 colourOf(const QString& field)
+{
+    const std::int64_t value = roundHalfEven(leadingNumber(field));
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        throw Error(err::Overflow, QStringLiteral("Overflow: colore \"%1\"").arg(field));
+    return value;
+}
+
+// An image coordinate: written with two decimals, read through the currency mode as an Italian
+// number; a text that mode leaves with a plain "." is read as a plain decimal.
+Decimal4 imageNumber(const QString& field)
+{
+    QString value = field;
+    const QString normalized = NormalizzaValore(value, mode::Valuta);
+    if (const auto italian = parseItalianNumber(normalized))
+        return *italian;
+    return leadingDecimal(normalized);
+}
+
+QString noLineBreaks(QString text)
+{
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+int problemLine(const Error& e, int fallback)
+{
+    if (const auto* t = dynamic_cast<const TemplateError*>(&e); t && t->line() > 0)
+        return t->line();
+    return fallback;
+}
+
+QString problemText(const Error& e)
+{
+    if (const auto* t = dynamic_cast<const TemplateError*>(&e))
+        return t->problem();
+    return e.description();
+}
+
+}  // namespace
+
+// ---- failures and messages ----
+
+static QString failureMessage(const Error& cause, const QString& file, int line)
+{
+    const QString text = problemText(cause);
+    if (line > 0)
+        return QStringLiteral("%1, riga %2: %3 n. %4").arg(file).arg(line).arg(text).arg(cause.number());
+    return QStringLiteral("%1: %2 n. %3").arg(file, text).arg(cause.number());
+}
+
+PrintFailure::PrintFailure(const Error& cause, QString templateFile, int line)
+    : Error(cause.number(), failureMessage(cause, templateFile, line)), templateFile_(std::move(templateFile)), line_(line)
+{
+}
+
+QString stampaMessage(const Error& error)
+{
+    return error.description() + QStringLiteral(" n. ") + QString::number(error.number());
+}
+
+// ---- the check the print run makes before printing ----
+
+std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringList& lines, const QString* values)
+{
+    std::vector<TemplateProblem> problems;
+    TemplateReader reader(name, lines);
+    auto note = [&](const Error& e, int line) { problems.push_back({problemLine(e, line), problemText(e)}); };
+    // Runs one check; a problem is listed and the reading goes on.
+    auto checked = [&](int line, const std::function<void()>& check) {
+        try {
+            check();
+        } catch (const Error& e) {
+            note(e, line);
+        }
+    };
+
+    std::optional<Record> current;
+    try {
+        readPageBlock(reader);
+        std::vector<Record> records;
+        current = readParameterRecords(reader, records);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const int n = static_cast<int>(i) + 1;
+            if (n > kMaxPrintParameters) {
+                checked(records[i].line, [&] { tooManyParameters(reader, records[i]); });
+                break;
+            }
+            checked(records[i].line, [&] {
+                if (values)
+                    filterLiteral(parameterOf(reader, records[i], n, *values));
+                else
+                    reader.requireFields(records[i], 3);
+            });
+        }
+    } catch (const Error& e) {
+        note(e, reader.lineNumber());
+        return problems;
+    }
+    if (!current)
+        return problems;
+
+    std::vector<PrintParameter> parameters;
+    if (values) {
+        // The relations of database fields take the values as placeholders.
+        TemplateReader again(name, lines);
+        try {
+            readPageBlock(again);
+            std::vector<Record> records;
+            readParameterRecords(again, records);
+            for (std::size_t i = 0; i < records.size() && i < kMaxPrintParameters; ++i)
+                parameters.push_back(parameterOf(again, records[i], static_cast<int>(i) + 1, *values));
+        } catch (const Error&) {
+            parameters.clear();  // already listed above
+        }
+    }
+
+    try {
+        reader.forEachRecord(
+            [&](const QString& section, const Record& record) {
+                if (section == kTabella) {
+                    const TableBlock block = reader.readTableBlock(record, TableEnd::AnySection, kMaxPrintColumns);
+                    checked(record.line, [&] {
+                        reader.requireFields(record, 6);
+                        leadingDecimal(reader.field(record, 2));
+                        leadingDecimal(reader.field(record, 3));
+                        leadingDecimal(reader.field(record, 4));
+                        leadingNumber(reader.field(record, 6));
+                    });
+                    checked(block.source.line, [&] { reader.requireFields(block.source, 4); });
+                    for (const Record& column : block.columns) {
+                        checked(column.line, [&] {
+                            reader.requireFields(column, 7);
+                            leadingDecimal(reader.field(column, 3));
+                            leadingDecimal(reader.field(column, 7));
+                        });
+                    }
+                } else if (section == kProdotto) {
+                    const ProductBlock block = reader.readProductBlock(record, kMaxFactors);
+                    checked(record.line, [&] {
+                        reader.requireFields(record, 9);
+                        leadingDecimal(reader.field(record, 5));
+                        leadingDecimal(reader.field(record, 6));
+                        leadingDecimal(reader.field(record, 7));
+                        leadingNumber(reader.field(record, 9));
+                    });
+                    for (const Record& factor : block.factors)
+                        checked(factor.line, [&] { reader.requireFields(factor, 3); });
+                } else if (section == kImmagini || section == kGriglia) {
+                    checked(record.line, [&] {
+                        for (int f = 2; f <= 5; ++f)
+                            section == kImmagini ? imageNumber(reader.field(record, f))
+                                                 : leadingDecimal(reader.field(record, f));
+                    });
+                } else if (section == kCampi) {
+                    checked(record.line, [&] {
+                        for (int f = 5; f <= 7; ++f)
+                            leadingDecimal(reader.field(record, f));
+                        leadingNumber(reader.field(record, 9));
+                        const QString relation = reader.field(record, 10);
+                        if (values && !relation.trimmed().isEmpty())
+                            replaceRelationPlaceholders(relation, parameters);
+                    });
+                } else if (section == kTesto) {
+                    checked(record.line, [&] {
+                        leadingDecimal(reader.field(record, 2));
+                        leadingDecimal(reader.field(record, 3));
+                        leadingNumber(reader.field(record, 5));
+                        colourOf(reader.field(record, 6));
+                    });
+                }
+            },
+            LastLine::NeverInterpreted, &*current);
+    } catch (const Error& e) {
+        note(e, reader.lineNumber());
+    }
+    return problems;
+}
+
+// ---- the table sink ----
+
+class EngineTableSink : public TableSink {
+public:
+    explicit EngineTableSink(PrintRun& run) : run_(run) {}
+
+    void setFont(const QString& name, double size) override
+    {
+        run_.printer_.setFontName(name);
+        run_.printer_.setFontSize(size);
+    }
+    void text(Decimal4 x, Decimal4 y, const QString& text, bool cell) override
+    {
+        if (cell)
+            run_.printer_.setTextColor(0);
+        run_.printer_.setPosition(x.toDouble(), y.toDouble());
+        run_.printer_.printText(text);
+    }
+    void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, qint64 color) override
+    {
+        run_.printer_.drawLine(x1.toDouble(), y1.toDouble(), x2.toDouble(), y2.toDouble(), color);
+    }
+    void newPage(bool betweenRows) override { run_.newPage(betweenRows); }
+
+private:
+    PrintRun& run_;
+};
+
+// ---- the print run ----
+
+PrintRun::PrintRun(Printer& printer, QString templatePath, QString valoriParametri, PrintSettings settings)
+    : printer_(printer), templatePath_(std::move(templatePath)), values_(std::move(valoriParametri)),
+      settings_(std::move(settings))
+{
+}
+
+void PrintRun::readHeaderAndParameters(TemplateReader& reader, bool setPrinter)
+{
+    const PageBlock page = readPageBlock(reader);
+    if (setPrinter) {
+        printer_.setOrientation(page.orientation);
+        printer_.setScale(page.width, page.height);
+    }
+}
+
+void PrintRun::run()
+{
+    int currentLine = 0;
+    try {
+        lines_ = TemplateReader(templatePath_).lines();
+        const auto problems = checkForPrint(templatePath_, lines_, &values_);
+        if (!problems.empty()) {
+            currentLine = problems.front().line;
+            throw TemplateError(err::InvalidArgument, templatePath_, problems.front().line, problems.front().message);
+        }
+
+        TemplateReader reader(templatePath_, lines_);
+        readHeaderAndParameters(reader, true);
+        std::vector<Record> records;
+        const std::optional<Record> current = readParameterRecords(reader, records);
+        parameters_.clear();
+        for (std::size_t i = 0; i < records.size(); ++i)
+            parameters_.push_back(parameterOf(reader, records[i], static_cast<int>(i) + 1, values_));
+        filtro_ = buildFiltroParametri(parameters_);
+
+        if (current) {
+            reader.forEachRecord(
+                [&](const QString& section, const Record& record) {
+                    currentLine = record.line;
+                    if (section == kTabella) {
+                        printTable(reader, reader.readTableBlock(record, TableEnd::AnySection, kMaxPrintColumns));
+                    } else if (section == kProdotto) {
+                        const ProductBlock block = reader.readProductBlock(record, kMaxFactors);
+                        if (!drawnOnPage_.count(record.line))
+                            drawProduct(reader, block);
+                    } else if (!drawnOnPage_.count(record.line)) {
+                        drawElement(reader, section, record);
+                    }
+                },
+                LastLine::NeverInterpreted, &*current);
+        }
+        printer_.endDocument();
+    } catch (const Error& e) {
+        printer_.abortDocument();
+        throw PrintFailure(e, templatePath_, problemLine(e, currentLine));
+    } catch (const std::exception& e) {
+        printer_.abortDocument();
+        throw PrintFailure(Error(err::InvalidArgument, QString::fromLocal8Bit(e.what())), templatePath_, currentLine);
+    }
+}
+
+void PrintRun::DisegnaPagina()
+{
+    redrawing_ = true;
+    try {
+        TemplateReader reader(templatePath_, lines_);
+        readHeaderAndParameters(reader, true);
+        std::vector<Record> records;
+        const std::optional<Record> current = readParameterRecords(reader, records);
+        if (records.size() > static_cast<std::size_t>(kMaxPrintParameters))
+            tooManyParameters(reader, records[kMaxPrintParameters]);
+        if (current) {
+            reader.forEachRecord(
+                [&](const QString& section, const Record& record) {
+                    if (section == kProdotto) {
+                        drawProduct(reader, reader.readProductBlock(record, kMaxFactors));
+                        drawnOnPage_.insert(record.line);
+                    } else if (section == kImmagini || section == kGriglia || section == kCampi || section == kTesto) {
+                        drawElement(reader, section, record);
+                        drawnOnPage_.insert(record.line);
+                    }
+                },
+                LastLine::NeverInterpreted, &*current);
+        }
+    } catch (const Error& e) {
+        if (e.number() != err::CancelledDialog) {
+            ++elementErrors_;
+            if (settings_.onElementError)
+                settings_.onElementError(e);
+        }
+    }
+    redrawing_ = false;
+}
+
+void PrintRun::newPage(bool betweenRows)
+{
+    printer_.newPage();
+    ++page_;
+    drawnOnPage_.clear();
+    if (betweenRows)
+        DisegnaPagina();
+}
+
+void PrintRun::drawElement(TemplateReader& reader, const QString& section, const Record& record)
+{
+    if (section == kImmagini)
+        drawImage(reader, record);
+    else if (section == kGriglia)
+        drawGrid(reader, record);
+    else if (section == kCampi)
+        drawField(reader, record);
+    else if (section == kTesto)
+        drawText(reader, record);
+}
+
+void PrintRun::drawImage(TemplateReader& reader, const Record& record)
+{
+    const QString file = reader.field(record, 1);
+    const Decimal4 x = imageNumber(reader.field(record, 2));
+    const Decimal4 y = imageNumber(reader.field(record, 3));
+    const Decimal4 width = imageNumber(reader.field(record, 4));
+    const Decimal4 height = imageNumber(reader.field(record, 5));
+    const QString path = resolveExistingFile(file);
+    if (path.isEmpty())
+        return;  // a missing picture is not an error
+    const QImage picture(path);
+    if (picture.isNull())
+        throw Error(err::InvalidPicture, QStringLiteral("Immagine non valida: %1").arg(file));
+    printer_.paintPicture(file, picture, x.toDouble(), y.toDouble(), width.toDouble(), height.toDouble());
+}
+
+void PrintRun::drawGrid(TemplateReader& reader, const Record& record)
+{
+    const QString kind = reader.field(record, 1);
+    const double x1 = leadingDecimal(reader.field(record, 2)).toDouble();
+    const double y1 = leadingDecimal(reader.field(record, 3)).toDouble();
+    const double x2 = leadingDecimal(reader.field(record, 4)).toDouble();
+    const double y2 = leadingDecimal(reader.field(record, 5)).toDouble();
+    if (kind == QLatin1String("R"))
+        printer_.drawBox(x1, y1, x2, y2, 0);
+    else if (kind == QLatin1String("L"))
+        printer_.drawLine(x1, y1, x2, y2, 0);
+}
+
+void PrintRun::drawField(TemplateReader& reader, const Record& record)
+{
+    const QString database = reader.field(record, 1);
+    const QString table = reader.field(record, 2);
+    const QString column = reader.field(record, 3);
+    const QString type = reader.field(record, 4);
+    const Decimal4 x = leadingDecimal(reader.field(record, 5));
+    Decimal4 y = leadingDecimal(reader.field(record, 6));
+    const Decimal4 width = leadingDecimal(reader.field(record, 7));
+    const QString font = reader.field(record, 8);
+    const double size = leadingNumber(reader.field(record, 9));
+    const QString relation = reader.field(record, 10);
+
+    const QString condition =
+        relation.trimmed().isEmpty() ? filtro_ : replaceRelationPlaceholders(relation, parameters_);
+    QueryCursor cursor(database, QStringLiteral("Select * From ") + table + QStringLiteral(" Where ") + condition);
+    if (!cursor.findFirst(QStringLiteral("NumeroHotel = 1")))
+        return;
+
+    printer_.setFontName(font);
+    printer_.setFontSize(size);
+    printer_.setTextColor(0);
+    auto print = [&](const QString& text) {
+        printer_.setPosition(x.toDouble(), y.toDouble());
+        printer_.printText(text);
+    };
+    if (type == QLatin1String("Num") || type == QLatin1String("Cur")) {
+        print(formatNumberField(cursor.value(column), type, width));
+    } else if (type == QLatin1String("Date")) {
+        print(showStoredDate(plainText(cursor.value(column))));
+    } else if (type == QLatin1String("Str")) {
+        const CutText cut = cutIntoLines(noLineBreaks(plainText(cursor.value(column))), width, false);
+        for (const QString& line : cut.completed) {
+            print(line);
+            y += kFieldLineStep;
+        }
+        print(cut.last);
+    }
+    cursor.close();
+}
+
+void PrintRun::drawProduct(TemplateReader& reader, const ProductBlock& block)
+{
+    const Record& first = block.first;
+    const QString type = reader.field(first, 4);
+    const Decimal4 x = leadingDecimal(reader.field(first, 5));
+    const Decimal4 y = leadingDecimal(reader.field(first, 6));
+    const Decimal4 width = leadingDecimal(reader.field(first, 7));
+    const QString font = reader.field(first, 8);
+    const double size = leadingNumber(reader.field(first, 9));
+
+    std::optional<Decimal4> product;
+    bool unknown = false;  // a null factor leaves the product unknown: nothing is printed
+    for (const Record& factor : block.factors) {
+        const QString database = reader.field(factor, 1);
+        const QString table = reader.field(factor, 2);
+        const QString column = reader.field(factor, 3);
+        QueryCursor cursor(database, QStringLiteral("Select * From ") + table + QStringLiteral(" Where ") + filtro_);
+        if (cursor.findFirst(QStringLiteral("NumeroHotel = 1"))) {
+            const std::optional<Decimal4> value = factorValue(cursor.value(column), column);
+            if (!value)
+                unknown = true;
+            else
+                product = product ? *product * *value : *value;
+        }
+        cursor.close();
+    }
+    if (unknown || !product || product->isZero())
+        return;
+    if (type != QLatin1String("Num") && type != QLatin1String("Cur"))
+        return;
+    printer_.setFontName(font);
+    printer_.setFontSize(size);
+    printer_.setTextColor(0);
+    printer_.setPosition(x.toDouble(), y.toDouble());
+    printer_.printText(formatNumberField(LooseValue::number(product->toString()), type, width));
+}
+
+void PrintRun::drawText(TemplateReader& reader, const Record& record)
+{
+    QString text = replaceTextPlaceholders(reader.field(record, 1), parameters_);
+    const Decimal4 x = leadingDecimal(reader.field(record, 2));
+    const Decimal4 y = leadingDecimal(reader.field(record, 3));
+    const QString font = reader.field(record, 4);
+    const double size = leadingNumber(reader.field(record, 5));
+    const qint64 colour = colourOf(reader.field(record, 6));
+    if (text == QLatin1String("Data_oggi"))
+        text = settings_.now.toString(QStringLiteral("dd/MM/yyyy"));
+    else if (text == QLatin1String("ora_adesso"))
+        text = settings_.now.toString(QStringLiteral("hh:mm"));
+    printer_.setFontName(font);
+    printer_.setFontSize(size);
+    printer_.setTextColor(colour);
+    printer_.setPosition(x.toDouble(), y.toDouble());
+    printer_.printText(text);
+}
+
+void PrintRun::printTable(TemplateReader& reader, const TableBlock& block)
+{
+    const Record& a = block.placement;
+    TableSpec spec;
+    spec.title = reader.field(a, 1);
+    spec.x = leadingDecimal(reader.field(a, 2));
+    spec.y0 = leadingDecimal(reader.field(a, 3));
+    spec.bottom = leadingDecimal(reader.field(a, 4));
+    spec.fontName = reader.field(a, 5);
+    spec.fontSize = leadingNumber(reader.field(a, 6));
+    for (const Record& c : block.columns) {
+        spec.columns.push_back({reader.field(c, 1), reader.field(c, 2), leadingDecimal(reader.field(c, 3)),
+                                reader.field(c, 4), reader.field(c, 5), leadingDecimal(reader.field(c, 7))});
+    }
+    const QString database = reader.field(block.source, 1);
+    const QString table = reader.field(block.source, 2);
+    const QString ordering = SostituisciCarattere(reader.field(block.source, 3), QStringLiteral("-"), QStringLiteral(","));
+    const QString condition = reader.field(block.source, 4);
+
+    EngineTableSink sink(*this);
+    TableLayout layout(spec, sink);
+    layout.begin();
+
+    QString sql = QStringLiteral("Select * From ") + table + QStringLiteral(" where ") + filtro_;
+    if (!condition.trimmed().isEmpty())
+        sql += QStringLiteral(" and ") + condition;
+    // Without an ordering the query keeps its natural order (an empty "Order by" is no SQL).
+    if (!ordering.trimmed().isEmpty())
+        sql += QStringLiteral(" Order by ") + ordering;
+    sql += QLatin1Char(';');
+    QueryCursor cursor(database, sql);
+    const QString criteria = QStringLiteral("NumeroHotel = 1 and ") + filtro_;
+
+    std::vector<CutText> cells(spec.columns.size());
+    for (bool found = cursor.findFirst(criteria); found; found = cursor.findNext(criteria)) {
+        for (std::size_t j = 0; j < spec.columns.size(); ++j) {
+            const TableColumnSpec& column = spec.columns[j];
+            CutText& cell = cells[j];
+            cell.completed.clear();
+            if (column.typeWord == QLatin1String("Null")) {
+                cell.last = column.chars.roundHalfEven() > 0 ? QStringLiteral(" ") : QString();
+            } else if (column.typeWord == QLatin1String("Str")) {
+                cell = cutIntoLines(plainText(cursor.value(column.field)), column.chars, true);
+            } else if (column.typeWord == QLatin1String("Num") || column.typeWord == QLatin1String("Cur")) {
+                cell.last = formatNumberField(cursor.value(column.field), column.typeWord, column.chars);
+            } else if (column.typeWord == QLatin1String("Date")) {
+                cell.last = showStoredDate(plainText(cursor.value(column.field)));
+            } else {
+                cell.last.clear();  // a type word the format does not know shows nothing
+            }
+        }
+        layout.addRow(cells);
+    }
+    cursor.close();
+    layout.finish();
+}
+
+}  // namespace ostrivo
