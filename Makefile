@@ -18,7 +18,8 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/src/ostrivo-report --help
+	cd $(BUILD)/demo && ../src/ostrivo-report print demo.vn3 --output catering.pdf --values "01/01/2024,31/12/2025,"
+	@echo "The demo report is in $(BUILD)/demo/catering.pdf"
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

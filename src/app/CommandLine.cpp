@@ -1,8 +1,11 @@
 #include "app/CommandLine.h"
 
+#include "app/Designer.h"
+#include "app/PrintCommand.h"
 #include "platform/Version.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QProcessEnvironment>
 #include <QTextStream>
 #include <cstdio>
 
@@ -32,6 +35,9 @@ int runProgram(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
 
+    if (args.isEmpty())
+        return runDesigner(argc, argv);
+
     QTextStream out(stdout);
     QTextStream errs(stderr);
     if (args.value(0) == QLatin1String("--help") || args.value(0) == QLatin1String("-h")) {
@@ -42,7 +48,20 @@ int runProgram(int argc, char** argv)
         out << "ostrivo-report " << programVersion() << '\n';
         return exitcode::Printed;
     }
-    errs << "ostrivo-report: unknown command line\n\n" << usageText();
+    const QString command = args.value(0);
+    if (command == QLatin1String("print") || command == QLatin1String("check")) {
+        // No display is needed: fonts and PDF work on the offscreen platform.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        const QStringList rest = args.mid(1);
+        const int status = command == QLatin1String("print") ? runPrintCommand(rest, out, errs)
+                                                              : runCheckCommand(rest, out, errs);
+        out.flush();
+        errs.flush();
+        return status;
+    }
+    errs << "ostrivo-report: unknown command \"" << command << "\"\n\n" << usageText();
     return exitcode::BadUsage;
 }
 

@@ -1,0 +1,184 @@
+#include "app/PrintCommand.h"
+
+#include "app/CommandLine.h"
+#include "engine/ParameterPrompts.h"
+#include "engine/PrintRun.h"
+#include "platform/Cp1252.h"
+#include "platform/Files.h"
+#include "platform/printer/PrinterCatalogue.h"
+#include "platform/printer/QtPrinter.h"
+#include "platform/printer/TracingPrinter.h"
+#include "template/Helpers.h"
+#include "template/TemplateReader.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace ostrivo {
+
+namespace {
+
+struct PrintOptions {
+    QString templatePath;
+    std::optional<QString> values;
+    std::optional<QString> printer;
+    std::optional<QString> output;
+    std::optional<QString> trace;
+    std::optional<QDateTime> date;
+};
+
+class UsageError {
+public:
+    explicit UsageError(QString message) : message(std::move(message)) {}
+    QString message;
+};
+
+PrintOptions parsePrintOptions(const QStringList& arguments)
+{
+    PrintOptions options;
+    auto valueOf = [&](qsizetype& i) {
+        if (i + 1 >= arguments.size())
+            throw UsageError(QStringLiteral("%1 needs a value").arg(arguments.at(i)));
+        return arguments.at(++i);
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QLatin1String("--values")) {
+            options.values = valueOf(i);
+        } else if (a == QLatin1String("--printer")) {
+            options.printer = valueOf(i);
+        } else if (a == QLatin1String("--output")) {
+            options.output = valueOf(i);
+        } else if (a == QLatin1String("--trace")) {
+            options.trace = valueOf(i);
+        } else if (a == QLatin1String("--date")) {
+            const QString text = valueOf(i);
+            const QDateTime date = QDateTime::fromString(text, QStringLiteral("dd/MM/yyyy hh:mm"));
+            if (!date.isValid())
+                throw UsageError(QStringLiteral("--date \"%1\": expected \"dd/mm/yyyy hh:mm\"").arg(text));
+            options.date = date;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            throw UsageError(QStringLiteral("unknown option %1").arg(a));
+        } else if (options.templatePath.isEmpty()) {
+            options.templatePath = a;
+        } else {
+            throw UsageError(QStringLiteral("one template only (also got %1)").arg(a));
+        }
+    }
+    if (options.templatePath.isEmpty())
+        throw UsageError(QStringLiteral("print needs a TEMPLATE"));
+    if (options.output && options.printer && *options.printer != pdfPrinterName())
+        throw UsageError(QStringLiteral("--output writes a PDF: it goes with --printer PDF only"));
+    return options;
+}
+
+}  // namespace
+
+QString valuesWithDefaults(const QString& templatePath, const QString* values)
+{
+    const std::vector<ParameterPrompt> prompts = readParameterPrompts(templatePath);
+    QString result;
+    for (std::size_t i = 0; i < prompts.size(); ++i) {
+        QString value;
+        bool given = false;
+        if (values) {
+            try {
+                value = EstraiCampo(*values, static_cast<int>(i) + 1).trimmed();
+                given = true;
+            } catch (const MissingFieldError&) {
+            }
+        }
+        if (!given)
+            value = initialValue(prompts[i], QString()).trimmed();
+        result += value + QLatin1Char(',');
+    }
+    return result;
+}
+
+int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    PrintOptions options;
+    try {
+        options = parsePrintOptions(arguments);
+    } catch (const UsageError& e) {
+        err << "ostrivo-report print: " << e.message << "\n\n" << usageText();
+        return exitcode::BadUsage;
+    }
+
+    const QString printerName = options.output ? pdfPrinterName() : options.printer.value_or(defaultPrinter());
+    if (!availablePrinters().contains(printerName)) {
+        err << "ostrivo-report print: unknown printer \"" << printerName << "\"; the printers are: "
+            << availablePrinters().join(QStringLiteral(", ")) << '\n';
+        return exitcode::BadUsage;
+    }
+    if (!QFile::exists(options.templatePath)) {
+        err << options.templatePath << ": il modello di stampa non esiste\n";
+        return exitcode::Failed;
+    }
+
+    int elementErrors = 0;
+    QString written;
+    try {
+        const QString values = valuesWithDefaults(options.templatePath, options.values ? &*options.values : nullptr);
+        std::unique_ptr<Printer> printer = makePrinter(printerName, options.output.value_or(QString()));
+        if (auto* qt = dynamic_cast<QtPrinter*>(printer.get()))
+            written = qt->outputPath();
+        if (options.trace)
+            printer = std::make_unique<TracingPrinter>(std::move(printer), *options.trace);
+        PrintSettings settings;
+        if (options.date)
+            settings.now = *options.date;
+        settings.onElementError = [&](const Error& e) { err << "Stampa: " << stampaMessage(e) << '\n'; };
+        PrintRun run(*printer, options.templatePath, values, settings);
+        run.run();
+        elementErrors = run.elementErrors();
+    } catch (const Error& e) {
+        err << e.description() << '\n';
+        return exitcode::Failed;
+    } catch (const std::exception& e) {
+        err << options.templatePath << ": " << e.what() << '\n';
+        return exitcode::Failed;
+    }
+    if (!written.isEmpty())
+        out << written << '\n';
+    return elementErrors > 0 ? exitcode::PrintedWithErrors : exitcode::Printed;
+}
+
+int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() != 1 || arguments.at(0).startsWith(QLatin1String("--"))) {
+        err << "ostrivo-report check: expected exactly one TEMPLATE\n\n" << usageText();
+        return exitcode::BadUsage;
+    }
+    const QString path = arguments.at(0);
+    std::vector<TemplateProblem> problems;
+    try {
+        const QStringList lines = TemplateReader(path).lines();
+        problems = checkForPrint(path, lines);
+        // The parameter dialog reads every [PARAMETRI] section, not only the one after the page block.
+        try {
+            readParameterPrompts(path);
+        } catch (const TemplateError& e) {
+            const bool known = std::any_of(problems.begin(), problems.end(),
+                                           [&](const TemplateProblem& p) { return p.line == e.line(); });
+            if (!known)
+                problems.push_back({e.line(), e.problem()});
+        }
+    } catch (const TemplateError& e) {
+        problems.push_back({e.line(), e.problem()});
+    }
+    std::sort(problems.begin(), problems.end(),
+              [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
+    for (const TemplateProblem& p : problems) {
+        if (p.line > 0)
+            out << path << ':' << p.line << ": " << p.message << '\n';
+        else
+            out << path << ": " << p.message << '\n';
+    }
+    return problems.empty() ? exitcode::Printed : exitcode::Failed;
+}
+
+}  // namespace ostrivo

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace ostrivo {
+
+// `print` and `check` of the command line. Both need a QGuiApplication (fonts) but no display, and
+// show no dialog. They return the exit status.
+int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+// The comma-terminated values a print takes from --values: value n of the list, trimmed, where the
+// list has it; the parameter's default (empty for "<nessuno>") where it does not.
+QString valuesWithDefaults(const QString& templatePath, const QString* values);
+
+}  // namespace ostrivo

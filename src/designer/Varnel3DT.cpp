@@ -1,0 +1,212 @@
+#include "designer/Varnel3DT.h"
+
+#include "designer/PageCanvas.h"
+#include "engine/InsParametri.h"
+#include "engine/StampaModulo.h"
+#include "platform/Twips.h"
+#include "template/VN3Routine.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPolygonF>
+#include <QPushButton>
+
+namespace ostrivo {
+
+namespace {
+
+// Window units (twips) of the layout.
+constexpr int kWindowWidth = 15300;
+constexpr int kWindowHeight = 9100;
+constexpr int kCommandLeft = 12852, kCommandWidth = 2028, kCommandHeight = 432;
+constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
+constexpr int kFrameLeft = 12600, kFrameTop = 84, kFrameWidth = 2532, kFrameHeight = 8664;
+
+QFont commandFont()
+{
+    QFont font;
+    // The face of the original buttons, and a serif face where it is not installed.
+    font.setFamilies({QStringLiteral("Bodoni MT"), QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
+    font.setBold(true);
+    font.setPointSizeF(10.5);
+    return font;
+}
+
+QFont arialFont(bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+SizeButton::SizeButton(Direction direction, QWidget* parent) : QWidget(parent), direction_(direction) {}
+
+void SizeButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), QColor(64, 64, 64));
+    const QRectF r = QRectF(rect()).adjusted(width() * 0.25, height() * 0.25, -width() * 0.25, -height() * 0.25);
+    QPolygonF triangle;
+    switch (direction_) {
+    case Direction::Up:
+        triangle << QPointF(r.center().x(), r.top()) << r.bottomRight() << r.bottomLeft();
+        break;
+    case Direction::Down:
+        triangle << r.topLeft() << r.topRight() << QPointF(r.center().x(), r.bottom());
+        break;
+    case Direction::Left:
+        triangle << QPointF(r.left(), r.center().y()) << r.topRight() << r.bottomRight();
+        break;
+    case Direction::Right:
+        triangle << r.topLeft() << QPointF(r.right(), r.center().y()) << r.bottomLeft();
+        break;
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPolygon(triangle);
+}
+
+void SizeButton::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit pressed();
+}
+
+QStringList Varnel3DT::objectKinds()
+{
+    return {QStringLiteral("PARAMETRI"), QStringLiteral("CAMPO DB"),   QStringLiteral("TESTO"),
+            QStringLiteral("TABELLA"),   QStringLiteral("IMMAGINI"),   QStringLiteral("RETTANGOLI"),
+            QStringLiteral("DATA"),      QStringLiteral("ORA")};
+}
+
+Varnel3DT::Varnel3DT(VN3Routine& model, QWidget* parent) : QWidget(parent), model_(model), document_(model)
+{
+    setObjectName(QStringLiteral("Varnel3DT"));
+    const Twips tw = Twips::forWidget(this);
+    setFixedSize(tw.size(kWindowWidth, kWindowHeight));
+
+    const std::array<std::pair<SizeButton::Direction, QRect>, 4> sizes = {{
+        {SizeButton::Direction::Up, QRect(336, 84, 630, 570)},
+        {SizeButton::Direction::Down, QRect(336, 1092, 630, 570)},
+        {SizeButton::Direction::Left, QRect(84, 588, 630, 570)},
+        {SizeButton::Direction::Right, QRect(588, 588, 630, 570)},
+    }};
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        auto* button = new SizeButton(sizes[i].first, this);
+        const QRect& r = sizes[i].second;
+        button->setGeometry(tw.rect(r.x(), r.y(), r.width(), r.height()));
+        sizeButtons_[i] = button;
+    }
+
+    for (int i = 0; i < 2; ++i) {
+        auto* label = new QLabel(i == 0 ? QStringLiteral("PosX") : QStringLiteral("PosY"), this);
+        label->setFont(arialFont(true));
+        label->setGeometry(tw.rect(1512, i == 0 ? 168 : 420, 1104, 264));
+        readout_[static_cast<std::size_t>(i)] = label;
+    }
+
+    canvas_ = new PageCanvas(document_, this);
+
+    const std::array<QString, 8> captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"),
+                                             QStringLiteral("Cancella"), QStringLiteral("Stampa"),
+                                             QStringLiteral("Inserisci oggetto"), QStringLiteral("Cancella oggetto"),
+                                             QStringLiteral("Esci"),   QStringLiteral("Apri")};
+    // Top of each command in the column.
+    const std::array<int, 8> tops = {168, 1176, 2436, 1680, 7056, 7560, 8064, 672};
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        auto* button = new QPushButton(captions[i], this);
+        button->setObjectName(QStringLiteral("SSCommand1_%1").arg(i));
+        button->setFont(commandFont());
+        button->setGeometry(tw.rect(kCommandLeft, tops[i], kCommandWidth, kCommandHeight));
+        connect(button, &QPushButton::clicked, this, [this, i] { runCommand(static_cast<int>(i)); });
+        commands_[i] = button;
+    }
+    // The designer commands other than print and exit come with the designer.
+    for (int i : {Nuovo, Salva, Cancella, InserisciOggetto, CancellaOggetto, Apri})
+        commands_[static_cast<std::size_t>(i)]->setEnabled(false);
+
+    combo_ = new QComboBox(this);
+    combo_->setFont(arialFont(true));
+    combo_->setGeometry(tw.rect(kCommandLeft, 6720, kCommandWidth, 288));
+
+    scratch_ = new QLabel(this);
+    scratch_->setObjectName(QStringLiteral("Picture3"));
+    scratch_->setGeometry(tw.rect(84, 8400, 300, 300));
+    scratch_->hide();
+
+    setFont(arialFont(false));
+    setUpCanvas();
+    updateTitle();
+}
+
+void Varnel3DT::startDesigner()
+{
+    combo_->clear();
+    combo_->addItems(objectKinds());
+    model_.NomeModulo = QStringLiteral("Nuovo.vn3");
+    updateTitle();
+    model_.Orientamento = QStringLiteral("Verticale");
+    model_.LarghezzaPagina = 80;
+    model_.AltezzaPagina = 75;
+    setUpCanvas();
+    model_.NumTesti = 0;
+    model_.NumImmagini = 0;
+    model_.NumRettangoli = 0;
+    model_.NumCampi = 0;
+    model_.NumTabelle = 0;
+    model_.Immagini.clear();
+    model_.CampiDB.clear();
+    model_.Tabelle.clear();
+    model_.ColonneTabella.clear();
+}
+
+void Varnel3DT::setUpCanvas()
+{
+    document_.setUpCanvas();
+    const QRect r = document_.canvasTwips();
+    canvas_->setGeometry(Twips::forWidget(this).rect(r.x(), r.y(), r.width(), r.height()));
+    canvas_->update();
+}
+
+void Varnel3DT::updateTitle()
+{
+    setWindowTitle(titlePrefix() + model_.NomeModulo);
+}
+
+void Varnel3DT::runCommand(int i)
+{
+    switch (i) {
+    case Stampa:
+        printCommand();
+        break;
+    case Esci:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void Varnel3DT::printCommand()
+{
+    const QString values = InsParametri::ask(model_, isVisible() ? this : nullptr);
+    if (values != QLatin1String("Null"))
+        StampaModulo(isVisible() ? this : nullptr, model_.NomeModulo, values);
+}
+
+void Varnel3DT::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const Twips tw = Twips::forWidget(this);
+    p.setPen(QPen(QColor(128, 128, 128), 1));
+    p.drawLine(tw.point(kSeparatorX, 0), tw.point(kSeparatorX, kSeparatorBottom));
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(tw.rect(kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight));
+}
+
+}  // namespace ostrivo

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "designer/DesignerDocument.h"
+
+#include <QWidget>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace ostrivo {
+
+class PageCanvas;
+class VN3Routine;
+
+// One of the four size buttons: a white triangle on a dark square.
+class SizeButton : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Direction { Up, Down, Left, Right };
+    SizeButton(Direction direction, QWidget* parent = nullptr);
+    Direction direction() const { return direction_; }
+
+signals:
+    void pressed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    Direction direction_;
+};
+
+// The main window and the whole designer: the page canvas with its grid, the size buttons, the
+// position readout and the column of commands.
+class Varnel3DT : public QWidget {
+    Q_OBJECT
+
+public:
+    // Command indices of SSCommand1.
+    enum Command { Nuovo = 0, Salva = 1, Cancella = 2, Stampa = 3, InserisciOggetto = 4, CancellaOggetto = 5, Esci = 6, Apri = 7 };
+
+    explicit Varnel3DT(VN3Routine& model, QWidget* parent = nullptr);
+
+    static QString titlePrefix() { return QStringLiteral("Gestore report Ostrivo 3.0 - "); }
+    // The object kinds of Combo1, in order.
+    static QStringList objectKinds();
+
+    // Designer mode at start-up: the kind list, "Nuovo.vn3", the default portrait page and its grid.
+    void startDesigner();
+    // Runs command i, as a click on SSCommand1(i) does.
+    void runCommand(int i);
+    // Places the canvas and draws the grid from the model (the canvas set-up).
+    void setUpCanvas();
+
+    DesignerDocument& document() { return document_; }
+    PageCanvas* Picture1() const { return canvas_; }
+    QPushButton* SSCommand1(int i) const { return commands_.at(static_cast<std::size_t>(i)); }
+    QComboBox* Combo1() const { return combo_; }
+    QLabel* Label6(int i) const { return readout_.at(static_cast<std::size_t>(i)); }
+    SizeButton* Picture2(int i) const { return sizeButtons_.at(static_cast<std::size_t>(i)); }
+    QLabel* Picture3() const { return scratch_; }
+
+    // Command 3: the parameter dialog, then the print run when it was not cancelled.
+    void printCommand();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void updateTitle();
+
+    VN3Routine& model_;
+    DesignerDocument document_;
+    PageCanvas* canvas_ = nullptr;
+    std::array<QPushButton*, 8> commands_{};
+    std::array<SizeButton*, 4> sizeButtons_{};
+    std::array<QLabel*, 2> readout_{};
+    QComboBox* combo_ = nullptr;
+    QLabel* scratch_ = nullptr;
+};
+
+}  // namespace ostrivo

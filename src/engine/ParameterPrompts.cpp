@@ -1,0 +1,85 @@
+#include "engine/ParameterPrompts.h"
+
+#include "engine/ParameterFilter.h"
+#include "template/Helpers.h"
+#include "template/TemplateReader.h"
+
+namespace ostrivo {
+
+std::vector<ParameterPrompt> readParameterPrompts(const QString& path)
+{
+    std::vector<ParameterPrompt> prompts;
+    TemplateReader reader(path);
+    reader.forEachRecord([&](const QString& section, const Record& record) {
+        if (section != QLatin1String("[PARAMETRI]"))
+            return;
+        if (static_cast<int>(prompts.size()) >= kMaxPrintParameters) {
+            reader.fail(err::SubscriptOutOfRange, record.line,
+                        QStringLiteral("il modello ha più di %1 parametri").arg(kMaxPrintParameters));
+        }
+        ParameterPrompt p;
+        p.prompt = reader.field(record, 5);
+        p.op = reader.field(record, 2);
+        p.defaultValue = reader.field(record, 4);
+        p.typeWord = reader.field(record, 3);
+        p.line = record.line;
+        prompts.push_back(p);
+    });
+    return prompts;
+}
+
+std::optional<QString> operatorWord(const QString& op)
+{
+    static const std::pair<const char*, const char*> words[] = {
+        {"=", " uguale a "}, {"<", " inferiore a "}, {">", " superiore a "}, {"<=", " fino a "},
+        {">=", " da "},      {"<>", " diverso da "}, {"In", " include "},    {"No", " non include "},
+    };
+    for (const auto& [code, word] : words) {
+        if (op == QLatin1String(code))
+            return QString::fromLatin1(word);
+    }
+    return std::nullopt;
+}
+
+QString initialValue(const ParameterPrompt& prompt, const QString& requestValue)
+{
+    if (!requestValue.isEmpty())
+        return requestValue;
+    if (prompt.defaultValue != kNoDefault)
+        return prompt.defaultValue;
+    return {};
+}
+
+namespace {
+
+QString normaliseOne(QString value, const QString& typeWord)
+{
+    if (typeWord == QLatin1String("Str"))
+        return NormalizzaValore(value, mode::Testo);
+    if (typeWord == QLatin1String("Num"))
+        return NormalizzaValore(value, mode::Numero);
+    if (typeWord == QLatin1String("Cur"))
+        return NormalizzaValore(value, mode::Valuta);
+    if (typeWord == QLatin1String("Date")) {
+        QString text = NormalizzaValore(value, mode::Testo);
+        return CompletaData(text);
+    }
+    return value;
+}
+
+}  // namespace
+
+QString normaliseTypedValue(const QString& value, const QString& typeWord, const QString& op)
+{
+    if (op == QLatin1String("In") || op == QLatin1String("No")) {
+        QStringList items = value.split(QLatin1Char(';'));
+        for (QString& item : items) {
+            if (!item.trimmed().isEmpty())
+                item = normaliseOne(item, typeWord);
+        }
+        return items.join(QLatin1Char(';'));
+    }
+    return normaliseOne(value, typeWord);
+}
+
+}  // namespace ostrivo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace ostrivo {
+
+// One row of the print-time parameter dialog, from a [PARAMETRI] line of the template file.
+struct ParameterPrompt {
+    QString prompt;        // field 5
+    QString op;            // field 2
+    QString defaultValue;  // field 4; "<nessuno>" means no default
+    QString typeWord;      // field 3
+    int line = 0;
+};
+
+// The text that stands for "no default".
+inline const QString kNoDefault = QStringLiteral("<nessuno>");
+
+// Reads the [PARAMETRI] records of a template file as the parameter dialog does (every line of
+// every [PARAMETRI] section, at most 10). Throws TemplateError for a file that cannot be opened,
+// a record with too few fields, or an 11th parameter line.
+std::vector<ParameterPrompt> readParameterPrompts(const QString& path);
+
+// The word appended to a prompt for an operator (" uguale a ", " da ", ...); none for an operator
+// outside the table (the label then keeps its pattern caption).
+std::optional<QString> operatorWord(const QString& op);
+
+// The value a box starts with: the request value when not empty, else the default unless it is
+// "<nessuno>", else empty.
+QString initialValue(const ParameterPrompt& prompt, const QString& requestValue);
+
+// Normalises a value the way Enter does in the dialog, by the parameter's type word; for the
+// operators "In" and "No" each ";"-separated item is normalised and the ";" kept.
+QString normaliseTypedValue(const QString& value, const QString& typeWord, const QString& op);
+
+}  // namespace ostrivo

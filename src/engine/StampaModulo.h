@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ostrivo {
+
+// The print run as the program shows it: when the template exists, the printer dialog; then the
+// run on the chosen printer, element errors of continuation pages in "Stampa" message boxes, a
+// failure in one message naming the template's line; for the printer named "PDF", "catering.pdf"
+// opened with the default viewer. Cancelling the printer dialog prints nothing.
+void StampaModulo(QWidget* parent, const QString& templatePath, const QString& valoriParametri);
+
+}  // namespace ostrivo
