@@ -12,6 +12,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace ostrivo {
@@ -138,10 +140,7 @@ public:
         if (value == 0)
             value = 0;  // no "-0" in the trace
         this->key(key);
-        char buffer[32];
-        // Without a format, to_chars writes the shortest text that reads back to the same double.
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out_.append(buffer, result.ptr - buffer);
+        appendShortest(value);
     }
 
     void integer(const char* key, qint64 value)
@@ -186,6 +185,50 @@ public:
     }
 
 private:
+    // The shortest digits that read back to the same double (to_chars), laid out as JavaScript
+    // writes numbers: plain decimals from 1e-6 up to 1e21, exponent notation beyond.
+    void appendShortest(double value)
+    {
+        char buffer[32];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+        std::string_view text(buffer, result.ptr - buffer);
+        if (text.front() == '-') {
+            out_ += '-';
+            text.remove_prefix(1);
+        }
+        const auto e = text.find('e');
+        std::string digits;
+        for (const char c : text.substr(0, e)) {
+            if (c != '.')
+                digits += c;
+        }
+        int exponent = 0;
+        std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+        const int k = int(digits.size());
+        const int n = exponent + 1;  // the value is 0.digits times 10^n
+        if (k <= n && n <= 21) {
+            out_ += digits;
+            out_.append(n - k, '0');
+        } else if (0 < n && n <= 21) {
+            out_.append(digits.data(), n);
+            out_ += '.';
+            out_.append(digits.data() + n, k - n);
+        } else if (-6 < n && n <= 0) {
+            out_ += "0.";
+            out_.append(-n, '0');
+            out_ += digits;
+        } else {
+            out_ += digits[0];
+            if (k > 1) {
+                out_ += '.';
+                out_.append(digits.data() + 1, k - 1);
+            }
+            out_ += 'e';
+            out_ += n - 1 < 0 ? '-' : '+';
+            out_ += QByteArray::number(std::abs(n - 1));
+        }
+    }
+
     void key(const char* name)
     {
         out_ += ",\"";
@@ -316,27 +359,52 @@ PrintOp printOpFromJson(QByteArrayView line)
     const JsonFields f(document.object());
     const QString name = f.string("op");
 
-    if (name == QLatin1String("orientation"))
-        return PrintOp::orientation(f.smallInteger("page"), f.smallInteger("value"));
-    if (name == QLatin1String("scale"))
-        return PrintOp::scale(f.smallInteger("page"), f.number("width"), f.number("height"));
-    if (name == QLatin1String("text"))
-        return PrintOp::textAt(f.smallInteger("page"), f.number("x"), f.number("y"), f.string("text"),
-                               f.string("font"), f.number("size"), f.integer("color"));
-    if (name == QLatin1String("line"))
-        return PrintOp::line(f.smallInteger("page"), f.number("x1"), f.number("y1"), f.number("x2"),
-                             f.number("y2"), f.integer("color"));
-    if (name == QLatin1String("box"))
-        return PrintOp::box(f.smallInteger("page"), f.number("x1"), f.number("y1"), f.number("x2"),
-                            f.number("y2"), f.integer("color"));
-    if (name == QLatin1String("picture"))
-        return PrintOp::picture(f.smallInteger("page"), f.string("file"), f.number("x"), f.number("y"),
-                                f.number("width"), f.number("height"));
-    if (name == QLatin1String("newpage"))
-        return PrintOp::newPage(f.smallInteger("page"));
-    if (name == QLatin1String("end"))
-        return PrintOp::end(f.smallInteger("pages"));
-    badLine(QStringLiteral("operazione sconosciuta \"%1\"").arg(name));
+    // Field by field in the trace's key order, so that the first missing key is the one named.
+    PrintOp op;
+    if (name == QLatin1String("orientation")) {
+        op.kind = PrintOp::Kind::Orientation;
+        op.page = f.smallInteger("page");
+        op.value = f.smallInteger("value");
+    } else if (name == QLatin1String("scale")) {
+        op.kind = PrintOp::Kind::Scale;
+        op.page = f.smallInteger("page");
+        op.width = f.number("width");
+        op.height = f.number("height");
+    } else if (name == QLatin1String("text")) {
+        op.kind = PrintOp::Kind::Text;
+        op.page = f.smallInteger("page");
+        op.x = f.number("x");
+        op.y = f.number("y");
+        op.text = f.string("text");
+        op.font = f.string("font");
+        op.size = f.number("size");
+        op.color = f.integer("color");
+    } else if (name == QLatin1String("line") || name == QLatin1String("box")) {
+        op.kind = name == QLatin1String("line") ? PrintOp::Kind::Line : PrintOp::Kind::Box;
+        op.page = f.smallInteger("page");
+        op.x1 = f.number("x1");
+        op.y1 = f.number("y1");
+        op.x2 = f.number("x2");
+        op.y2 = f.number("y2");
+        op.color = f.integer("color");
+    } else if (name == QLatin1String("picture")) {
+        op.kind = PrintOp::Kind::Picture;
+        op.page = f.smallInteger("page");
+        op.file = f.string("file");
+        op.x = f.number("x");
+        op.y = f.number("y");
+        op.width = f.number("width");
+        op.height = f.number("height");
+    } else if (name == QLatin1String("newpage")) {
+        op.kind = PrintOp::Kind::NewPage;
+        op.page = f.smallInteger("page");
+    } else if (name == QLatin1String("end")) {
+        op.kind = PrintOp::Kind::End;
+        op.pages = f.smallInteger("pages");
+    } else {
+        badLine(QStringLiteral("operazione sconosciuta \"%1\"").arg(name));
+    }
+    return op;
 }
 
 std::vector<PrintOp> readTrace(const QString& path)

@@ -3,12 +3,12 @@
 #include "platform/Errors.h"
 #include "platform/printer/Printer.h"
 
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
-class QPrinter;
 
 namespace ostrivo {
 
