@@ -14,9 +14,11 @@ QString classicDescription(int number)
     case err::TypeMismatch: return QStringLiteral("Tipo non corrispondente");
     case err::FileNotFound: return QStringLiteral("Impossibile trovare il file");
     case err::InputPastEndOfFile: return QStringLiteral("Input oltre la fine del file");
+    case err::PathFileAccess: return QStringLiteral("Errore di accesso al percorso/file");
     case err::InvalidPropertyValue: return QStringLiteral("Valore della proprietà non valido");
     case err::NoCurrentRecord: return QStringLiteral("Nessun record corrente");
     case err::InvalidPicture: return QStringLiteral("Immagine non valida");
+    case err::PrinterError: return QStringLiteral("Errore della stampante");
     case err::DatabaseNotFound: return QStringLiteral("Impossibile trovare il file di database");
     case err::TooFewParameters: return QStringLiteral("Parametri insufficienti");
     case err::QuerySyntax: return QStringLiteral("Errore di sintassi nell'espressione della query");

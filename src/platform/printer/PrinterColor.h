@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QColor>
+#include <QtGlobal>
+
+namespace ostrivo {
+
+// The colour of a template colour integer: RGB with red in the low byte (255 is red). Negative
+// values (and their 32-bit unsigned twins) with the high bit set are the old system-colour
+// references 0x80000000 | index, mapped to the classic desktop scheme (window text and button text
+// black, window background white ...); anything that names no colour is black.
+QColor printerColor(qint64 color);
+
+}  // namespace ostrivo

@@ -1,0 +1,115 @@
+#include "platform/printer/TracingPrinter.h"
+
+#include "platform/Errors.h"
+
+#include <utility>
+
+namespace ostrivo {
+
+TracingPrinter::TracingPrinter(std::unique_ptr<Printer> inner, const QString& tracePath)
+    : inner_(std::move(inner)), file_(tracePath)
+{
+    if (!inner_)
+        throw Error(err::InvalidArgument, QStringLiteral("Traccia \"%1\" senza stampante").arg(tracePath));
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw Error(err::PathFileAccess,
+                    QStringLiteral("Impossibile creare il file di traccia \"%1\": %2").arg(tracePath, file_.errorString()));
+}
+
+TracingPrinter::~TracingPrinter() = default;
+
+void TracingPrinter::write(const PrintOp& op)
+{
+    QByteArray line = printOpToJson(op);
+    line += '\n';
+    // Flushed line by line: the trace must be complete up to a failure, a crash included.
+    if (file_.write(line) != line.size() || !file_.flush())
+        throw Error(err::PathFileAccess,
+                    QStringLiteral("Impossibile scrivere il file di traccia \"%1\": %2").arg(file_.fileName(), file_.errorString()));
+}
+
+void TracingPrinter::setOrientation(int orientation)
+{
+    write(builder_.orientation(orientation));
+    inner_->setOrientation(orientation);
+}
+
+void TracingPrinter::setScale(double width, double height)
+{
+    write(builder_.scale(width, height));
+    inner_->setScale(width, height);
+}
+
+void TracingPrinter::setFontName(const QString& name)
+{
+    builder_.setFontName(name);
+    inner_->setFontName(name);
+}
+
+void TracingPrinter::setFontSize(double points)
+{
+    builder_.setFontSize(points);
+    inner_->setFontSize(points);
+}
+
+void TracingPrinter::setTextColor(qint64 color)
+{
+    builder_.setTextColor(color);
+    inner_->setTextColor(color);
+}
+
+void TracingPrinter::setPosition(double x, double y)
+{
+    builder_.setPosition(x, y);
+    inner_->setPosition(x, y);
+}
+
+void TracingPrinter::printText(const QString& text)
+{
+    write(builder_.text(text));
+    inner_->printText(text);
+}
+
+void TracingPrinter::drawLine(double x1, double y1, double x2, double y2, qint64 color)
+{
+    write(builder_.line(x1, y1, x2, y2, color));
+    inner_->drawLine(x1, y1, x2, y2, color);
+}
+
+void TracingPrinter::drawBox(double x1, double y1, double x2, double y2, qint64 color)
+{
+    write(builder_.box(x1, y1, x2, y2, color));
+    inner_->drawBox(x1, y1, x2, y2, color);
+}
+
+void TracingPrinter::paintPicture(const QString& file, const QImage& picture, double x, double y, double width,
+                                  double height)
+{
+    write(builder_.picture(file, picture, x, y, width, height));
+    inner_->paintPicture(file, picture, x, y, width, height);
+}
+
+void TracingPrinter::newPage()
+{
+    write(builder_.newPage());
+    inner_->newPage();
+}
+
+void TracingPrinter::endDocument()
+{
+    write(builder_.end());
+    inner_->endDocument();
+}
+
+void TracingPrinter::abortDocument()
+{
+    builder_.abort();
+    inner_->abortDocument();
+}
+
+QString TracingPrinter::deviceName() const
+{
+    return inner_->deviceName();
+}
+
+}  // namespace ostrivo
