@@ -1,7 +1,8 @@
 #include "engine/DatabaseValues.h"
 
+#include "engine/TextLayout.h"
 #include "platform/Errors.h"
-#include "platform/db/DBEngine.h"
+#include "platform/db/Dao.h"
 
 namespace ostrivo {
 
@@ -70,6 +71,13 @@ QString plainText(const LooseValue& value)
         break;
     }
     return value.text;
+}
+
+QString storedDateText(const LooseValue& value)
+{
+    if (value.kind == LooseValue::Kind::Null)
+        return {};
+    return showStoredDate(plainText(value));
 }
 
 std::optional<Decimal4> factorValue(const LooseValue& value, const QString& column)

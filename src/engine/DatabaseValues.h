@@ -39,6 +39,9 @@ private:
 // Italian decimal comma, a text stays as stored.
 QString plainText(const LooseValue& value);
 
+// A stored date "yyyymmdd" shown as "dd/mm/yyyy"; a null is empty.
+QString storedDateText(const LooseValue& value);
+
 // A product factor as a fixed-point decimal; none for a null. A text that is no number is a type
 // mismatch naming the column.
 std::optional<Decimal4> factorValue(const LooseValue& value, const QString& column);

@@ -484,7 +484,7 @@ void PrintRun::drawField(TemplateReader& reader, const Record& record)
     if (type == QLatin1String("Num") || type == QLatin1String("Cur")) {
         print(formatNumberField(cursor.value(column), type, width));
     } else if (type == QLatin1String("Date")) {
-        print(showStoredDate(plainText(cursor.value(column))));
+        print(storedDateText(cursor.value(column)));
     } else if (type == QLatin1String("Str")) {
         const CutText cut = cutIntoLines(noLineBreaks(plainText(cursor.value(column))), width, false);
         for (const QString& line : cut.completed) {
@@ -598,7 +598,7 @@ void PrintRun::printTable(TemplateReader& reader, const TableBlock& block)
             } else if (column.typeWord == QLatin1String("Num") || column.typeWord == QLatin1String("Cur")) {
                 cell.last = formatNumberField(cursor.value(column.field), column.typeWord, column.chars);
             } else if (column.typeWord == QLatin1String("Date")) {
-                cell.last = showStoredDate(plainText(cursor.value(column.field)));
+                cell.last = storedDateText(cursor.value(column.field));
             } else {
                 cell.last.clear();  // a type word the format does not know shows nothing
             }

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <sqlite3.h>
+#include <stdexcept>
+
+#include "platform/Cp1252.h"
 
 namespace ostrivo::test {
 
@@ -46,6 +50,27 @@ QByteArray readFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+void writeTemplate(const QString& path, const QStringList& lines)
+{
+    writeCp1252Lines(path, lines);
+}
+
+void createSqliteDatabase(const QString& path, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot create " + path.toStdString());
+    }
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    const std::string text = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        throw std::runtime_error("SQL of " + path.toStdString() + ": " + text);
 }
 
 ScopedCurrentDir::ScopedCurrentDir() : path_(temp_.path()), previous_(QDir::currentPath())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -26,6 +27,10 @@ QString binaryPath();
 // Writes bytes to a file (created or replaced).
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// Writes template lines as a Windows-1252 file with CR LF line ends.
+void writeTemplate(const QString& path, const QStringList& lines);
+// Creates a SQLite database file from an SQL script; throws with SQLite's message.
+void createSqliteDatabase(const QString& path, const QString& sql);
 
 // Makes a temporary folder the current directory for the life of the object.
 class ScopedCurrentDir {
