@@ -17,6 +17,7 @@ QString classicDescription(int number)
     case err::PathFileAccess: return QStringLiteral("Errore di accesso al percorso/file");
     case err::InvalidPropertyValue: return QStringLiteral("Valore della proprietà non valido");
     case err::NoCurrentRecord: return QStringLiteral("Nessun record corrente");
+    case err::InvalidOperation: return QStringLiteral("Operazione non valida");
     case err::InvalidPicture: return QStringLiteral("Immagine non valida");
     case err::PrinterError: return QStringLiteral("Errore della stampante");
     case err::DatabaseNotFound: return QStringLiteral("Impossibile trovare il file di database");
@@ -25,6 +26,7 @@ QString classicDescription(int number)
     case err::TableNotFound: return QStringLiteral("Impossibile trovare la tabella o la query di input");
     case err::ItemNotFound: return QStringLiteral("Elemento non trovato in questo insieme");
     case err::NotADatabase: return QStringLiteral("Formato di database non riconosciuto");
+    case err::ObjectInvalid: return QStringLiteral("Oggetto non valido o non più impostato");
     case err::CancelledDialog: return QStringLiteral("Annullato dall'utente");
     default: return {};
     }

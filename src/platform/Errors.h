@@ -19,12 +19,14 @@ constexpr int InvalidPropertyValue = 380;
 constexpr int InvalidPicture = 481;
 constexpr int PrinterError = 482;
 constexpr int NoCurrentRecord = 3021;
+constexpr int InvalidOperation = 3219;
 constexpr int DatabaseNotFound = 3024;
 constexpr int TooFewParameters = 3061;
 constexpr int QuerySyntax = 3075;
 constexpr int TableNotFound = 3078;
 constexpr int ItemNotFound = 3265;
 constexpr int NotADatabase = 3343;
+constexpr int ObjectInvalid = 3420;
 constexpr int CancelledDialog = 32755;
 }  // namespace err
 

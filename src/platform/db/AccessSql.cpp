@@ -1,0 +1,432 @@
+#include "platform/db/AccessSql.h"
+
+#include "platform/Errors.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QTime>
+#include <vector>
+
+namespace ostrivo::db {
+
+namespace {
+
+struct Token {
+    enum class Kind { Word, Number, String, Identifier, Date, Operator, Open, Close, Comma, Ampersand };
+    Kind kind;
+    QString text;     // as it will be written out
+    QString value;    // String: the unquoted content
+    QString spaceBefore;
+};
+
+[[noreturn]] void syntaxError(const QString& detail, const QString& sql)
+{
+    throw DatabaseError(err::QuerySyntax, detail, QString(), sql);
+}
+
+QString quoteString(const QString& value)
+{
+    QString out = value;
+    out.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + out + QLatin1Char('\'');
+}
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') || c.unicode() >= 0x80;
+}
+
+std::vector<Token> tokenize(const QString& sql)
+{
+    std::vector<Token> tokens;
+    QString space;
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    auto push = [&](Token::Kind kind, QString text, QString value = {}) {
+        tokens.push_back(Token{kind, std::move(text), std::move(value), space});
+        space.clear();
+    };
+    while (i < n) {
+        const QChar c = sql.at(i);
+        if (c.isSpace()) {
+            space += c;
+            ++i;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            QString value;
+            qsizetype k = i + 1;
+            bool closed = false;
+            while (k < n) {
+                if (sql.at(k) == c) {
+                    if (k + 1 < n && sql.at(k + 1) == c) {
+                        value += c;
+                        k += 2;
+                        continue;
+                    }
+                    closed = true;
+                    break;
+                }
+                value += sql.at(k++);
+            }
+            if (!closed)
+                syntaxError(QStringLiteral("testo tra virgolette non chiuso"), sql);
+            push(Token::Kind::String, quoteString(value), value);
+            i = k + 1;
+        } else if (c == QLatin1Char('[')) {
+            const qsizetype close = sql.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                syntaxError(QStringLiteral("parentesi quadra non chiusa"), sql);
+            QString name = sql.mid(i + 1, close - i - 1);
+            name.replace(QLatin1Char('"'), QLatin1String("\"\""));
+            push(Token::Kind::Identifier, QLatin1Char('"') + name + QLatin1Char('"'));
+            i = close + 1;
+        } else if (c == QLatin1Char('#')) {
+            const qsizetype close = sql.indexOf(QLatin1Char('#'), i + 1);
+            const QString inner = close < 0 ? QString() : sql.mid(i + 1, close - i - 1);
+            const QString date = close < 0 ? QString() : accessDateLiteral(inner);
+            if (date.isEmpty())
+                syntaxError(QStringLiteral("data non valida: #%1#").arg(inner), sql);
+            push(Token::Kind::Date, quoteString(date), date);
+            i = close + 1;
+        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && sql.at(i + 1).isDigit())) {
+            qsizetype k = i;
+            while (k < n && (sql.at(k).isDigit() || sql.at(k) == QLatin1Char('.')))
+                ++k;
+            if (k < n && (sql.at(k) == QLatin1Char('e') || sql.at(k) == QLatin1Char('E'))) {
+                qsizetype e = k + 1;
+                if (e < n && (sql.at(e) == QLatin1Char('+') || sql.at(e) == QLatin1Char('-')))
+                    ++e;
+                if (e < n && sql.at(e).isDigit()) {
+                    k = e;
+                    while (k < n && sql.at(k).isDigit())
+                        ++k;
+                }
+            }
+            push(Token::Kind::Number, sql.mid(i, k - i));
+            i = k;
+        } else if (isWordChar(c)) {
+            qsizetype k = i;
+            while (k < n && isWordChar(sql.at(k)))
+                ++k;
+            push(Token::Kind::Word, sql.mid(i, k - i));
+            i = k;
+        } else if (c == QLatin1Char('(')) {
+            push(Token::Kind::Open, QStringLiteral("("));
+            ++i;
+        } else if (c == QLatin1Char(')')) {
+            push(Token::Kind::Close, QStringLiteral(")"));
+            ++i;
+        } else if (c == QLatin1Char(',')) {
+            push(Token::Kind::Comma, QStringLiteral(","));
+            ++i;
+        } else if (c == QLatin1Char('&')) {
+            push(Token::Kind::Ampersand, QStringLiteral("&"));
+            ++i;
+        } else {
+            static const QStringList twoChar = {QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>"),
+                                                QStringLiteral("!="), QStringLiteral("||"), QStringLiteral("==")};
+            const QString two = sql.mid(i, 2);
+            if (twoChar.contains(two)) {
+                push(Token::Kind::Operator, two);
+                i += 2;
+            } else {
+                push(Token::Kind::Operator, QString(c));
+                ++i;
+            }
+        }
+    }
+    if (!space.isEmpty() || tokens.empty())
+        tokens.push_back(Token{Token::Kind::Operator, QString(), QString(), space});  // trailing blanks
+    return tokens;
+}
+
+bool isWord(const Token& t, const char* word)
+{
+    return t.kind == Token::Kind::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// Keywords and operators that end the operand of a "&".
+bool endsOperand(const Token& t)
+{
+    static const char* const keywords[] = {
+        "AND", "OR", "NOT", "XOR", "EQV", "IMP", "LIKE", "IS", "IN", "BETWEEN", "SELECT", "FROM", "WHERE",
+        "ORDER", "BY", "GROUP", "HAVING", "AS", "ON", "JOIN", "INNER", "LEFT", "RIGHT", "OUTER", "ASC",
+        "DESC", "CASE", "WHEN", "THEN", "ELSE", "END", "DISTINCT", "UNION", "ESCAPE", "TOP", "ALL"};
+    if (t.kind != Token::Kind::Word)
+        return false;
+    for (const char* k : keywords) {
+        if (isWord(t, k))
+            return true;
+    }
+    return false;
+}
+
+bool isTerm(const Token& t)
+{
+    switch (t.kind) {
+    case Token::Kind::Word:
+        return !endsOperand(t);
+    case Token::Kind::Number:
+    case Token::Kind::String:
+    case Token::Kind::Identifier:
+    case Token::Kind::Date:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isArithmetic(const Token& t)
+{
+    if (t.kind == Token::Kind::Word)
+        return isWord(t, "MOD");
+    if (t.kind != Token::Kind::Operator)
+        return false;
+    static const QStringList ops = {QStringLiteral("+"), QStringLiteral("-"), QStringLiteral("*"), QStringLiteral("/"),
+                                    QStringLiteral("\\"), QStringLiteral("^"), QStringLiteral("."), QStringLiteral("!")};
+    return ops.contains(t.text);
+}
+
+// The first token of the operand that ends at token `end` (inclusive), or -1 when there is none.
+qsizetype operandStart(const std::vector<Token>& tokens, qsizetype end)
+{
+    qsizetype k = end;
+    qsizetype start = -1;
+    while (k >= 0) {
+        // One term: a value, a name, or a parenthesised group with the function name before it.
+        if (tokens[k].kind == Token::Kind::Close) {
+            int depth = 0;
+            qsizetype m = k;
+            for (; m >= 0; --m) {
+                if (tokens[m].kind == Token::Kind::Close)
+                    ++depth;
+                else if (tokens[m].kind == Token::Kind::Open && --depth == 0)
+                    break;
+            }
+            if (m < 0)
+                return start;
+            k = m;
+            if (k > 0 && tokens[k - 1].kind == Token::Kind::Word && !endsOperand(tokens[k - 1]))
+                --k;
+        } else if (!isTerm(tokens[k])) {
+            return start;
+        }
+        start = k;
+        if (k > 0 && isArithmetic(tokens[k - 1])) {
+            if (k - 2 < 0 || !(isTerm(tokens[k - 2]) || tokens[k - 2].kind == Token::Kind::Close)) {
+                // A sign in front of the operand.
+                if (tokens[k - 1].text == QLatin1String("-") || tokens[k - 1].text == QLatin1String("+"))
+                    start = k - 1;
+                return start;
+            }
+            k -= 2;
+        } else {
+            return start;
+        }
+    }
+    return start;
+}
+
+// The last token of the operand that starts at token `begin`, or -1 when there is none.
+qsizetype operandEnd(const std::vector<Token>& tokens, qsizetype begin)
+{
+    const qsizetype n = static_cast<qsizetype>(tokens.size());
+    qsizetype k = begin;
+    if (k < n && tokens[k].kind == Token::Kind::Operator &&
+        (tokens[k].text == QLatin1String("-") || tokens[k].text == QLatin1String("+")))
+        ++k;
+    qsizetype end = -1;
+    while (k < n) {
+        if (tokens[k].kind == Token::Kind::Word && !endsOperand(tokens[k]) && k + 1 < n &&
+            tokens[k + 1].kind == Token::Kind::Open)
+            ++k;  // a function call: its name, then its arguments
+        if (tokens[k].kind == Token::Kind::Open) {
+            int depth = 0;
+            qsizetype m = k;
+            for (; m < n; ++m) {
+                if (tokens[m].kind == Token::Kind::Open)
+                    ++depth;
+                else if (tokens[m].kind == Token::Kind::Close && --depth == 0)
+                    break;
+            }
+            if (m >= n)
+                return end;
+            k = m;
+        } else if (!isTerm(tokens[k])) {
+            return end;
+        }
+        end = k;
+        if (k + 2 < n && isArithmetic(tokens[k + 1]))
+            k += 2;
+        else
+            return end;
+    }
+    return end;
+}
+
+QString joinTokens(const std::vector<Token>& tokens, qsizetype from, qsizetype to, bool leadingSpace)
+{
+    QString out;
+    for (qsizetype k = from; k <= to; ++k) {
+        if (k > from || leadingSpace)
+            out += tokens[k].spaceBefore;
+        out += tokens[k].text;
+    }
+    return out;
+}
+
+// Rewrites every chain "a & b & c" so that Null reads as "" as in Access, and binds it before the
+// comparison around it.
+void translateConcatenation(std::vector<Token>& tokens)
+{
+    for (qsizetype k = 0; k < static_cast<qsizetype>(tokens.size()); ++k) {
+        if (tokens[k].kind != Token::Kind::Ampersand)
+            continue;
+        const qsizetype first = k > 0 ? operandStart(tokens, k - 1) : -1;
+        if (first < 0) {
+            tokens[k].text = QStringLiteral("||");
+            continue;
+        }
+        QStringList operands{joinTokens(tokens, first, k - 1, false)};
+        qsizetype amp = k;
+        qsizetype last = k - 1;
+        while (amp < static_cast<qsizetype>(tokens.size()) && tokens[amp].kind == Token::Kind::Ampersand) {
+            const qsizetype end = operandEnd(tokens, amp + 1);
+            if (end < 0)
+                break;
+            operands << joinTokens(tokens, amp + 1, end, false);
+            last = end;
+            amp = end + 1;
+        }
+        if (operands.size() < 2) {
+            tokens[k].text = QStringLiteral("||");
+            continue;
+        }
+        QString joined;
+        for (const QString& operand : operands) {
+            if (!joined.isEmpty())
+                joined += QStringLiteral(" || ");
+            joined += QStringLiteral("COALESCE(%1, '')").arg(operand);
+        }
+        Token replacement{Token::Kind::Identifier, QLatin1Char('(') + joined + QLatin1Char(')'), QString(),
+                          tokens[first].spaceBefore};
+        tokens.erase(tokens.begin() + first, tokens.begin() + last + 1);
+        tokens.insert(tokens.begin() + first, replacement);
+        k = first;
+    }
+}
+
+}  // namespace
+
+QString translateLikePattern(const QString& pattern)
+{
+    QString out;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == QLatin1Char('*')) {
+            out += QLatin1Char('%');
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('_');
+        } else if (c == QLatin1Char('#')) {
+            out += QLatin1String("[0-9]");
+        } else if (c == QLatin1Char('%') || c == QLatin1Char('_')) {
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        } else if (c == QLatin1Char('[')) {
+            // A character class is copied whole: inside it every character stands for itself.
+            qsizetype end = i + 1;
+            if (end < pattern.size() && pattern.at(end) == QLatin1Char('!'))
+                ++end;
+            if (end < pattern.size() && pattern.at(end) == QLatin1Char(']'))
+                ++end;
+            end = pattern.indexOf(QLatin1Char(']'), end);
+            if (end < 0) {
+                out += QLatin1String("[[]");
+            } else {
+                out += pattern.mid(i, end - i + 1);
+                i = end;
+            }
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString accessDateLiteral(const QString& text)
+{
+    static const QRegularExpression iso(
+        QStringLiteral("^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T]+(.*))?$"));
+    static const QRegularExpression us(
+        QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})(?:\\s+(.*))?$"));
+    static const QRegularExpression time(
+        QStringLiteral("^\\s*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*(AM|PM|A|P)?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+
+    QDate date(1899, 12, 30);
+    QString timeText;
+    bool haveDate = false;
+    if (const auto m = iso.match(text); m.hasMatch()) {
+        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        timeText = m.captured(4);
+        haveDate = true;
+    } else if (const auto u = us.match(text); u.hasMatch()) {
+        int year = u.captured(3).toInt();
+        if (u.captured(3).size() == 2)
+            year += year < 30 ? 2000 : 1900;  // Access's window for two-digit years
+        date = QDate(year, u.captured(1).toInt(), u.captured(2).toInt());
+        timeText = u.captured(4);
+        haveDate = true;
+    } else {
+        timeText = text;
+    }
+    if (!date.isValid() || date.year() < 100 || date.year() > 9999)
+        return {};
+    QTime t(0, 0, 0);
+    if (!timeText.trimmed().isEmpty()) {
+        const auto m = time.match(timeText);
+        if (!m.hasMatch())
+            return {};
+        int hour = m.captured(1).toInt();
+        const int minute = m.captured(2).toInt();
+        const int second = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+        const QString half = m.captured(4).toUpper();
+        if (!half.isEmpty()) {
+            if (hour < 1 || hour > 12)
+                return {};
+            hour = hour % 12 + (half.startsWith(QLatin1Char('P')) ? 12 : 0);
+        }
+        t = QTime(hour, minute, second);
+        if (!t.isValid())
+            return {};
+    } else if (!haveDate) {
+        return {};
+    }
+    return date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + t.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString translateAccessSql(const QString& accessSql)
+{
+    std::vector<Token> tokens = tokenize(accessSql);
+
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        Token& t = tokens[k];
+        const bool qualified = k > 0 && tokens[k - 1].kind == Token::Kind::Operator &&
+                               (tokens[k - 1].text == QLatin1String(".") || tokens[k - 1].text == QLatin1String("!"));
+        if ((isWord(t, "TRUE") || isWord(t, "FALSE")) && !qualified &&
+            !(k + 1 < tokens.size() && tokens[k + 1].kind == Token::Kind::Open)) {
+            t.text = isWord(t, "TRUE") ? QStringLiteral("-1") : QStringLiteral("0");
+            t.kind = Token::Kind::Number;
+        } else if (isWord(t, "LIKE") && k + 1 < tokens.size() && tokens[k + 1].kind == Token::Kind::String) {
+            Token& pattern = tokens[k + 1];
+            pattern.value = translateLikePattern(pattern.value);
+            pattern.text = quoteString(pattern.value);
+        }
+    }
+    translateConcatenation(tokens);
+
+    QString out;
+    for (const Token& t : tokens)
+        out += t.spaceBefore + t.text;
+    return out;
+}
+
+}  // namespace ostrivo::db

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace ostrivo::db {
+
+// Turns the Access SQL that templates and users write into the SQL of the query engine:
+//   "text" and 'text'          -> 'text'
+//   [Order Details]            -> "Order Details"
+//   a & b                      -> (COALESCE(a, '') || COALESCE(b, ''))   (& reads Null as "")
+//   True / False               -> -1 / 0
+//   #12/31/2024#, #2024-12-31 13:45# -> '2024-12-31 00:00:00', '2024-12-31 13:45:00'
+//                                 (Date/Time values are kept as that text)
+//   Like 'ROSS*' / 'R?ssi' / '##*' -> Like 'ROSS%' / 'R_ssi' / '[0-9][0-9]%'
+//                                 (a literal % or _ becomes [%] or [_]; [a-c] and [!a-c] stay)
+// Everything else passes unchanged. A malformed literal (an unclosed quote or bracket, a date
+// that is no date) throws DatabaseError (err::QuerySyntax) naming the SQL; the caller adds the
+// database's name.
+QString translateAccessSql(const QString& accessSql);
+
+// The Access wildcard pattern of a Like as the engine's LIKE pattern (see above).
+QString translateLikePattern(const QString& accessPattern);
+
+// An Access date literal's text (between the #) as "yyyy-MM-dd HH:mm:ss"; empty when it is no
+// date. Accepts m/d/yyyy and yyyy-mm-dd, with an optional time (h:mm[:ss] [AM|PM]), or a time alone
+// (on 1899-12-30, Access's day zero).
+QString accessDateLiteral(const QString& text);
+
+}  // namespace ostrivo::db

@@ -1,0 +1,102 @@
+#include "platform/db/Backend.h"
+
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/db/AccessFile.h"
+#include "platform/db/QueryEngine.h"
+#include "platform/db/SqliteFile.h"
+#include "platform/db/Cache.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+namespace ostrivo::db {
+
+namespace {
+
+enum class FileKind { Access, Sqlite };
+
+FileKind signatureOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DatabaseError(err::DatabaseNotFound,
+                            QStringLiteral("impossibile leggere il file: %1").arg(file.errorString()), path);
+    const QByteArray header = file.read(32);
+    // Jet and ACE files begin 00 01 00 00 "Standard Jet DB" / "Standard ACE DB".
+    if (header.size() >= 19 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
+        (header.mid(4, 15) == "Standard Jet DB" || header.mid(4, 15) == "Standard ACE DB"))
+        return FileKind::Access;
+    if (header.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return FileKind::Sqlite;
+    throw DatabaseError(err::NotADatabase, QStringLiteral("il file non è un database Access né SQLite"), path);
+}
+
+std::unique_ptr<TableSource> openSource(FileKind kind, const QString& path)
+{
+    return kind == FileKind::Access ? openAccessFile(path) : openSqliteFile(path);
+}
+
+struct CacheEntry {
+    qint64 size = 0;
+    qint64 modified = 0;
+    std::shared_ptr<MemoryStore> store;
+};
+
+// One decoded copy per file for the life of the process; a file that changed (size or time) is
+// decoded again.
+QHash<QString, CacheEntry>& cache()
+{
+    static QHash<QString, CacheEntry> entries;
+    return entries;
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> openConnection(const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("nessun file di database indicato"), name);
+    const QString path = resolveExistingFile(name);
+    if (path.isEmpty())
+        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("il file non esiste"), name);
+    const FileKind kind = signatureOf(path);
+
+    const QFileInfo info(path);
+    const QString key = info.canonicalFilePath();
+    const qint64 size = info.size();
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    auto opener = [kind, path] { return openSource(kind, path); };
+
+    CacheEntry& entry = cache()[key];
+    if (entry.store && entry.size == size && entry.modified == modified)
+        return makeMemoryConnection(entry.store, path, opener, nullptr);
+
+    std::unique_ptr<TableSource> source = openSource(kind, path);
+    auto store = std::make_shared<MemoryStore>(source->readCatalog());
+    entry = CacheEntry{size, modified, store};
+    return makeMemoryConnection(store, path, opener, std::move(source));
+}
+
+CacheStatistics cacheStatistics()
+{
+    CacheStatistics s;
+    for (const CacheEntry& e : cache()) {
+        if (!e.store)
+            continue;
+        ++s.files;
+        s.tablesDecoded += e.store->loadedCount();
+        s.decodeRuns += e.store->decodeRuns();
+        s.indexes += e.store->indexCount();
+    }
+    return s;
+}
+
+void dropCache()
+{
+    cache().clear();
+}
+
+}  // namespace ostrivo::db

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/db/Variant.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace ostrivo::db {
+
+// The engine's field type codes.
+namespace type {
+constexpr int Boolean = 1;
+constexpr int Byte = 2;
+constexpr int Integer = 3;
+constexpr int Long = 4;
+constexpr int Currency = 5;
+constexpr int Single = 6;
+constexpr int Double = 7;
+constexpr int Date = 8;
+constexpr int Binary = 9;
+constexpr int Text = 10;
+constexpr int LongBinary = 11;
+constexpr int Memo = 12;
+constexpr int Guid = 15;
+constexpr int Decimal = 20;
+}  // namespace type
+
+struct ColumnDef {
+    QString name;
+    int type = type::Text;  // engine code
+    int size = 0;           // declared size in bytes where the source has one
+};
+
+struct TableSchema {
+    QString name;
+    std::vector<ColumnDef> columns;
+};
+
+// The rows of one record set, in its order, with a current row that the searches move.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    virtual int columnCount() const = 0;
+    virtual const ColumnDef& column(int index) const = 0;
+    // Moves to the first row that meets the criteria (an Access SQL condition on the columns);
+    // false, with no current row, when none does.
+    virtual bool findFirst(const QString& criteria) = 0;
+    // The same from the row after the current one.
+    virtual bool findNext(const QString& criteria) = 0;
+    // A fresh record set stands on its first row, if it has one.
+    virtual bool hasCurrent() = 0;
+    // The current row's value; only called when hasCurrent().
+    virtual Variant value(int column) = 0;
+};
+
+// An open database: a file decoded into the query engine today, a server tomorrow.
+class Connection {
+public:
+    virtual ~Connection() = default;
+    // How messages name the database (the file's path).
+    virtual QString name() const = 0;
+    // The tables in the engine's order, system tables included.
+    virtual const std::vector<TableSchema>& tables() = 0;
+    // A record set of an Access SQL query (or of a table named alone).
+    virtual std::unique_ptr<Cursor> query(const QString& accessSql) = 0;
+    // Releases the file or server; the connection is not used afterwards.
+    virtual void close() = 0;
+};
+
+// Opens the database a name stands for; the backend is chosen by the file's signature.
+// Throws DatabaseError: err::DatabaseNotFound (no such file), err::NotADatabase (neither Access
+// nor SQLite, or unreadable).
+std::unique_ptr<Connection> openConnection(const QString& name);
+
+}  // namespace ostrivo::db

@@ -1,0 +1,212 @@
+#include "platform/db/Dao.h"
+
+#include "platform/Errors.h"
+#include "platform/db/Backend.h"
+
+namespace ostrivo::db {
+
+// --- Field, FieldCollection --------------------------------------------------------------------
+
+Variant Field::Value() const
+{
+    if (!recordset_)
+        throw DatabaseError(err::InvalidOperation,
+                            QStringLiteral("il campo %1 di una tabella non ha valore: si legge da un record set")
+                                .arg(name_),
+                            file_);
+    return recordset_->value(column_, name_);
+}
+
+void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
+                             const QString& owner)
+{
+    file_ = file;
+    owner_ = owner;
+    fields_.clear();
+    fields_.reserve(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        Field f;
+        f.name_ = columns[i].name;
+        f.type_ = columns[i].type;
+        f.size_ = columns[i].size;
+        f.recordset_ = recordset;
+        f.column_ = static_cast<int>(i);
+        f.file_ = file;
+        fields_.push_back(std::move(f));
+    }
+}
+
+const Field& FieldCollection::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw DatabaseError(err::ItemNotFound,
+                            QStringLiteral("campo numero %1 di %2 (sono %3)").arg(index).arg(owner_).arg(Count()),
+                            file_);
+    return fields_[static_cast<std::size_t>(index)];
+}
+
+const Field& FieldCollection::Item(const QString& name) const
+{
+    for (const Field& f : fields_) {
+        if (f.name_ == name)
+            return f;
+    }
+    for (const Field& f : fields_) {
+        if (f.name_.compare(name, Qt::CaseInsensitive) == 0)
+            return f;
+    }
+    throw DatabaseError(err::ItemNotFound, QStringLiteral("campo sconosciuto: %1 (in %2)").arg(name, owner_), file_);
+}
+
+// --- TableDefCollection ------------------------------------------------------------------------
+
+const TableDef& TableDefCollection::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw DatabaseError(err::ItemNotFound,
+                            QStringLiteral("tabella numero %1 (sono %2)").arg(index).arg(Count()), file_);
+    return tables_[static_cast<std::size_t>(index)];
+}
+
+const TableDef& TableDefCollection::Item(const QString& name) const
+{
+    for (const TableDef& t : tables_) {
+        if (t.name_ == name)
+            return t;
+    }
+    for (const TableDef& t : tables_) {
+        if (t.name_.compare(name, Qt::CaseInsensitive) == 0)
+            return t;
+    }
+    throw DatabaseError(err::ItemNotFound, QStringLiteral("tabella sconosciuta: %1").arg(name), file_);
+}
+
+// --- Recordset ---------------------------------------------------------------------------------
+
+Recordset::Recordset(std::unique_ptr<Cursor> cursor, std::shared_ptr<const bool> databaseOpen, QString file,
+                     QString sql)
+    : cursor_(std::move(cursor)), databaseOpen_(std::move(databaseOpen)), file_(std::move(file)), sql_(std::move(sql))
+{
+    std::vector<ColumnDef> columns;
+    for (int i = 0; i < cursor_->columnCount(); ++i)
+        columns.push_back(cursor_->column(i));
+    fields_.assign(columns, this, file_, sql_);
+}
+
+Recordset::~Recordset() = default;
+
+void Recordset::check() const
+{
+    if (!cursor_ || !*databaseOpen_)
+        throw DatabaseError(err::ObjectInvalid, QStringLiteral("record set chiuso"), file_, sql_);
+}
+
+void Recordset::FindFirst(const QString& criteria)
+{
+    check();
+    noMatch_ = !cursor_->findFirst(criteria);
+}
+
+void Recordset::FindNext(const QString& criteria)
+{
+    check();
+    noMatch_ = !cursor_->findNext(criteria);
+}
+
+Variant Recordset::value(int column, const QString& name)
+{
+    check();
+    if (!cursor_->hasCurrent())
+        throw DatabaseError(err::NoCurrentRecord, QStringLiteral("lettura del campo %1").arg(name), file_, sql_);
+    return cursor_->value(column);
+}
+
+void Recordset::Close()
+{
+    cursor_.reset();
+}
+
+// --- Database ----------------------------------------------------------------------------------
+
+Database::Database(std::unique_ptr<Connection> connection)
+    : connection_(std::move(connection)), open_(std::make_shared<bool>(true)), name_(connection_->name())
+{
+}
+
+Database::~Database()
+{
+    if (*open_)
+        Close();
+}
+
+void Database::check() const
+{
+    if (!*open_)
+        throw DatabaseError(err::ObjectInvalid, QStringLiteral("database chiuso"), name_);
+}
+
+QString Database::Name() const
+{
+    return name_;
+}
+
+const TableDefCollection& Database::TableDefs()
+{
+    check();
+    if (!tableDefs_) {
+        auto defs = std::make_unique<TableDefCollection>();
+        defs->file_ = name_;
+        const std::vector<TableSchema>& tables = connection_->tables();
+        defs->tables_.resize(tables.size());
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            defs->tables_[i].name_ = tables[i].name;
+            defs->tables_[i].fields_.assign(tables[i].columns, nullptr, name_, tables[i].name);
+        }
+        tableDefs_ = std::move(defs);
+    }
+    return *tableDefs_;
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql, int type)
+{
+    check();
+    if (type != 1 && type != 2 && type != 4 && type != 8)
+        throw DatabaseError(err::InvalidArgument, QStringLiteral("tipo di record set %1 non previsto").arg(type),
+                            name_, sql);
+    return std::unique_ptr<Recordset>(new Recordset(connection_->query(sql), open_, name_, sql));
+}
+
+void Database::Close()
+{
+    check();
+    *open_ = false;
+    connection_->close();
+}
+
+// --- Workspace, DBEngine -----------------------------------------------------------------------
+
+std::unique_ptr<Database> Workspace::OpenDatabase(const QString& name)
+{
+    return std::unique_ptr<Database>(new Database(openConnection(name)));
+}
+
+Workspace& WorkspaceCollection::Item(int index)
+{
+    if (index != 0)
+        throw DatabaseError(err::ItemNotFound, QStringLiteral("esiste solo lo spazio di lavoro 0, non %1").arg(index),
+                            QString());
+    return workspace_;
+}
+
+std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& name)
+{
+    return workspaces_.Item(0).OpenDatabase(name);
+}
+
+DBEngine& dbEngine()
+{
+    static DBEngine engine;
+    return engine;
+}
+
+}  // namespace ostrivo::db

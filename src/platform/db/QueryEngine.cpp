@@ -1,0 +1,806 @@
+#include "platform/db/QueryEngine.h"
+
+#include "platform/Errors.h"
+#include "platform/db/AccessSql.h"
+#include "platform/db/AccessText.h"
+#include "platform/db/NumberText.h"
+#include "platform/db/SelectShape.h"
+
+#include <QRegularExpression>
+#include <sqlite3.h>
+#include <map>
+
+namespace ostrivo::db {
+
+void StatementDeleter::operator()(sqlite3_stmt* statement) const
+{
+    sqlite3_finalize(statement);
+}
+
+namespace {
+
+QByteArray utf8(const QString& text)
+{
+    return text.toUtf8();
+}
+
+QString lastError(sqlite3* db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+void execute(sqlite3* db, const QString& sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, utf8(sql).constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : "");
+        sqlite3_free(message);
+        throw std::runtime_error(text.toStdString());
+    }
+}
+
+// Multi-thread mode and no memory statistics: every call would otherwise take a mutex, which
+// costs a third of the time of reading a large record set. Connections stay on one thread.
+void configureSqliteOnce()
+{
+    static const bool done = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);  // fails harmlessly once SQLite is initialised
+        sqlite3_initialize();
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace
+
+// --- RowWriter ---------------------------------------------------------------------------------
+
+void RowWriter::bindNull(int column)
+{
+    sqlite3_bind_null(insert_, column + 1);
+}
+
+void RowWriter::bindInteger(int column, std::int64_t value)
+{
+    sqlite3_bind_int64(insert_, column + 1, value);
+}
+
+void RowWriter::bindReal(int column, double value)
+{
+    sqlite3_bind_double(insert_, column + 1, value);
+}
+
+void RowWriter::bindText(int column, std::string_view text)
+{
+    sqlite3_bind_text64(insert_, column + 1, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void RowWriter::bindBlob(int column, const void* data, std::size_t size)
+{
+    // A zero-length blob must stay a blob (an empty binary value is not Null).
+    sqlite3_bind_blob64(insert_, column + 1, size ? data : "", size, SQLITE_TRANSIENT);
+}
+
+void RowWriter::endRow()
+{
+    const int rc = sqlite3_step(insert_);
+    sqlite3_reset(insert_);
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(insert_)));
+    ++rows_;
+}
+
+// --- MemoryStore -------------------------------------------------------------------------------
+
+MemoryStore::MemoryStore(std::vector<SourceTable> catalog) : catalog_(std::move(catalog))
+{
+    configureSqliteOnce();
+    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        sqlite3_close(db_);
+        throw std::bad_alloc();
+    }
+    registerAccessText(db_);
+    // A mistyped [name] must not turn into a text constant.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_set_authorizer(db_, &MemoryStore::authorize, this);
+    for (const SourceTable& t : catalog_)
+        tables_.push_back(t.schema);
+    loaded_.assign(catalog_.size(), false);
+    rowCounts_.assign(catalog_.size(), 0);
+}
+
+MemoryStore::~MemoryStore()
+{
+    sqlite3_close_v2(db_);
+}
+
+int MemoryStore::authorize(void* self, int action, const char*, const char*, const char*, const char*)
+{
+    if (!static_cast<MemoryStore*>(self)->userStatement_)
+        return SQLITE_OK;
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+int MemoryStore::findTable(const QString& name) const
+{
+    for (std::size_t i = 0; i < tables_.size(); ++i) {
+        if (tables_[i].name == name)
+            return static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < tables_.size(); ++i) {
+        if (tables_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int MemoryStore::loadedCount() const
+{
+    int n = 0;
+    for (bool b : loaded_)
+        n += b ? 1 : 0;
+    return n;
+}
+
+void MemoryStore::load(int index, const SourceProvider& source, const QString& file, const QString& sql)
+{
+    const SourceTable& table = catalog_.at(static_cast<std::size_t>(index));
+    const QString name = quoteIdentifier(table.schema.name);
+    QStringList columns;
+    QStringList marks;
+    for (std::size_t c = 0; c < table.schema.columns.size(); ++c) {
+        columns << quoteIdentifier(table.schema.columns[c].name) + QLatin1Char(' ') +
+                       table.declarations.value(static_cast<qsizetype>(c));
+        marks << QStringLiteral("?");
+    }
+    try {
+        execute(db_, QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", "))));
+    } catch (const std::exception& e) {
+        throw DatabaseError(err::TableNotFound,
+                            QStringLiteral("la tabella %1 non si può leggere: %2")
+                                .arg(table.schema.name, QString::fromUtf8(e.what())),
+                            file, sql);
+    }
+    sqlite3_stmt* raw = nullptr;
+    const QByteArray insert =
+        utf8(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(name, marks.join(QStringLiteral(", "))));
+    sqlite3_prepare_v2(db_, insert.constData(), static_cast<int>(insert.size()), &raw, nullptr);
+    Statement statement(raw);
+    // A savepoint, unlike BEGIN, also works while another record set is being read.
+    execute(db_, QStringLiteral("SAVEPOINT decode"));
+    try {
+        if (!statement)
+            throw std::runtime_error(lastError(db_).toStdString());
+        RowWriter rows(statement.get());
+        source().loadTable(table, rows);
+        execute(db_, QStringLiteral("RELEASE decode"));
+        rowCounts_[static_cast<std::size_t>(index)] = rows.rows();
+    } catch (...) {
+        statement.reset();
+        try {
+            execute(db_, QStringLiteral("ROLLBACK TO decode"));
+            execute(db_, QStringLiteral("RELEASE decode"));
+            execute(db_, QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
+        } catch (const std::exception&) {
+        }
+        try {
+            throw;
+        } catch (const DatabaseError&) {
+            throw;
+        } catch (const std::exception& e) {
+            throw DatabaseError(err::NotADatabase,
+                                QStringLiteral("lettura della tabella %1 non riuscita: %2")
+                                    .arg(table.schema.name, QString::fromUtf8(e.what())),
+                                file, sql);
+        }
+    }
+    loaded_[static_cast<std::size_t>(index)] = true;
+    ++decodeRuns_;
+}
+
+Statement MemoryStore::prepare(const QString& sql, const SourceProvider& source, const QString& file,
+                               const QString& sqlForMessages)
+{
+    const QByteArray text = utf8(sql);
+    QSet<QString> aliased;
+    // Each round decodes one more table the query names, until it prepares or fails otherwise.
+    for (std::size_t round = 0; round <= catalog_.size() + 1; ++round) {
+        sqlite3_stmt* raw = nullptr;
+        const char* tail = nullptr;
+        userStatement_ = true;
+        const int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &raw, &tail);
+        userStatement_ = false;
+        Statement statement(raw);
+        if (rc == SQLITE_OK) {
+            if (!statement)
+                throw DatabaseError(err::QuerySyntax, QStringLiteral("istruzione SQL vuota"), file, sqlForMessages);
+            for (const char* p = tail; p && *p; ++p) {
+                if (*p != ';' && !QChar::isSpace(static_cast<unsigned char>(*p)))
+                    throw DatabaseError(err::QuerySyntax, QStringLiteral("è ammessa una sola istruzione SQL"),
+                                        file, sqlForMessages);
+            }
+            if (!sqlite3_stmt_readonly(statement.get()))
+                throw DatabaseError(err::InvalidOperation,
+                                    QStringLiteral("il database è aperto in sola lettura: solo SELECT"), file,
+                                    sqlForMessages);
+            return statement;
+        }
+        const QString message = lastError(db_);
+        static const QString noTable = QStringLiteral("no such table: ");
+        static const QString noColumn = QStringLiteral("no such column: ");
+        if (message.startsWith(noTable)) {
+            QString missing = message.mid(noTable.size());
+            if (missing.startsWith(QLatin1String("main.")))
+                missing = missing.mid(5);
+            const int index = findTable(missing);
+            if (index < 0)
+                throw DatabaseError(err::TableNotFound, QStringLiteral("tabella sconosciuta: %1").arg(missing), file,
+                                    sqlForMessages);
+            if (!loaded_[static_cast<std::size_t>(index)]) {
+                load(index, source, file, sqlForMessages);
+                continue;
+            }
+            // Loaded, yet not found: the name differs beyond ASCII case ("UMSÄTZE"), which the
+            // engine does not fold. A view of that spelling stands in for the table.
+            if (aliased.contains(missing))
+                throw DatabaseError(err::TableNotFound, QStringLiteral("tabella sconosciuta: %1").arg(missing), file,
+                                    sqlForMessages);
+            aliased.insert(missing);
+            try {
+                execute(db_, QStringLiteral("CREATE VIEW %1 AS SELECT * FROM %2")
+                                 .arg(quoteIdentifier(missing), quoteIdentifier(tables_[static_cast<std::size_t>(index)].name)));
+            } catch (const std::exception&) {
+                throw DatabaseError(err::TableNotFound, QStringLiteral("tabella sconosciuta: %1").arg(missing), file,
+                                    sqlForMessages);
+            }
+            continue;
+        }
+        if (message.startsWith(noColumn))
+            throw DatabaseError(err::TooFewParameters,
+                                QStringLiteral("nome sconosciuto: %1").arg(message.mid(noColumn.size())), file,
+                                sqlForMessages);
+        if (message.contains(QLatin1String("not authorized")))
+            throw DatabaseError(err::InvalidOperation,
+                                QStringLiteral("il database è aperto in sola lettura: solo SELECT"), file,
+                                sqlForMessages);
+        if (message.startsWith(QLatin1String("no such function: ")))
+            throw DatabaseError(err::QuerySyntax,
+                                QStringLiteral("funzione sconosciuta: %1").arg(message.mid(18)), file, sqlForMessages);
+        throw DatabaseError(err::QuerySyntax, message, file, sqlForMessages);
+    }
+    throw DatabaseError(err::TableNotFound, QStringLiteral("tabella non trovata"), file, sqlForMessages);
+}
+
+int typeOfDeclaration(const QString& declared)
+{
+    const QString d = declared.toUpper();
+    const auto has = [&](const char* word) { return d.contains(QLatin1String(word)); };
+    const bool longText = has("LONGTEXT") || has("LONGCHAR") || has("LONGBINARY");
+    if (d.isEmpty())
+        return type::Text;
+    if (has("BOOL") || d == QLatin1String("BIT") || has("YESNO"))
+        return type::Boolean;
+    if (has("TINYINT") || d.startsWith(QLatin1String("BYTE")))
+        return type::Byte;
+    if (has("SMALLINT") || has("SHORT"))
+        return type::Integer;
+    if (has("INT") || (has("LONG") && !longText))
+        return type::Long;
+    if (has("MONEY") || has("CURRENCY"))
+        return type::Currency;
+    if (has("SINGLE"))
+        return type::Single;
+    if (has("REAL") || has("FLOA") || has("DOUB"))
+        return type::Double;
+    if (has("DATE") || has("TIME"))
+        return type::Date;
+    if (has("GUID") || has("UUID") || has("UNIQUEIDENTIFIER"))
+        return type::Guid;
+    if (has("MEMO") || has("CLOB") || has("LONGTEXT") || has("LONGCHAR"))
+        return type::Memo;
+    if (has("CHAR") || has("TEXT"))
+        return type::Text;
+    if (has("BLOB") || has("OLE") || has("LONGBINARY"))
+        return type::LongBinary;
+    if (has("BINARY"))
+        return type::Binary;
+    if (has("DEC") || has("NUMERIC"))
+        return type::Decimal;
+    return type::Text;
+}
+
+int MemoryStore::columnType(sqlite3_stmt* statement, int column) const
+{
+    const char* table = sqlite3_column_table_name(statement, column);
+    const char* origin = sqlite3_column_origin_name(statement, column);
+    if (table && origin) {
+        const QString t = QString::fromUtf8(table);
+        const QString c = QString::fromUtf8(origin);
+        for (const TableSchema& schema : tables_) {
+            if (schema.name != t)
+                continue;
+            for (const ColumnDef& def : schema.columns) {
+                if (def.name == c)
+                    return def.type;
+            }
+        }
+    }
+    const char* declared = sqlite3_column_decltype(statement, column);
+    return declared ? typeOfDeclaration(QString::fromUtf8(declared)) : type::Text;
+}
+
+void MemoryStore::adviseIndex(const QString& table, const QStringList& equality, const QStringList& ordering,
+                              const QList<bool>& descending)
+{
+    if (ordering.isEmpty())
+        return;
+    const int index = findTable(table);
+    if (index < 0 || !loaded_[static_cast<std::size_t>(index)] || rowCounts_[static_cast<std::size_t>(index)] < kIndexMinimumRows)
+        return;
+    const TableSchema& schema = tables_[static_cast<std::size_t>(index)];
+    if (schema.name.compare(table, Qt::CaseSensitive) != 0 && schema.name.compare(table, Qt::CaseInsensitive) != 0)
+        return;
+    const auto resolve = [&](const QString& name) -> QString {
+        for (const ColumnDef& c : schema.columns) {
+            if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+                return c.name;
+        }
+        return {};
+    };
+    QStringList orderKey;
+    QStringList orderNames;
+    for (qsizetype i = 0; i < ordering.size(); ++i) {
+        const QString name = resolve(ordering[i]);
+        if (name.isEmpty())
+            return;
+        orderNames << name;
+        orderKey << quoteIdentifier(name) + (descending.value(i) ? QStringLiteral(" DESC") : QString());
+    }
+    QStringList key;
+    for (const QString& e : equality) {
+        const QString name = resolve(e);
+        if (!name.isEmpty() && !orderNames.contains(name) && !key.contains(quoteIdentifier(name)))
+            key << quoteIdentifier(name);
+    }
+    key << orderKey;
+    const QString signature = schema.name + QLatin1Char('\x1f') + key.join(QLatin1Char(','));
+    if (indexes_.contains(signature) || indexes_.size() >= 32)
+        return;
+    indexes_.insert(signature);  // also when it fails: it is not tried again
+    try {
+        execute(db_, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                         .arg(quoteIdentifier(QStringLiteral("ix_%1").arg(indexes_.size())),
+                              quoteIdentifier(schema.name), key.join(QStringLiteral(", "))));
+    } catch (const std::exception&) {
+        // A table being read cannot be indexed just now; the query simply sorts.
+    }
+}
+
+// --- MemoryCursor ------------------------------------------------------------------------------
+
+namespace {
+
+class MemoryConnection;
+
+// A record set: its statement is stepped lazily, never copied. Searches of a simple query run as
+// one statement (the query's condition and the criteria together) in the query's order; other
+// record sets test the criteria row by row.
+class MemoryCursor final : public Cursor {
+public:
+    MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::SourceProvider source, QString file,
+                 QString accessSql, const QString& engineSql);
+
+    int columnCount() const override { return static_cast<int>(columns_.size()); }
+    const ColumnDef& column(int index) const override { return columns_.at(static_cast<std::size_t>(index)); }
+    bool findFirst(const QString& criteria) override;
+    bool findNext(const QString& criteria) override;
+    bool hasCurrent() override;
+    Variant value(int column) override;
+
+private:
+    struct Finder {
+        QString criteria;      // as the caller wrote it
+        QString engineSql;     // translated
+        Statement together;    // the query's rows that meet it, or null
+        Statement test;        // the criteria on one row of the query, or null until needed
+        std::vector<int> testColumns;
+    };
+    enum class At { Fresh, Query, Together, None };
+
+    Finder& finder(const QString& criteria);
+    void compileTest(Finder& finder);
+    bool passes(Finder& finder);
+    void restartQuery();
+    void stepQuery();
+    bool step(sqlite3_stmt* statement, const QString& sql);
+    bool scanQuery(Finder& finder);
+    sqlite3_stmt* current() const;
+    [[noreturn]] void fail(int number, const QString& detail, const QString& sql) const;
+
+    std::shared_ptr<MemoryStore> store_;
+    MemoryStore::SourceProvider source_;
+    QString file_;
+    QString accessSql_;
+    std::optional<SelectShape> shape_;  // set when searches can run as one statement
+    Statement query_;
+    int rowidColumn_ = -1;              // a hidden last column, with a simple query
+    std::vector<ColumnDef> columns_;
+    std::vector<QString> declaredTypes_;
+    std::map<QString, std::unique_ptr<Finder>> finders_;
+    At at_ = At::Fresh;
+    bool queryRow_ = false;
+    bool queryStepped_ = false;
+    Finder* together_ = nullptr;
+};
+
+// Plain column lists keep criteria names meaning the same in the record set and in the table:
+// "*", "t.*", "a, t.b, \"c d\"" but no alias and no expression.
+bool plainColumns(const QString& columns, const QString& qualifier)
+{
+    static const QString name = QStringLiteral("(?:\"(?:[^\"]|\"\")*\"|[^\\s.\"(),*']+)");
+    static const QRegularExpression item(QStringLiteral("^(?:(%1)\\s*\\.\\s*)?(%1|\\*)$").arg(name));
+    if (columns.contains(QLatin1Char('(')))
+        return false;
+    for (const QString& part : columns.split(QLatin1Char(','))) {
+        const auto m = item.match(part.trimmed());
+        if (!m.hasMatch())
+            return false;
+        const QString prefix = m.captured(1);
+        if (!prefix.isEmpty() && referencedNames(prefix).value(0).compare(qualifier, Qt::CaseInsensitive) != 0)
+            return false;
+        const QString last = m.captured(2);
+        if (last != QLatin1String("*") && referencedNames(last).size() != 1)
+            return false;
+        const QString word = referencedNames(last).value(0);
+        static const QStringList keywords = {QStringLiteral("AS"), QStringLiteral("DISTINCT"), QStringLiteral("ALL")};
+        if (keywords.contains(word.toUpper()) && !last.startsWith(QLatin1Char('"')))
+            return false;
+    }
+    return true;
+}
+
+MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::SourceProvider source, QString file,
+                           QString accessSql, const QString& engineSql)
+    : store_(std::move(store)), source_(std::move(source)), file_(std::move(file)), accessSql_(std::move(accessSql))
+{
+    query_ = store_->prepare(engineSql, source_, file_, accessSql_);
+    const int count = sqlite3_column_count(query_.get());
+
+    std::optional<SelectShape> shape = parseSelectShape(engineSql);
+    if (shape && plainColumns(shape->columns, shape->qualifier)) {
+        const int table = store_->findTable(shape->table);
+        bool rowidFree = table >= 0 && store_->isLoaded(table) &&
+                         store_->tables()[static_cast<std::size_t>(table)].name.compare(shape->table, Qt::CaseInsensitive) == 0;
+        if (rowidFree) {
+            for (const ColumnDef& c : store_->tables()[static_cast<std::size_t>(table)].columns) {
+                const QString n = c.name.toLower();
+                if (n == QLatin1String("rowid") || n == QLatin1String("oid") || n == QLatin1String("_rowid_"))
+                    rowidFree = false;
+            }
+        }
+        if (rowidFree) {
+            QString sql = QStringLiteral("SELECT %1, %2.rowid FROM %3")
+                              .arg(shape->columns, quoteIdentifier(shape->qualifier), shape->tableText);
+            if (!shape->where.isEmpty())
+                sql += QStringLiteral(" WHERE ") + shape->where;
+            if (!shape->orderBy.isEmpty())
+                sql += QStringLiteral(" ORDER BY ") + shape->orderBy;
+            Statement withRowid = store_->prepare(sql, source_, file_, accessSql_);
+            if (sqlite3_column_count(withRowid.get()) == count + 1) {
+                query_ = std::move(withRowid);
+                rowidColumn_ = count;
+                shape_ = std::move(shape);
+            }
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        ColumnDef def;
+        def.name = QString::fromUtf8(sqlite3_column_name(query_.get(), i));
+        def.type = store_->columnType(query_.get(), i);
+        columns_.push_back(def);
+        const char* declared = sqlite3_column_decltype(query_.get(), i);
+        declaredTypes_.push_back(declared ? QString::fromUtf8(declared).toUpper() : QString());
+    }
+}
+
+void MemoryCursor::fail(int number, const QString& detail, const QString& sql) const
+{
+    throw DatabaseError(number, detail, file_, sql);
+}
+
+bool MemoryCursor::step(sqlite3_stmt* statement, const QString& sql)
+{
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = lastError(store_->db());
+    sqlite3_reset(statement);
+    fail(err::QuerySyntax, message, sql);
+}
+
+void MemoryCursor::restartQuery()
+{
+    if (queryStepped_) {
+        sqlite3_reset(query_.get());
+        queryStepped_ = false;
+    }
+    stepQuery();
+}
+
+void MemoryCursor::stepQuery()
+{
+    if (!queryStepped_ && rowidColumn_ >= 0 && shape_)
+        store_->adviseIndex(shape_->table, equalityColumns(shape_->where), shape_->orderColumns,
+                            shape_->orderDescending);
+    queryStepped_ = true;
+    queryRow_ = step(query_.get(), accessSql_);
+}
+
+bool MemoryCursor::hasCurrent()
+{
+    if (at_ == At::Fresh) {
+        restartQuery();
+        at_ = queryRow_ ? At::Query : At::None;
+    }
+    return at_ == At::Query || at_ == At::Together;
+}
+
+sqlite3_stmt* MemoryCursor::current() const
+{
+    return at_ == At::Together ? together_->together.get() : query_.get();
+}
+
+Variant MemoryCursor::value(int column)
+{
+    sqlite3_stmt* s = current();
+    const int kind = columns_[static_cast<std::size_t>(column)].type;
+    switch (sqlite3_column_type(s, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER: {
+        const std::int64_t v = sqlite3_column_int64(s, column);
+        return kind == type::Boolean ? Variant::fromBoolean(v != 0) : Variant::fromInteger(v);
+    }
+    case SQLITE_FLOAT:
+        return Variant::fromDouble(sqlite3_column_double(s, column));
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+        const QString value = QString::fromUtf8(text, sqlite3_column_bytes(s, column));
+        // Currency and Decimal values too long for a double are kept as their exact digits.
+        if ((kind == type::Currency || kind == type::Decimal) && isPlainDecimal(value))
+            return Variant::fromDecimal(value);
+        return Variant::fromText(value);
+    }
+    default: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(s, column));
+        return Variant::fromBytes(QByteArray(data, sqlite3_column_bytes(s, column)));
+    }
+    }
+}
+
+MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
+{
+    auto found = finders_.find(criteria);
+    if (found != finders_.end())
+        return *found->second;
+    auto f = std::make_unique<Finder>();
+    f->criteria = criteria;
+    if (criteria.trimmed().isEmpty())
+        fail(err::QuerySyntax, QStringLiteral("criterio di ricerca vuoto"), criteria);
+    try {
+        f->engineSql = translateAccessSql(criteria);
+    } catch (const DatabaseError& e) {
+        fail(e.number(), e.detail(), criteria);
+    }
+    if (shape_) {
+        QString sql = QStringLiteral("SELECT %1, %2.rowid FROM %3 WHERE ")
+                          .arg(shape_->columns, quoteIdentifier(shape_->qualifier), shape_->tableText);
+        sql += shape_->where.isEmpty() ? QStringLiteral("(%1)").arg(f->engineSql)
+                                       : QStringLiteral("(%1) AND (%2)").arg(shape_->where, f->engineSql);
+        if (!shape_->orderBy.isEmpty())
+            sql += QStringLiteral(" ORDER BY ") + shape_->orderBy;
+        QStringList equality = equalityColumns(shape_->where);
+        equality << equalityColumns(f->engineSql);
+        store_->adviseIndex(shape_->table, equality, shape_->orderColumns, shape_->orderDescending);
+        try {
+            f->together = store_->prepare(sql, source_, file_, criteria);
+        } catch (const DatabaseError& e) {
+            fail(e.number(), e.detail() + QStringLiteral(" (record set: %1)").arg(accessSql_), criteria);
+        }
+    } else {
+        compileTest(*f);
+    }
+    Finder& result = *f;
+    finders_.emplace(criteria, std::move(f));
+    return result;
+}
+
+void MemoryCursor::compileTest(Finder& f)
+{
+    if (f.test)
+        return;
+    // The criteria are evaluated on one row at a time: the row's values are bound as the columns
+    // of a one-row subquery, with the column's affinity and the text collation of the table.
+    QStringList columns;
+    f.testColumns.clear();
+    const QStringList names = referencedNames(f.engineSql);
+    for (const QString& name : names) {
+        for (int i = 0; i < columnCount(); ++i) {
+            if (columns_[static_cast<std::size_t>(i)].name.compare(name, Qt::CaseInsensitive) != 0)
+                continue;
+            const QString& declared = declaredTypes_[static_cast<std::size_t>(i)];
+            const int k = static_cast<int>(f.testColumns.size()) + 1;
+            QString expression = QStringLiteral("?%1").arg(k);
+            if (declared.contains(QLatin1String("INT")))
+                expression = QStringLiteral("CAST(%1 AS INTEGER)").arg(expression);
+            else if (declared.contains(QLatin1String("CHAR")) || declared.contains(QLatin1String("CLOB")) ||
+                     declared.contains(QLatin1String("TEXT")))
+                expression = QStringLiteral("CAST(%1 AS TEXT)").arg(expression);
+            else if (declared.contains(QLatin1String("REAL")) || declared.contains(QLatin1String("FLOA")) ||
+                     declared.contains(QLatin1String("DOUB")))
+                expression = QStringLiteral("CAST(%1 AS REAL)").arg(expression);
+            columns << QStringLiteral("%1 COLLATE %2 AS %3")
+                           .arg(expression, QLatin1String(kAccessCollation), quoteIdentifier(columns_[static_cast<std::size_t>(i)].name));
+            f.testColumns.push_back(i);
+            break;
+        }
+    }
+    if (columns.isEmpty())
+        columns << QStringLiteral("NULL AS \"\"");
+    const QString sql =
+        QStringLiteral("SELECT 1 FROM (SELECT %1) WHERE (%2)").arg(columns.join(QStringLiteral(", ")), f.engineSql);
+    try {
+        f.test = store_->prepare(sql, source_, file_, f.criteria);
+    } catch (const DatabaseError& e) {
+        fail(e.number(), e.detail() + QStringLiteral(" (record set: %1)").arg(accessSql_), f.criteria);
+    }
+}
+
+bool MemoryCursor::passes(Finder& f)
+{
+    compileTest(f);
+    sqlite3_stmt* test = f.test.get();
+    for (std::size_t k = 0; k < f.testColumns.size(); ++k)
+        sqlite3_bind_value(test, static_cast<int>(k) + 1, sqlite3_column_value(query_.get(), f.testColumns[k]));
+    const bool row = step(test, f.criteria);
+    sqlite3_reset(test);
+    return row;
+}
+
+bool MemoryCursor::scanQuery(Finder& f)
+{
+    while (queryRow_) {
+        if (passes(f)) {
+            at_ = At::Query;
+            return true;
+        }
+        stepQuery();
+    }
+    at_ = At::None;
+    return false;
+}
+
+bool MemoryCursor::findFirst(const QString& criteria)
+{
+    Finder& f = finder(criteria);
+    if (f.together) {
+        sqlite3_reset(f.together.get());
+        if (step(f.together.get(), criteria)) {
+            at_ = At::Together;
+            together_ = &f;
+            return true;
+        }
+        at_ = At::None;
+        return false;
+    }
+    restartQuery();
+    return scanQuery(f);
+}
+
+bool MemoryCursor::findNext(const QString& criteria)
+{
+    if (!hasCurrent())
+        return false;
+    Finder& f = finder(criteria);
+    if (at_ == At::Together && together_ == &f) {
+        if (step(f.together.get(), criteria))
+            return true;
+        at_ = At::None;
+        return false;
+    }
+    if (at_ == At::Together) {
+        // The current row came from another search: find it in the query, then go on from there.
+        const std::int64_t rowid = sqlite3_column_int64(together_->together.get(), rowidColumn_);
+        restartQuery();
+        while (queryRow_ && sqlite3_column_int64(query_.get(), rowidColumn_) != rowid)
+            stepQuery();
+        if (!queryRow_) {
+            at_ = At::None;
+            return false;
+        }
+        at_ = At::Query;
+    }
+    stepQuery();
+    return scanQuery(f);
+}
+
+// --- MemoryConnection --------------------------------------------------------------------------
+
+class MemoryConnection final : public Connection {
+public:
+    MemoryConnection(std::shared_ptr<MemoryStore> store, QString name,
+                     std::function<std::unique_ptr<TableSource>()> openSource, std::unique_ptr<TableSource> source)
+        : store_(std::move(store)), name_(std::move(name)), openSource_(std::move(openSource)),
+          source_(std::make_shared<std::unique_ptr<TableSource>>(std::move(source)))
+    {
+    }
+
+    QString name() const override { return name_; }
+    const std::vector<TableSchema>& tables() override { return store_->tables(); }
+
+    std::unique_ptr<Cursor> query(const QString& accessSql) override
+    {
+        const QString trimmed = accessSql.trimmed();
+        if (trimmed.isEmpty())
+            throw DatabaseError(err::QuerySyntax, QStringLiteral("istruzione SQL vuota"), name_, accessSql);
+        QString engineSql;
+        // A table's name alone opens the whole table, as the engine allows.
+        const int table = store_->findTable(trimmed);
+        if (table >= 0 && !trimmed.contains(QLatin1Char('(')) &&
+            store_->tables()[static_cast<std::size_t>(table)].name.compare(trimmed, Qt::CaseInsensitive) == 0) {
+            engineSql = QStringLiteral("SELECT * FROM ") + quoteIdentifier(store_->tables()[static_cast<std::size_t>(table)].name);
+        } else {
+            try {
+                engineSql = translateAccessSql(accessSql);
+            } catch (const DatabaseError& e) {
+                throw DatabaseError(e.number(), e.detail(), name_, accessSql);
+            }
+        }
+        return std::make_unique<MemoryCursor>(store_, sourceProvider(), name_, accessSql, engineSql);
+    }
+
+    void close() override { source_->reset(); }
+
+private:
+    // Record sets may outlive the connection's file handle: they reopen the file if they must
+    // decode a table after the database was closed.
+    MemoryStore::SourceProvider sourceProvider()
+    {
+        return [holder = source_, open = openSource_]() -> TableSource& {
+            if (!*holder)
+                *holder = open();
+            return **holder;
+        };
+    }
+
+    std::shared_ptr<MemoryStore> store_;
+    QString name_;
+    std::function<std::unique_ptr<TableSource>()> openSource_;
+    std::shared_ptr<std::unique_ptr<TableSource>> source_;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> makeMemoryConnection(std::shared_ptr<MemoryStore> store, QString name,
+                                                 std::function<std::unique_ptr<TableSource>()> openSource,
+                                                 std::unique_ptr<TableSource> source)
+{
+    return std::make_unique<MemoryConnection>(std::move(store), std::move(name), std::move(openSource),
+                                              std::move(source));
+}
+
+}  // namespace ostrivo::db

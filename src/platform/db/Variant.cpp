@@ -1,0 +1,151 @@
+#include "platform/db/Variant.h"
+
+#include "platform/db/NumberText.h"
+
+namespace ostrivo::db {
+
+Variant Variant::fromInteger(std::int64_t value)
+{
+    Variant v;
+    v.kind_ = Kind::Number;
+    v.form_ = Form::Integer;
+    v.integer_ = value;
+    return v;
+}
+
+Variant Variant::fromBoolean(bool value)
+{
+    Variant v = fromInteger(value ? -1 : 0);
+    v.boolean_ = true;
+    return v;
+}
+
+Variant Variant::fromDouble(double value)
+{
+    Variant v;
+    v.kind_ = Kind::Number;
+    v.form_ = Form::Real;
+    v.real_ = value;
+    return v;
+}
+
+Variant Variant::fromDecimal(const QString& exactDecimal)
+{
+    Variant v;
+    v.kind_ = Kind::Number;
+    v.form_ = Form::Decimal;
+    v.text_ = normaliseDecimal(exactDecimal);
+    return v;
+}
+
+Variant Variant::fromText(const QString& text)
+{
+    Variant v;
+    v.kind_ = Kind::Text;
+    v.text_ = text;
+    return v;
+}
+
+Variant Variant::fromBytes(const QByteArray& bytes)
+{
+    Variant v;
+    v.kind_ = Kind::Binary;
+    v.bytes_ = bytes;
+    return v;
+}
+
+QString Variant::text() const
+{
+    switch (kind_) {
+    case Kind::Null:
+        return {};
+    case Kind::Text:
+        return text_;
+    case Kind::Binary:
+        return QString::fromLatin1(bytes_.toHex().toUpper());
+    case Kind::Number:
+        break;
+    }
+    switch (form_) {
+    case Form::Integer:
+        return QString::number(integer_);
+    case Form::Real:
+        return formatDouble(real_);
+    case Form::Decimal:
+        return text_;
+    }
+    return {};
+}
+
+QByteArray Variant::bytes() const
+{
+    if (kind_ == Kind::Binary)
+        return bytes_;
+    if (kind_ == Kind::Text)
+        return text_.toUtf8();
+    return {};
+}
+
+double Variant::toDouble() const
+{
+    if (kind_ != Kind::Number)
+        return 0;
+    switch (form_) {
+    case Form::Integer:
+        return static_cast<double>(integer_);
+    case Form::Real:
+        return real_;
+    case Form::Decimal:
+        return parseDecimal(text_).value_or(0);
+    }
+    return 0;
+}
+
+std::int64_t Variant::toInteger() const
+{
+    if (kind_ != Kind::Number)
+        return 0;
+    if (form_ == Form::Integer)
+        return integer_;
+    const double d = toDouble();
+    // Saturate rather than overflow: a Decimal can exceed 64 bits.
+    if (d >= 9.2233720368547758e18)
+        return INT64_MAX;
+    if (d <= -9.2233720368547758e18)
+        return INT64_MIN;
+    return static_cast<std::int64_t>(d);
+}
+
+bool operator==(const Variant& a, const Variant& b)
+{
+    if (a.kind_ != b.kind_)
+        return false;
+    switch (a.kind_) {
+    case Variant::Kind::Null:
+        return true;
+    case Variant::Kind::Text:
+        return a.text_ == b.text_;
+    case Variant::Kind::Binary:
+        return a.bytes_ == b.bytes_;
+    case Variant::Kind::Number:
+        return a.boolean_ == b.boolean_ && a.text() == b.text();
+    }
+    return false;
+}
+
+QString describe(const Variant& value)
+{
+    switch (value.kind()) {
+    case Variant::Kind::Null:
+        return QStringLiteral("Null");
+    case Variant::Kind::Number:
+        return QStringLiteral("Number(%1)").arg(value.text());
+    case Variant::Kind::Text:
+        return QStringLiteral("Text(\"%1\")").arg(value.text());
+    case Variant::Kind::Binary:
+        return QStringLiteral("Binary(%1)").arg(value.text());
+    }
+    return {};
+}
+
+}  // namespace ostrivo::db
