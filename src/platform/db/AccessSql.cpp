@@ -160,6 +160,12 @@ bool endsOperand(const Token& t)
     return false;
 }
 
+// A name followed by "(" calls a function; LEFT and RIGHT are functions as well as joins.
+bool isFunctionName(const Token& t)
+{
+    return t.kind == Token::Kind::Word && (!endsOperand(t) || isWord(t, "LEFT") || isWord(t, "RIGHT"));
+}
+
 bool isTerm(const Token& t)
 {
     switch (t.kind) {
@@ -205,7 +211,7 @@ qsizetype operandStart(const std::vector<Token>& tokens, qsizetype end)
             if (m < 0)
                 return start;
             k = m;
-            if (k > 0 && tokens[k - 1].kind == Token::Kind::Word && !endsOperand(tokens[k - 1]))
+            if (k > 0 && isFunctionName(tokens[k - 1]))
                 --k;
         } else if (!isTerm(tokens[k])) {
             return start;
@@ -236,8 +242,7 @@ qsizetype operandEnd(const std::vector<Token>& tokens, qsizetype begin)
         ++k;
     qsizetype end = -1;
     while (k < n) {
-        if (tokens[k].kind == Token::Kind::Word && !endsOperand(tokens[k]) && k + 1 < n &&
-            tokens[k + 1].kind == Token::Kind::Open)
+        if (isFunctionName(tokens[k]) && k + 1 < n && tokens[k + 1].kind == Token::Kind::Open)
             ++k;  // a function call: its name, then its arguments
         if (tokens[k].kind == Token::Kind::Open) {
             int depth = 0;

@@ -118,14 +118,16 @@ MemoryStore::~MemoryStore()
     sqlite3_close_v2(db_);
 }
 
-int MemoryStore::authorize(void* self, int action, const char*, const char*, const char*, const char*)
+int MemoryStore::authorize(void* self, int action, const char*, const char* function, const char*, const char*)
 {
     if (!static_cast<MemoryStore*>(self)->userStatement_)
         return SQLITE_OK;
     switch (action) {
+    case SQLITE_FUNCTION:
+        // Extensions are off anyway; a query has no business asking for one.
+        return function && sqlite3_stricmp(function, "load_extension") == 0 ? SQLITE_DENY : SQLITE_OK;
     case SQLITE_SELECT:
     case SQLITE_READ:
-    case SQLITE_FUNCTION:
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
     default:

@@ -255,6 +255,7 @@ QStringList equalityColumns(const QString& expression)
             --last;
         }
         int depth = 0;
+        int betweens = 0;  // "x BETWEEN a AND b" keeps its AND
         std::size_t start = first;
         bool split = false;
         for (std::size_t k = first; k < last; ++k) {
@@ -262,13 +263,13 @@ QStringList equalityColumns(const QString& expression)
                 ++depth;
             else if (tokens[k].kind == Token::Kind::Close)
                 --depth;
+            else if (depth == 0 && is(tokens[k], "BETWEEN"))
+                ++betweens;
             else if (depth == 0 && is(tokens[k], "AND")) {
-                // "x BETWEEN a AND b" keeps its AND.
-                bool between = false;
-                for (std::size_t m = start; m < k; ++m)
-                    between = between || is(tokens[m], "BETWEEN");
-                if (between)
+                if (betweens > 0) {
+                    --betweens;
                     continue;
+                }
                 terms.push_back({start, k});
                 start = k + 1;
                 split = true;
