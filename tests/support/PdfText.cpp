@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace ostrivo::test {
 
@@ -57,6 +58,18 @@ std::vector<PdfWord> pdfWords(const QString& pdf)
         }
         words.push_back({page, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
                          m.captured(4).toDouble(), unescapeXml(m.captured(5))});
+    }
+    // Reading order by lines: pdftotext keeps column blocks together, a report reads across.
+    std::stable_sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
+        return a.page != b.page ? a.page < b.page : a.yMin < b.yMin;
+    });
+    for (std::size_t start = 0; start < words.size();) {
+        std::size_t end = start + 1;
+        while (end < words.size() && words[end].page == words[start].page && words[end].yMin - words[start].yMin < 2)
+            ++end;
+        std::stable_sort(words.begin() + static_cast<std::ptrdiff_t>(start), words.begin() + static_cast<std::ptrdiff_t>(end),
+                         [](const PdfWord& a, const PdfWord& b) { return a.xMin < b.xMin; });
+        start = end;
     }
     return words;
 }

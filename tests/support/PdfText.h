@@ -17,7 +17,8 @@ struct PdfWord {
 
 // True when pdftotext can be run.
 bool havePdfToText();
-// Every word of a PDF, page by page; empty when the file cannot be read.
+// Every word of a PDF, page by page, line by line from the top, each line from the left; empty
+// when the file cannot be read.
 std::vector<PdfWord> pdfWords(const QString& pdf);
 
 // Page units of an 80 x 75 (or any W x H) scale on the "PDF" printer's A4 page, in points: the

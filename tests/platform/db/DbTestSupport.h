@@ -17,15 +17,6 @@
 #include <optional>
 #include <vector>
 
-#ifndef OSTRIVO_QSTRING_PRINTTO
-#define OSTRIVO_QSTRING_PRINTTO
-// Readable QStrings in failure messages (found by argument-dependent lookup).
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-#endif
-
 namespace ostrivo::test::db {
 
 // One CSV field of the ground truth: NULL is an empty unquoted field, "" an empty quoted one.
