@@ -103,19 +103,28 @@ PrintOp PrintOp::end(int pages)
     return op;
 }
 
-QString printOpKindName(PrintOp::Kind kind)
+namespace {
+
+const char* kindName(PrintOp::Kind kind)
 {
     switch (kind) {
-    case PrintOp::Kind::Orientation: return QStringLiteral("orientation");
-    case PrintOp::Kind::Scale: return QStringLiteral("scale");
-    case PrintOp::Kind::Text: return QStringLiteral("text");
-    case PrintOp::Kind::Line: return QStringLiteral("line");
-    case PrintOp::Kind::Box: return QStringLiteral("box");
-    case PrintOp::Kind::Picture: return QStringLiteral("picture");
-    case PrintOp::Kind::NewPage: return QStringLiteral("newpage");
-    case PrintOp::Kind::End: return QStringLiteral("end");
+    case PrintOp::Kind::Orientation: return "orientation";
+    case PrintOp::Kind::Scale: return "scale";
+    case PrintOp::Kind::Text: return "text";
+    case PrintOp::Kind::Line: return "line";
+    case PrintOp::Kind::Box: return "box";
+    case PrintOp::Kind::Picture: return "picture";
+    case PrintOp::Kind::NewPage: return "newpage";
+    case PrintOp::Kind::End: return "end";
     }
-    return {};
+    return "";
+}
+
+}  // namespace
+
+QString printOpKindName(PrintOp::Kind kind)
+{
+    return QString::fromLatin1(kindName(kind));
 }
 
 namespace {
@@ -125,9 +134,9 @@ class JsonLine {
 public:
     explicit JsonLine(PrintOp::Kind kind)
     {
-        out_.reserve(128);
+        out_.reserve(160);
         out_ += "{\"op\":\"";
-        out_ += printOpKindName(kind).toLatin1();
+        out_ += kindName(kind);
         out_ += '"';
     }
 
@@ -146,7 +155,9 @@ public:
     void integer(const char* key, qint64 value)
     {
         this->key(key);
-        out_ += QByteArray::number(value);
+        char buffer[24];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        out_.append(buffer, result.ptr - buffer);
     }
 
     void string(const char* key, const QString& value)
@@ -154,8 +165,9 @@ public:
         this->key(key);
         out_ += '"';
         static const char hex[] = "0123456789abcdef";
-        for (const QChar ch : value) {
-            const char16_t c = ch.unicode();
+        const QChar* const begin = value.constData();
+        for (const QChar* p = begin; p != begin + value.size(); ++p) {
+            const char16_t c = p->unicode();
             switch (c) {
             case u'"': out_ += "\\\""; continue;
             case u'\\': out_ += "\\\\"; continue;
@@ -168,12 +180,12 @@ public:
             }
             if (c >= 0x20 && c < 0x7f) {
                 out_ += char(c);
-            } else {
-                // Pure ASCII whatever the reader's encoding; surrogate pairs come out as two escapes.
-                const char escape[] = {'\\', 'u', hex[(c >> 12) & 0xf], hex[(c >> 8) & 0xf],
-                                       hex[(c >> 4) & 0xf], hex[c & 0xf]};
-                out_.append(escape, sizeof escape);
+                continue;
             }
+            // Pure ASCII whatever the reader's encoding; surrogate pairs come out as two escapes.
+            const char escape[] = {'\\', 'u', hex[(c >> 12) & 0xf], hex[(c >> 8) & 0xf],
+                                   hex[(c >> 4) & 0xf], hex[c & 0xf]};
+            out_.append(escape, sizeof escape);
         }
         out_ += '"';
     }
@@ -181,7 +193,7 @@ public:
     QByteArray take()
     {
         out_ += '}';
-        return std::move(out_);
+        return QByteArray(out_.data(), qsizetype(out_.size()));
     }
 
 private:
@@ -225,7 +237,7 @@ private:
             }
             out_ += 'e';
             out_ += n - 1 < 0 ? '-' : '+';
-            out_ += QByteArray::number(std::abs(n - 1));
+            out_ += std::to_string(std::abs(n - 1));
         }
     }
 
@@ -236,7 +248,7 @@ private:
         out_ += "\":";
     }
 
-    QByteArray out_;
+    std::string out_;
 };
 
 }  // namespace

@@ -9,6 +9,10 @@ namespace ostrivo {
 // setScale(width, height) units from its top-left corner, y downwards. Colours are RGB integers
 // with red in the low byte (0 black, 255 red). Every backend is driven the same way by the engine,
 // so a recording of these calls is a complete description of the printed report.
+//
+// All backends check their arguments alike (PrintOpBuilder): a bad orientation, scale or font size
+// is error 380, a null picture 481; after endDocument or abortDocument every drawing call fails.
+// Until set, the font is "Arial" at 10 points, the colour black and the position (0, 0).
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -20,7 +24,8 @@ public:
     virtual void setFontSize(double points) = 0;
     virtual void setTextColor(qint64 color) = 0;
     virtual void setPosition(double x, double y) = 0;
-    // Draws text with its top-left corner at the print position, at the font's point size.
+    // Draws text with its top-left corner at the print position, at the font's point size. The
+    // print position does not move: the engine sets it before every text.
     virtual void printText(const QString& text) = 0;
     virtual void drawLine(double x1, double y1, double x2, double y2, qint64 color) = 0;
     // Rectangle outline with the corners (x1, y1) and (x2, y2).
@@ -31,7 +36,8 @@ public:
     virtual void newPage() = 0;
     // Sends the job: the pages are printed (or the PDF file is written).
     virtual void endDocument() = 0;
-    // Discards the job: nothing is printed and no output file is left behind.
+    // Discards the job: nothing is printed and no output file is left behind. Does nothing after
+    // endDocument (the job is gone) or a second time.
     virtual void abortDocument() = 0;
     virtual QString deviceName() const = 0;
 };

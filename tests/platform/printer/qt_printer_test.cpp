@@ -323,6 +323,23 @@ TEST_F(QtPrinterTest, UnwritableOutputNamesTheFileAndLeavesNothing)
     EXPECT_EQ(filesIn(dir_.path()), QStringList());
 }
 
+TEST_F(QtPrinterTest, OutputThatIsAFolderIsRefusedAndLeftAlone)
+{
+    const QString folder = dir_.file(QStringLiteral("catering.pdf"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    QtPrinter printer(folder);
+    try {
+        printer.setOrientation(1);
+        printer.endDocument();
+        FAIL() << "a folder was taken for the PDF file";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::PathFileAccess);
+        EXPECT_TRUE(e.description().contains(folder)) << e.what();
+    }
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(filesIn(dir_.path()), QStringList());
+}
+
 TEST_F(QtPrinterTest, RelativeOutputIsTakenFromTheDirectoryAtConstruction)
 {
     QtPrinter printer(QStringLiteral("rel.pdf"));

@@ -99,14 +99,13 @@ TEST(Trace, DesignExampleIsWrittenLineForLine)
     const QString path = dir.filePath(QStringLiteral("trace.jsonl"));
     auto recorder = std::make_unique<RecordingPrinter>(QStringLiteral("PDF"));
     RecordingPrinter& inner = *recorder;
-    {
-        TracingPrinter tracer(std::move(recorder), path);
-        printDesignExample(tracer);
-        EXPECT_EQ(tracer.deviceName(), QStringLiteral("PDF"));
-    }
+    TracingPrinter tracer(std::move(recorder), path);
+    printDesignExample(tracer);
+    EXPECT_EQ(tracer.deviceName(), QStringLiteral("PDF"));
     EXPECT_EQ(readFile(path).toStdString(), std::string(designExample));
     // The tracer hands every op on unchanged.
     ASSERT_EQ(inner.ops().size(), 8u);
+    EXPECT_EQ(inner.ops()[2].text, QStringLiteral("07/12/2026"));
     EXPECT_TRUE(inner.ended());
 }
 
