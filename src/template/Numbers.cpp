@@ -148,6 +148,11 @@ Decimal4 Decimal4::fromDouble(double value)
 
 double Decimal4::toDouble() const
 {
+    // Both operands are exact doubles below 2^53 and division rounds correctly, so this is the
+    // double nearest to the decimal, as reading its text would give.
+    constexpr std::int64_t kExact = std::int64_t{1} << 53;
+    if (units_ > -kExact && units_ < kExact)
+        return static_cast<double>(units_) / static_cast<double>(kScale);
     double result = 0;
     const std::string text = toString().toStdString();
     std::from_chars(text.data(), text.data() + text.size(), result);

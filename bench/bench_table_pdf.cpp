@@ -1,0 +1,168 @@
+// A table of the medium movements file printed to PDF by the report engine, against the floor:
+// the same drawing operations (the run's trace) replayed straight onto QPainter and QPdfWriter.
+// Each measurement runs in a child process of its own, so that peak memory is its own too.
+//
+//   bench_table_pdf [DATA_DIR]          runs everything and prints the figures
+//   bench_table_pdf --child MODE LIMIT  one measurement (trace | engine | floor)
+#include "TraceReplay.h"
+
+#include "engine/PrintRun.h"
+#include "platform/Cp1252.h"
+#include "platform/db/Dao.h"
+#include "platform/printer/PrintOp.h"
+#include "platform/printer/QtPrinter.h"
+#include "platform/printer/RecordingPrinter.h"
+#include "platform/printer/TracingPrinter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace ostrivo;
+
+namespace {
+
+// Peak resident memory of this process, in KiB.
+long peakKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+void writeTemplate()
+{
+    // Six columns, two totals; the limit keeps the first rows of hotel 1 (18,033 in all).
+    writeCp1252Lines(QStringLiteral("movimenti.vn3"),
+                     {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
+                      QStringLiteral("movimenti.mdb,Movimenti,"), QStringLiteral("[PARAMETRI]"),
+                      QStringLiteral("Progressivo,<=,Num,<nessuno>,Fino al numero,"), QStringLiteral("[TESTO]"),
+                      QStringLiteral("Movimenti,2,2,Arial,14,0,"), QStringLiteral("Data_oggi,66,2,Arial,9,0,"),
+                      QStringLiteral("[GRIGLIA]"), QStringLiteral("R,1.00,1.00,79.00,5.00,"), QStringLiteral("[TABELLA]"),
+                      QStringLiteral("Elenco movimenti,2,7,72,Arial,7,"),
+                      QStringLiteral("movimenti.mdb,Movimenti,DataMovimento-Progressivo,,"),
+                      QStringLiteral("N.,Progressivo,5,Num,N,,6,"), QStringLiteral("Data,DataMovimento,7,Date,N,,10,"),
+                      QStringLiteral("Cam.,Camera,3,Num,N,,4,"), QStringLiteral("Descrizione,Descrizione,33,Str,N,,60,"),
+                      QStringLiteral("Importo,Importo,10,Cur,S,,13,"), QStringLiteral("Q.ta,Quantita,7,Num,S,,10,"),
+                      QStringLiteral("[FINE TABELLA]"), QStringLiteral("[FINE]")});
+}
+
+QString values(int limit)
+{
+    return QString::number(limit) + QLatin1Char(',');
+}
+
+// Decodes the table once, so that the timed print measures printing, not the first decoding.
+void warmDatabase()
+{
+    auto db = db::dbEngine().OpenDatabase(QStringLiteral("movimenti.mdb"));
+    auto rs = db->OpenRecordset(QStringLiteral("Select * From Movimenti where NumeroHotel = 1;"), 2);
+    rs->FindFirst(QStringLiteral("NumeroHotel = 1"));
+    rs.reset();
+    db->Close();
+
+}
+
+int child(const QString& mode, int limit)
+{
+    writeTemplate();
+    QElapsedTimer timer;
+    int pages = 0;
+    if (mode == QLatin1String("trace")) {
+        auto printer = std::make_unique<TracingPrinter>(std::make_unique<RecordingPrinter>(), QStringLiteral("run.trace"));
+        PrintRun run(*printer, QStringLiteral("movimenti.vn3"), values(limit));
+        run.run();
+        pages = run.pages();
+        timer.start();
+    } else if (mode == QLatin1String("engine")) {
+        warmDatabase();
+        timer.start();
+        QtPrinter printer(QStringLiteral("engine.pdf"));
+        PrintRun run(printer, QStringLiteral("movimenti.vn3"), values(limit));
+        run.run();
+        pages = run.pages();
+    } else {
+        const std::vector<PrintOp> ops = readTrace(QStringLiteral("run.trace"));
+        pages = ops.empty() ? 0 : ops.back().pages;
+        timer.start();
+        bench::replayTraceToPdf(ops, QStringLiteral("floor.pdf"));
+    }
+    std::printf("%d %lld %ld\n", pages, static_cast<long long>(timer.elapsed()), peakKiB());
+    return 0;
+}
+
+struct Figures {
+    int pages = 0;
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+Figures measure(const QString& mode, int limit)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode, QString::number(limit)});
+    process.waitForFinished(-1);
+    const QList<QByteArray> parts = process.readAllStandardOutput().trimmed().split(' ');
+    if (process.exitCode() != 0 || parts.size() != 3) {
+        std::fprintf(stderr, "bench_table_pdf: %s failed: %s\n", qPrintable(mode), process.readAllStandardError().constData());
+        std::exit(1);
+    }
+    return {parts[0].toInt(), parts[1].toDouble() / 1000.0, parts[2].toLong()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.value(0) == QLatin1String("--child"))
+        return child(args.value(1), args.value(2).toInt());
+
+    const QString data = args.value(0, QStringLiteral(OSTRIVO_TEST_DATA_DIR));
+    const QString file = data + QStringLiteral("/movimenti_medio.mdb");
+    if (!QFile::exists(file)) {
+        std::fprintf(stderr, "bench_table_pdf: %s not found\n", qPrintable(file));
+        return 1;
+    }
+    QTemporaryDir dir;
+    QFile::link(file, dir.filePath(QStringLiteral("movimenti.mdb")));
+    QDir::setCurrent(dir.path());
+
+    std::printf("Table of movimenti_medio.mdb (hotel 1, 6 columns, 2 totals) printed to PDF\n");
+    std::printf("%8s %6s | %12s %9s | %12s %9s | %6s\n", "rows<=", "pages", "engine p/s", "peak MiB", "floor p/s",
+                "peak MiB", "ratio");
+    Figures lastEngine;
+    Figures lastFloor;
+    Figures firstEngine;
+    Figures firstFloor;
+    for (int limit : {4500, 9000, 20000}) {
+        measure(QStringLiteral("trace"), limit);
+        const Figures engine = measure(QStringLiteral("engine"), limit);
+        const Figures floor = measure(QStringLiteral("floor"), limit);
+        std::printf("%8d %6d | %12.1f %9.1f | %12.1f %9.1f | %6.2f\n", limit, engine.pages, engine.pages / engine.seconds,
+                    engine.peakKiB / 1024.0, floor.pages / floor.seconds, floor.peakKiB / 1024.0,
+                    engine.seconds / floor.seconds);
+        if (limit == 4500) {
+            firstEngine = engine;
+            firstFloor = floor;
+        }
+        lastEngine = engine;
+        lastFloor = floor;
+    }
+    std::printf("time ratio engine/floor at the full table: %.2f (target <= 1.3)\n", lastEngine.seconds / lastFloor.seconds);
+    std::printf("peak memory growth from the first to the last size: engine %+.1f MiB, floor %+.1f MiB\n",
+                (lastEngine.peakKiB - firstEngine.peakKiB) / 1024.0, (lastFloor.peakKiB - firstFloor.peakKiB) / 1024.0);
+    return 0;
+}
