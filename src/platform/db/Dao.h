@@ -14,6 +14,7 @@
 
 #include "platform/db/Variant.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -62,6 +63,7 @@ private:
     void assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
                 const QString& owner);
     std::vector<Field> fields_;
+    QHash<QString, int> byName_;  // exact names; other spellings are looked up ignoring case
     QString file_;
     QString owner_;  // the table or the record set's SQL, for messages
 };
