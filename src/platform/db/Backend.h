@@ -29,7 +29,7 @@ constexpr int Decimal = 20;
 struct ColumnDef {
     QString name;
     int type = type::Text;  // engine code
-    int size = 0;           // declared size in bytes where the source has one
+    int size = 0;           // declared size (Text: characters) where the source has one
 };
 
 struct TableSchema {
