@@ -493,12 +493,14 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
             }
         }
         if (rowidFree) {
-            QString sql = QStringLiteral("SELECT %1, %2.rowid FROM %3")
-                              .arg(shape->columns, quoteIdentifier(shape->qualifier), shape->tableText);
+            // Rows that the ordering leaves tied (or every row, without one) come in stored order,
+            // the same in the record set and in its searches whatever indexes exist.
+            const QString rowid = quoteIdentifier(shape->qualifier) + QStringLiteral(".rowid");
+            shape->orderBy = shape->orderBy.isEmpty() ? rowid : shape->orderBy + QStringLiteral(", ") + rowid;
+            QString sql = QStringLiteral("SELECT %1, %2 FROM %3").arg(shape->columns, rowid, shape->tableText);
             if (!shape->where.isEmpty())
                 sql += QStringLiteral(" WHERE ") + shape->where;
-            if (!shape->orderBy.isEmpty())
-                sql += QStringLiteral(" ORDER BY ") + shape->orderBy;
+            sql += QStringLiteral(" ORDER BY ") + shape->orderBy;
             Statement withRowid = store_->prepare(sql, source_, file_, accessSql_);
             if (sqlite3_column_count(withRowid.get()) == count + 1) {
                 query_ = std::move(withRowid);
@@ -613,8 +615,7 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
                           .arg(shape_->columns, quoteIdentifier(shape_->qualifier), shape_->tableText);
         sql += shape_->where.isEmpty() ? QStringLiteral("(%1)").arg(f->engineSql)
                                        : QStringLiteral("(%1) AND (%2)").arg(shape_->where, f->engineSql);
-        if (!shape_->orderBy.isEmpty())
-            sql += QStringLiteral(" ORDER BY ") + shape_->orderBy;
+        sql += QStringLiteral(" ORDER BY ") + shape_->orderBy;
         QStringList equality = equalityColumns(shape_->where);
         equality << equalityColumns(f->engineSql);
         store_->adviseIndex(shape_->table, equality, shape_->orderColumns, shape_->orderDescending);

@@ -487,3 +487,21 @@ TEST(Recordset, NothingCanWriteThroughAQuery)
     EXPECT_EQ(count(), before);
     EXPECT_TRUE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());  // no file was made
 }
+
+TEST(Recordset, UnorderedRecordSetsComeInStoredOrderWhateverIndexesExist)
+{
+    OSTRIVO_REQUIRE_TEST_DATA();
+    auto db = dbEngine().OpenDatabase(test::testDataFile(QStringLiteral("movimenti_medio.mdb")));
+    const auto stored = where(groundTruth(QStringLiteral("csv/movimenti_medio/Movimenti.csv")),
+                              [](const Row& r) { return number(r, "NumeroHotel") == 2; });
+    const QStringList expected = column(stored, QStringLiteral("Progressivo"));
+    // An ordering indexes the table on NumeroHotel first...
+    auto ordered = db->OpenRecordset(QStringLiteral("Select * From Movimenti Where NumeroHotel = 2 Order By DataMovimento Desc"));
+    ordered->FindFirst(QStringLiteral("NumeroHotel = 2"));
+    ASSERT_FALSE(ordered->NoMatch());
+    // ...which must not reorder a record set that asks for no order, nor its searches.
+    auto plain = db->OpenRecordset(QStringLiteral("Select * From Movimenti Where NumeroHotel = 2"));
+    EXPECT_EQ(test::db::walk(*plain, QStringLiteral("NumeroHotel = 2"), QStringLiteral("Progressivo")), expected);
+    auto first = db->OpenRecordset(QStringLiteral("Select * From Movimenti Where NumeroHotel = 2"));
+    EXPECT_EQ(first->Fields().Item(QStringLiteral("Progressivo")).Value().text(), expected.first());
+}
