@@ -445,6 +445,7 @@ private:
     bool queryRow_ = false;
     bool queryStepped_ = false;
     Finder* together_ = nullptr;
+    Finder* last_ = nullptr;  // the criteria of the last search, usually those of the next one
 };
 
 // Plain column lists keep criteria names meaning the same in the record set and in the table:
@@ -482,9 +483,12 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
 
     std::optional<SelectShape> shape = parseSelectShape(engineSql);
     if (shape && plainColumns(shape->columns, shape->qualifier)) {
+        // Only the table itself has row ids: not the view that stands for a name spelt with
+        // other accented capitals.
         const int table = store_->findTable(shape->table);
         bool rowidFree = table >= 0 && store_->isLoaded(table) &&
-                         store_->tables()[static_cast<std::size_t>(table)].name.compare(shape->table, Qt::CaseInsensitive) == 0;
+                         sqlite3_stricmp(utf8(store_->tables()[static_cast<std::size_t>(table)].name).constData(),
+                                         utf8(shape->table).constData()) == 0;
         if (rowidFree) {
             for (const ColumnDef& c : store_->tables()[static_cast<std::size_t>(table)].columns) {
                 const QString n = c.name.toLower();
@@ -501,8 +505,13 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
             if (!shape->where.isEmpty())
                 sql += QStringLiteral(" WHERE ") + shape->where;
             sql += QStringLiteral(" ORDER BY ") + shape->orderBy;
-            Statement withRowid = store_->prepare(sql, source_, file_, accessSql_);
-            if (sqlite3_column_count(withRowid.get()) == count + 1) {
+            Statement withRowid;
+            try {
+                withRowid = store_->prepare(sql, source_, file_, accessSql_);
+            } catch (const DatabaseError&) {
+                // The query as written stands; its searches test row by row.
+            }
+            if (withRowid && sqlite3_column_count(withRowid.get()) == count + 1) {
                 query_ = std::move(withRowid);
                 rowidColumn_ = count;
                 shape_ = std::move(shape);
@@ -598,9 +607,11 @@ Variant MemoryCursor::value(int column)
 
 MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
 {
+    if (last_ && last_->criteria == criteria)
+        return *last_;
     auto found = finders_.find(criteria);
     if (found != finders_.end())
-        return *found->second;
+        return *(last_ = found->second.get());
     auto f = std::make_unique<Finder>();
     f->criteria = criteria;
     if (criteria.trimmed().isEmpty())
@@ -627,9 +638,9 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
     } else {
         compileTest(*f);
     }
-    Finder& result = *f;
+    last_ = f.get();
     finders_.emplace(criteria, std::move(f));
-    return result;
+    return *last_;
 }
 
 void MemoryCursor::compileTest(Finder& f)
