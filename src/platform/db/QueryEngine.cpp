@@ -101,6 +101,7 @@ MemoryStore::MemoryStore(std::vector<SourceTable> catalog) : catalog_(std::move(
         throw std::bad_alloc();
     }
     registerAccessText(db_);
+    registerLikePatternFunction(db_);
     // A mistyped [name] must not turn into a text constant.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);

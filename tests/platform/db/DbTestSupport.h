@@ -24,6 +24,10 @@ inline void PrintTo(const QString& s, std::ostream* os)
 {
     *os << '"' << s.toStdString() << '"';
 }
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << "{ \"" << list.join(QStringLiteral("\", \"")).toStdString() << "\" }";
+}
 #endif
 
 namespace ostrivo::test::db {

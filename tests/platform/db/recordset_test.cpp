@@ -266,6 +266,10 @@ TEST(Recordset, AccessFormsInQueries)
               QStringList({QStringLiteral("Niccolò")}));
     EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where Cognome Like \"?icc*\" Order By NumeroHotel"), QStringLiteral("Cognome")),
               QStringList({QStringLiteral("Ricci"), QStringLiteral("Ricci")}));
+    EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where Cognome Like 'ROS' & '*'"), QStringLiteral("Cognome")),
+              QStringList({QStringLiteral("Rossi")}));
+    EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where Cognome Like Citta & '%'"), QStringLiteral("Cognome")),
+              QStringList());  // % is a plain character in an Access pattern
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where DataOra < #1/1/1900# Order By ID"), QStringLiteral("ID")),
               QStringList({QStringLiteral("2"), QStringLiteral("4")}));
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where DataOra = #2024-02-29 13:45:30#"), QStringLiteral("ID")),
