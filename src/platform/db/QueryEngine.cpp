@@ -39,8 +39,9 @@ void execute(sqlite3* db, const QString& sql)
     }
 }
 
-// Multi-thread mode and no memory statistics: every call would otherwise take a mutex, which
-// costs a third of the time of reading a large record set. Connections stay on one thread.
+// No memory statistics: with them every allocation takes a global mutex. (Connections are also
+// opened without their own mutex; each is used from one thread.) Together these were a third of
+// the time of reading a large record set.
 void configureSqliteOnce()
 {
     static const bool done = [] {
@@ -168,46 +169,42 @@ void MemoryStore::load(int index, const SourceProvider& source, const QString& f
                        table.declarations.value(static_cast<qsizetype>(c));
         marks << QStringLiteral("?");
     }
+    // One savepoint holds the new table and its rows: a failure leaves no half-filled copy that
+    // later queries would take for the whole table. (A savepoint, unlike BEGIN, also works while
+    // another record set is being read.)
+    bool created = false;
     try {
-        execute(db_, QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", "))));
+        execute(db_, QStringLiteral("SAVEPOINT decode"));
+        try {
+            execute(db_, QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", "))));
+            created = true;
+            sqlite3_stmt* raw = nullptr;
+            const QByteArray insert =
+                utf8(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(name, marks.join(QStringLiteral(", "))));
+            if (sqlite3_prepare_v2(db_, insert.constData(), static_cast<int>(insert.size()), &raw, nullptr) != SQLITE_OK)
+                throw std::runtime_error(lastError(db_).toStdString());
+            Statement statement(raw);
+            RowWriter rows(statement.get());
+            source().loadTable(table, rows);
+            statement.reset();
+            execute(db_, QStringLiteral("RELEASE decode"));
+            rowCounts_[static_cast<std::size_t>(index)] = rows.rows();
+        } catch (...) {
+            try {
+                execute(db_, QStringLiteral("ROLLBACK TO decode"));
+                execute(db_, QStringLiteral("RELEASE decode"));
+            } catch (const std::exception&) {
+                execute(db_, QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
+            }
+            throw;
+        }
+    } catch (const DatabaseError&) {
+        throw;
     } catch (const std::exception& e) {
-        throw DatabaseError(err::TableNotFound,
-                            QStringLiteral("la tabella %1 non si può leggere: %2")
+        throw DatabaseError(created ? err::NotADatabase : err::TableNotFound,
+                            QStringLiteral("lettura della tabella %1 non riuscita: %2")
                                 .arg(table.schema.name, QString::fromUtf8(e.what())),
                             file, sql);
-    }
-    sqlite3_stmt* raw = nullptr;
-    const QByteArray insert =
-        utf8(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(name, marks.join(QStringLiteral(", "))));
-    sqlite3_prepare_v2(db_, insert.constData(), static_cast<int>(insert.size()), &raw, nullptr);
-    Statement statement(raw);
-    // A savepoint, unlike BEGIN, also works while another record set is being read.
-    execute(db_, QStringLiteral("SAVEPOINT decode"));
-    try {
-        if (!statement)
-            throw std::runtime_error(lastError(db_).toStdString());
-        RowWriter rows(statement.get());
-        source().loadTable(table, rows);
-        execute(db_, QStringLiteral("RELEASE decode"));
-        rowCounts_[static_cast<std::size_t>(index)] = rows.rows();
-    } catch (...) {
-        statement.reset();
-        try {
-            execute(db_, QStringLiteral("ROLLBACK TO decode"));
-            execute(db_, QStringLiteral("RELEASE decode"));
-            execute(db_, QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
-        } catch (const std::exception&) {
-        }
-        try {
-            throw;
-        } catch (const DatabaseError&) {
-            throw;
-        } catch (const std::exception& e) {
-            throw DatabaseError(err::NotADatabase,
-                                QStringLiteral("lettura della tabella %1 non riuscita: %2")
-                                    .arg(table.schema.name, QString::fromUtf8(e.what())),
-                                file, sql);
-        }
     }
     loaded_[static_cast<std::size_t>(index)] = true;
     ++decodeRuns_;
