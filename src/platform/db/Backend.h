@@ -70,7 +70,8 @@ public:
 
 // Opens the database a name stands for; the backend is chosen by the file's signature.
 // Throws DatabaseError: err::DatabaseNotFound (no such file), err::NotADatabase (neither Access
-// nor SQLite, or unreadable).
+// nor SQLite, or unreadable). Like everything here, to be called from one thread (the user
+// interface's): the decoded copies are shared without locks.
 std::unique_ptr<Connection> openConnection(const QString& name);
 
 }  // namespace ostrivo::db
