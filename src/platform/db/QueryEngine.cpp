@@ -619,6 +619,8 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
     } catch (const DatabaseError& e) {
         fail(e.number(), e.detail(), criteria);
     }
+    if (!isStandaloneExpression(f->engineSql))
+        fail(err::QuerySyntax, QStringLiteral("il criterio di ricerca non è una sola condizione"), criteria);
     if (shape_) {
         QString sql = QStringLiteral("SELECT %1, %2.rowid FROM %3 WHERE ")
                           .arg(shape_->columns, quoteIdentifier(shape_->qualifier), shape_->tableText);

@@ -138,6 +138,17 @@ TEST(SelectShape, OtherFormsAreNotSimple)
     }
 }
 
+TEST(SelectShape, StandaloneExpressions)
+{
+    EXPECT_TRUE(isStandaloneExpression(QStringLiteral("a = 1 and (b = ')' or c in (1, 2))")));
+    EXPECT_TRUE(isStandaloneExpression(QStringLiteral("x = '--' and y = '/*;'")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1) OR (1")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("(1")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1 = 1; DELETE FROM t")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1 = 1) ORDER BY x --")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1 = 1 /* x */")));
+}
+
 TEST(SelectShape, EqualityColumnsOfTheTopLevelAndTerms)
 {
     EXPECT_EQ(equalityColumns(QStringLiteral("NumeroHotel = 1 and (DataArrivo >= '2024' and \"Camera\" = 12)")),

@@ -457,6 +457,11 @@ TEST(Recordset, FailuresNameTheFileTheTableOrColumnAndTheSql)
         EXPECT_EQ(e.sql(), QStringLiteral("Cognomen = 'x'"));
     }
     EXPECT_EQ(test::db::expectDatabaseError([&] { rs->FindFirst(QStringLiteral("Cognome = ")); }).number(), err::QuerySyntax);
+    // Criteria cannot reach out of their parentheses into the record set's query.
+    for (const char* criteria : {"1 = 1) Order By Cognome Desc --", "1) Or (1", "NumeroHotel = 1 /*"}) {
+        EXPECT_EQ(test::db::expectDatabaseError([&] { rs->FindFirst(QString::fromUtf8(criteria)); }).number(), err::QuerySyntax)
+            << criteria;
+    }
     EXPECT_EQ(test::db::expectDatabaseError([&] { rs->FindNext(QString()); }).number(), err::QuerySyntax);
     {
         const DatabaseError e = test::db::expectDatabaseError([&] { rs->Fields().Item(QStringLiteral("Indirizzo")); });
