@@ -12,6 +12,10 @@ inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
 }
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << "{ \"" << list.join(QStringLiteral("\", \"")).toStdString() << "\" }";
+}
 
 namespace ostrivo::test {
 

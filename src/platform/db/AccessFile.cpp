@@ -195,8 +195,10 @@ public:
                 if (mdb_read_columns(def)) {
                     for (unsigned int c = 0; c < def->num_cols; ++c) {
                         auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
-                        table.schema.columns.push_back(
-                            ColumnDef{QString::fromUtf8(col->name), engineType(col->col_type), col->col_size});
+                        // Jet 4 sizes text in bytes of UTF-16; the engine counts characters.
+                        const bool wide = col->col_type == MDB_TEXT && mdb_->f->jet_version != MDB_VER_JET3;
+                        table.schema.columns.push_back(ColumnDef{QString::fromUtf8(col->name), engineType(col->col_type),
+                                                                 wide ? col->col_size / 2 : col->col_size});
                         table.declarations << declaration(col->col_type);
                     }
                 }

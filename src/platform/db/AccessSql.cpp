@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
+#include <sqlite3.h>
 #include <vector>
 
 namespace ostrivo::db {
@@ -356,6 +357,26 @@ QString translateLikePattern(const QString& pattern)
     return out;
 }
 
+namespace {
+
+void likePatternFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray pattern =
+        translateLikePattern(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(context, pattern.constData(), static_cast<int>(pattern.size()), SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+void registerLikePatternFunction(sqlite3* db)
+{
+    sqlite3_create_function_v2(db, kLikePatternFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                               nullptr, likePatternFunction, nullptr, nullptr, nullptr);
+}
+
 QString accessDateLiteral(const QString& text)
 {
     static const QRegularExpression iso(
@@ -420,13 +441,28 @@ QString translateAccessSql(const QString& accessSql)
             !(k + 1 < tokens.size() && tokens[k + 1].kind == Token::Kind::Open)) {
             t.text = isWord(t, "TRUE") ? QStringLiteral("-1") : QStringLiteral("0");
             t.kind = Token::Kind::Number;
-        } else if (isWord(t, "LIKE") && k + 1 < tokens.size() && tokens[k + 1].kind == Token::Kind::String) {
-            Token& pattern = tokens[k + 1];
-            pattern.value = translateLikePattern(pattern.value);
-            pattern.text = quoteString(pattern.value);
         }
     }
     translateConcatenation(tokens);
+    for (qsizetype k = 0; k + 1 < static_cast<qsizetype>(tokens.size()); ++k) {
+        if (!isWord(tokens[k], "LIKE"))
+            continue;
+        Token& pattern = tokens[k + 1];
+        if (pattern.kind == Token::Kind::String) {
+            pattern.value = translateLikePattern(pattern.value);
+            pattern.text = quoteString(pattern.value);
+            continue;
+        }
+        // A pattern computed by the query has its wildcards translated as it is evaluated.
+        const qsizetype end = operandEnd(tokens, k + 1);
+        if (end < 0)
+            continue;
+        Token wrapped{Token::Kind::Identifier,
+                      QStringLiteral("%1(%2)").arg(QLatin1String(kLikePatternFunction), joinTokens(tokens, k + 1, end, false)),
+                      QString(), pattern.spaceBefore};
+        tokens.erase(tokens.begin() + k + 1, tokens.begin() + end + 1);
+        tokens.insert(tokens.begin() + k + 1, wrapped);
+    }
 
     QString out;
     for (const Token& t : tokens)

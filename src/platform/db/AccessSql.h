@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct sqlite3;
+
 namespace ostrivo::db {
 
 // Turns the Access SQL that templates and users write into the SQL of the query engine:
@@ -13,6 +15,8 @@ namespace ostrivo::db {
 //                                 (Date/Time values are kept as that text)
 //   Like 'ROSS*' / 'R?ssi' / '##*' -> Like 'ROSS%' / 'R_ssi' / '[0-9][0-9]%'
 //                                 (a literal % or _ becomes [%] or [_]; [a-c] and [!a-c] stay)
+//   Like Nome & '*'            -> Like access_pattern((COALESCE(Nome, '') || COALESCE('*', '')))
+//                                 (the query engine provides that function: see below)
 // Everything else passes unchanged. A malformed literal (an unclosed quote or bracket, a date
 // that is no date) throws DatabaseError (err::QuerySyntax) naming the SQL; the caller adds the
 // database's name.
@@ -20,6 +24,11 @@ QString translateAccessSql(const QString& accessSql);
 
 // The Access wildcard pattern of a Like as the engine's LIKE pattern (see above).
 QString translateLikePattern(const QString& accessPattern);
+
+// The SQL function that applies translateLikePattern to a pattern computed by the query; a
+// connection that runs translated SQL registers it with registerLikePatternFunction.
+inline constexpr const char* kLikePatternFunction = "access_pattern";
+void registerLikePatternFunction(sqlite3* db);
 
 // An Access date literal's text (between the #) as "yyyy-MM-dd HH:mm:ss"; empty when it is no
 // date. Accepts m/d/yyyy and yyyy-mm-dd, with an optional time (h:mm[:ss] [AM|PM]), or a time alone

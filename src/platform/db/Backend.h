@@ -29,7 +29,7 @@ constexpr int Decimal = 20;
 struct ColumnDef {
     QString name;
     int type = type::Text;  // engine code
-    int size = 0;           // declared size in bytes where the source has one
+    int size = 0;           // declared size (Text: characters) where the source has one
 };
 
 struct TableSchema {
@@ -70,7 +70,8 @@ public:
 
 // Opens the database a name stands for; the backend is chosen by the file's signature.
 // Throws DatabaseError: err::DatabaseNotFound (no such file), err::NotADatabase (neither Access
-// nor SQLite, or unreadable).
+// nor SQLite, or unreadable). Like everything here, to be called from one thread (the user
+// interface's): the decoded copies are shared without locks.
 std::unique_ptr<Connection> openConnection(const QString& name);
 
 }  // namespace ostrivo::db

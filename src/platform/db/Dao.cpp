@@ -23,6 +23,7 @@ void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* r
     file_ = file;
     owner_ = owner;
     fields_.clear();
+    byName_.clear();
     fields_.reserve(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
         Field f;
@@ -32,6 +33,8 @@ void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* r
         f.recordset_ = recordset;
         f.column_ = static_cast<int>(i);
         f.file_ = file;
+        if (!byName_.contains(f.name_))  // of two equal names, the first counts
+            byName_.insert(f.name_, static_cast<int>(i));
         fields_.push_back(std::move(f));
     }
 }
@@ -47,10 +50,8 @@ const Field& FieldCollection::Item(int index) const
 
 const Field& FieldCollection::Item(const QString& name) const
 {
-    for (const Field& f : fields_) {
-        if (f.name_ == name)
-            return f;
-    }
+    if (const auto found = byName_.constFind(name); found != byName_.constEnd())
+        return fields_[static_cast<std::size_t>(*found)];
     for (const Field& f : fields_) {
         if (f.name_.compare(name, Qt::CaseInsensitive) == 0)
             return f;

@@ -14,6 +14,7 @@
 
 #include "platform/db/Variant.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -31,7 +32,7 @@ public:
     // The engine's type code: 1 Boolean, 2 Byte, 3 Integer, 4 Long, 5 Currency, 6 Single,
     // 7 Double, 8 Date/Time, 9 Binary, 10 Text, 11 Long binary (OLE), 12 Memo, 15 GUID, 20 Decimal.
     int Type() const { return type_; }
-    // Declared size in bytes (Text: twice the characters in Jet 4 files); 0 where none.
+    // Declared size: characters for Text, bytes for the other fixed types; 0 for Memo and OLE.
     int Size() const { return size_; }
     // The current record's value. A field of a TableDef has no value (err::InvalidOperation);
     // a record set with no current record throws err::NoCurrentRecord.
@@ -62,6 +63,7 @@ private:
     void assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
                 const QString& owner);
     std::vector<Field> fields_;
+    QHash<QString, int> byName_;  // exact names; other spellings are looked up ignoring case
     QString file_;
     QString owner_;  // the table or the record set's SQL, for messages
 };

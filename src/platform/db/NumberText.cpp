@@ -2,27 +2,41 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 namespace ostrivo::db {
 
-std::string formatDoubleUtf8(double value)
+namespace {
+
+// Writes the text into `buffer` (at least 400 bytes) and returns its length.
+std::size_t writeDouble(double value, char* buffer)
 {
     if (std::isnan(value))
-        return "NaN";
+        return std::strlen(std::strcpy(buffer, "NaN"));
     if (std::isinf(value))
-        return value > 0 ? "Infinity" : "-Infinity";
-    if (value == 0)
-        return "0";  // also -0
+        return std::strlen(std::strcpy(buffer, value > 0 ? "Infinity" : "-Infinity"));
+    if (value == 0) {
+        buffer[0] = '0';  // also -0
+        return 1;
+    }
     // Fixed notation of a double needs at most 309 integer digits plus the shortest fraction.
+    const auto result = std::to_chars(buffer, buffer + 400, value, std::chars_format::fixed);
+    return static_cast<std::size_t>(result.ptr - buffer);
+}
+
+}  // namespace
+
+std::string formatDoubleUtf8(double value)
+{
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    return std::string(buffer, result.ptr);
+    return std::string(buffer, writeDouble(value, buffer));
 }
 
 QString formatDouble(double value)
 {
-    return QString::fromLatin1(formatDoubleUtf8(value));
+    char buffer[400];
+    return QString::fromLatin1(buffer, static_cast<qsizetype>(writeDouble(value, buffer)));
 }
 
 double doubleOfSingle(float value)

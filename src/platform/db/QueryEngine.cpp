@@ -39,8 +39,9 @@ void execute(sqlite3* db, const QString& sql)
     }
 }
 
-// Multi-thread mode and no memory statistics: every call would otherwise take a mutex, which
-// costs a third of the time of reading a large record set. Connections stay on one thread.
+// No memory statistics: with them every allocation takes a global mutex. (Connections are also
+// opened without their own mutex; each is used from one thread.) Together these were a third of
+// the time of reading a large record set.
 void configureSqliteOnce()
 {
     static const bool done = [] {
@@ -101,6 +102,7 @@ MemoryStore::MemoryStore(std::vector<SourceTable> catalog) : catalog_(std::move(
         throw std::bad_alloc();
     }
     registerAccessText(db_);
+    registerLikePatternFunction(db_);
     // A mistyped [name] must not turn into a text constant.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
@@ -167,46 +169,42 @@ void MemoryStore::load(int index, const SourceProvider& source, const QString& f
                        table.declarations.value(static_cast<qsizetype>(c));
         marks << QStringLiteral("?");
     }
+    // One savepoint holds the new table and its rows: a failure leaves no half-filled copy that
+    // later queries would take for the whole table. (A savepoint, unlike BEGIN, also works while
+    // another record set is being read.)
+    bool created = false;
     try {
-        execute(db_, QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", "))));
+        execute(db_, QStringLiteral("SAVEPOINT decode"));
+        try {
+            execute(db_, QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", "))));
+            created = true;
+            sqlite3_stmt* raw = nullptr;
+            const QByteArray insert =
+                utf8(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(name, marks.join(QStringLiteral(", "))));
+            if (sqlite3_prepare_v2(db_, insert.constData(), static_cast<int>(insert.size()), &raw, nullptr) != SQLITE_OK)
+                throw std::runtime_error(lastError(db_).toStdString());
+            Statement statement(raw);
+            RowWriter rows(statement.get());
+            source().loadTable(table, rows);
+            statement.reset();
+            execute(db_, QStringLiteral("RELEASE decode"));
+            rowCounts_[static_cast<std::size_t>(index)] = rows.rows();
+        } catch (...) {
+            try {
+                execute(db_, QStringLiteral("ROLLBACK TO decode"));
+                execute(db_, QStringLiteral("RELEASE decode"));
+            } catch (const std::exception&) {
+                execute(db_, QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
+            }
+            throw;
+        }
+    } catch (const DatabaseError&) {
+        throw;
     } catch (const std::exception& e) {
-        throw DatabaseError(err::TableNotFound,
-                            QStringLiteral("la tabella %1 non si può leggere: %2")
+        throw DatabaseError(created ? err::NotADatabase : err::TableNotFound,
+                            QStringLiteral("lettura della tabella %1 non riuscita: %2")
                                 .arg(table.schema.name, QString::fromUtf8(e.what())),
                             file, sql);
-    }
-    sqlite3_stmt* raw = nullptr;
-    const QByteArray insert =
-        utf8(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(name, marks.join(QStringLiteral(", "))));
-    sqlite3_prepare_v2(db_, insert.constData(), static_cast<int>(insert.size()), &raw, nullptr);
-    Statement statement(raw);
-    // A savepoint, unlike BEGIN, also works while another record set is being read.
-    execute(db_, QStringLiteral("SAVEPOINT decode"));
-    try {
-        if (!statement)
-            throw std::runtime_error(lastError(db_).toStdString());
-        RowWriter rows(statement.get());
-        source().loadTable(table, rows);
-        execute(db_, QStringLiteral("RELEASE decode"));
-        rowCounts_[static_cast<std::size_t>(index)] = rows.rows();
-    } catch (...) {
-        statement.reset();
-        try {
-            execute(db_, QStringLiteral("ROLLBACK TO decode"));
-            execute(db_, QStringLiteral("RELEASE decode"));
-            execute(db_, QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
-        } catch (const std::exception&) {
-        }
-        try {
-            throw;
-        } catch (const DatabaseError&) {
-            throw;
-        } catch (const std::exception& e) {
-            throw DatabaseError(err::NotADatabase,
-                                QStringLiteral("lettura della tabella %1 non riuscita: %2")
-                                    .arg(table.schema.name, QString::fromUtf8(e.what())),
-                                file, sql);
-        }
     }
     loaded_[static_cast<std::size_t>(index)] = true;
     ++decodeRuns_;
@@ -445,6 +443,7 @@ private:
     bool queryRow_ = false;
     bool queryStepped_ = false;
     Finder* together_ = nullptr;
+    Finder* last_ = nullptr;  // the criteria of the last search, usually those of the next one
 };
 
 // Plain column lists keep criteria names meaning the same in the record set and in the table:
@@ -482,9 +481,12 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
 
     std::optional<SelectShape> shape = parseSelectShape(engineSql);
     if (shape && plainColumns(shape->columns, shape->qualifier)) {
+        // Only the table itself has row ids: not the view that stands for a name spelt with
+        // other accented capitals.
         const int table = store_->findTable(shape->table);
         bool rowidFree = table >= 0 && store_->isLoaded(table) &&
-                         store_->tables()[static_cast<std::size_t>(table)].name.compare(shape->table, Qt::CaseInsensitive) == 0;
+                         sqlite3_stricmp(utf8(store_->tables()[static_cast<std::size_t>(table)].name).constData(),
+                                         utf8(shape->table).constData()) == 0;
         if (rowidFree) {
             for (const ColumnDef& c : store_->tables()[static_cast<std::size_t>(table)].columns) {
                 const QString n = c.name.toLower();
@@ -493,14 +495,21 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
             }
         }
         if (rowidFree) {
-            QString sql = QStringLiteral("SELECT %1, %2.rowid FROM %3")
-                              .arg(shape->columns, quoteIdentifier(shape->qualifier), shape->tableText);
+            // Rows that the ordering leaves tied (or every row, without one) come in stored order,
+            // the same in the record set and in its searches whatever indexes exist.
+            const QString rowid = quoteIdentifier(shape->qualifier) + QStringLiteral(".rowid");
+            shape->orderBy = shape->orderBy.isEmpty() ? rowid : shape->orderBy + QStringLiteral(", ") + rowid;
+            QString sql = QStringLiteral("SELECT %1, %2 FROM %3").arg(shape->columns, rowid, shape->tableText);
             if (!shape->where.isEmpty())
                 sql += QStringLiteral(" WHERE ") + shape->where;
-            if (!shape->orderBy.isEmpty())
-                sql += QStringLiteral(" ORDER BY ") + shape->orderBy;
-            Statement withRowid = store_->prepare(sql, source_, file_, accessSql_);
-            if (sqlite3_column_count(withRowid.get()) == count + 1) {
+            sql += QStringLiteral(" ORDER BY ") + shape->orderBy;
+            Statement withRowid;
+            try {
+                withRowid = store_->prepare(sql, source_, file_, accessSql_);
+            } catch (const DatabaseError&) {
+                // The query as written stands; its searches test row by row.
+            }
+            if (withRowid && sqlite3_column_count(withRowid.get()) == count + 1) {
                 query_ = std::move(withRowid);
                 rowidColumn_ = count;
                 shape_ = std::move(shape);
@@ -596,9 +605,11 @@ Variant MemoryCursor::value(int column)
 
 MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
 {
+    if (last_ && last_->criteria == criteria)
+        return *last_;
     auto found = finders_.find(criteria);
     if (found != finders_.end())
-        return *found->second;
+        return *(last_ = found->second.get());
     auto f = std::make_unique<Finder>();
     f->criteria = criteria;
     if (criteria.trimmed().isEmpty())
@@ -608,13 +619,14 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
     } catch (const DatabaseError& e) {
         fail(e.number(), e.detail(), criteria);
     }
+    if (!isStandaloneExpression(f->engineSql))
+        fail(err::QuerySyntax, QStringLiteral("il criterio di ricerca non è una sola condizione"), criteria);
     if (shape_) {
         QString sql = QStringLiteral("SELECT %1, %2.rowid FROM %3 WHERE ")
                           .arg(shape_->columns, quoteIdentifier(shape_->qualifier), shape_->tableText);
         sql += shape_->where.isEmpty() ? QStringLiteral("(%1)").arg(f->engineSql)
                                        : QStringLiteral("(%1) AND (%2)").arg(shape_->where, f->engineSql);
-        if (!shape_->orderBy.isEmpty())
-            sql += QStringLiteral(" ORDER BY ") + shape_->orderBy;
+        sql += QStringLiteral(" ORDER BY ") + shape_->orderBy;
         QStringList equality = equalityColumns(shape_->where);
         equality << equalityColumns(f->engineSql);
         store_->adviseIndex(shape_->table, equality, shape_->orderColumns, shape_->orderDescending);
@@ -626,9 +638,9 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
     } else {
         compileTest(*f);
     }
-    Finder& result = *f;
+    last_ = f.get();
     finders_.emplace(criteria, std::move(f));
-    return result;
+    return *last_;
 }
 
 void MemoryCursor::compileTest(Finder& f)

@@ -305,6 +305,28 @@ QStringList referencedNames(const QString& expression)
     return names;
 }
 
+bool isStandaloneExpression(const QString& expression)
+{
+    // The tokenizer drops comments, so they are looked for in the text between tokens.
+    const std::vector<Token> tokens = tokenize(expression);
+    qsizetype previousEnd = 0;
+    int depth = 0;
+    for (const Token& t : tokens) {
+        const QString gap = expression.mid(previousEnd, t.begin - previousEnd);
+        if (gap.contains(QLatin1String("--")) || gap.contains(QLatin1String("/*")))
+            return false;
+        previousEnd = t.end;
+        if (t.kind == Token::Kind::Semicolon)
+            return false;
+        if (t.kind == Token::Kind::Open)
+            ++depth;
+        else if (t.kind == Token::Kind::Close && --depth < 0)
+            return false;
+    }
+    const QString tail = expression.mid(previousEnd);
+    return depth == 0 && !tail.contains(QLatin1String("--")) && !tail.contains(QLatin1String("/*"));
+}
+
 QString quoteIdentifier(const QString& name)
 {
     QString quoted = name;

@@ -32,6 +32,11 @@ QStringList equalityColumns(const QString& expression);
 // The names an expression may refer to: its bare words and quoted identifiers, unquoted.
 QStringList referencedNames(const QString& expression);
 
+// True when an expression stands on its own once put between parentheses: its parentheses
+// balance and it holds no ";" and no comment, so that it cannot close or cut the statement
+// it is joined into.
+bool isStandaloneExpression(const QString& expression);
+
 // A name as a quoted identifier of the engine's SQL.
 QString quoteIdentifier(const QString& name);
 

@@ -152,6 +152,9 @@ TEST(AccessFiles, TypeCodesOfEveryJet4Type)
     for (int i = 0; i < f.Count(); ++i)
         types << f.Item(i).Type();
     EXPECT_EQ(types, QList<int>({4, 1, 2, 3, 4, 5, 6, 7, 8, 10, 10, 12, 9, 11, 15, 20}));
+    EXPECT_EQ(f.Item(QStringLiteral("Testo")).Size(), 255);  // characters, as declared
+    EXPECT_EQ(f.Item(QStringLiteral("TestoNonCompresso")).Size(), 50);
+    EXPECT_EQ(f.Item(QStringLiteral("Lungo")).Size(), 4);
 }
 
 TEST(AccessFiles, TableListInOrderEqualsMdbTables)
@@ -181,7 +184,7 @@ TEST(AccessFiles, ColumnNamesAndTypesAgreeWithMdbSchema)
         {QStringLiteral("Text"), 10},    {QStringLiteral("OLE"), 11},         {QStringLiteral("Memo/Hyperlink"), 12},
         {QStringLiteral("Replication ID"), 15}, {QStringLiteral("Numeric"), 20}};
     static const QRegularExpression table(QStringLiteral("^CREATE TABLE \\[(.*)\\]$"));
-    static const QRegularExpression column(QStringLiteral("^\\[(.*)\\]\\s+([A-Za-z /]+?)\\s*(\\(.*)?(NOT NULL)?,?$"));
+    static const QRegularExpression column(QStringLiteral("^\\[(.*)\\]\\s+([A-Za-z /]+?)\\s*(\\([^)]*\\))?\\s*(NOT NULL)?\\s*,?$"));
     for (const char* file : {"hotel.mdb", "real/nwind.mdb", "real/DateTestDatabase.mdb", "real/ASampleDatabase.accdb"}) {
         const QString path = test::testDataFile(QString::fromUtf8(file));
         const auto schema = test::db::runTool(QStringLiteral("mdb-schema"), {path, QStringLiteral("access")});
@@ -212,6 +215,10 @@ TEST(AccessFiles, ColumnNamesAndTypesAgreeWithMdbSchema)
             ASSERT_LT(index, fields.Count()) << current.toStdString();
             EXPECT_EQ(fields.Item(index).Name(), m.captured(1)) << file << " " << current.toStdString();
             EXPECT_EQ(fields.Item(index).Type(), expected) << file << " " << current.toStdString() << "." << m.captured(1).toStdString();
+            if (expected == 10) {  // "Text (50)": the size in characters
+                EXPECT_EQ(QStringLiteral("(%1)").arg(fields.Item(index).Size()), m.captured(3).trimmed())
+                    << file << " " << current.toStdString() << "." << m.captured(1).toStdString();
+            }
             ++index;
             ++columnsSeen;
         }

@@ -71,6 +71,10 @@ TEST(AccessSql, LikePatternsUseTheEnginesWildcards)
     EXPECT_EQ(translateLikePattern(QStringLiteral("50%_x")), QStringLiteral("50[%][_]x"));
     EXPECT_EQ(translateLikePattern(QStringLiteral("[*]a[!b-d]?")), QStringLiteral("[*]a[!b-d]_"));
     EXPECT_EQ(translateLikePattern(QStringLiteral("a[b")), QStringLiteral("a[[]b"));
+    // A computed pattern is translated as the query runs.
+    EXPECT_EQ(t("Cognome Like 'RO' & '*' And x = 1"),
+              QStringLiteral("Cognome Like access_pattern((COALESCE('RO', '') || COALESCE('*', ''))) And x = 1"));
+    EXPECT_EQ(t("a Like [b]"), QStringLiteral("a Like access_pattern(\"b\")"));
     // Outside a Like, * and ? stay.
     EXPECT_EQ(t("Select * From t Where a = '*'"), QStringLiteral("Select * From t Where a = '*'"));
 }
@@ -132,6 +136,17 @@ TEST(SelectShape, OtherFormsAreNotSimple)
                             "SELECT * FROM a; DELETE FROM a", "UPDATE a SET x = 1", "SELECT * FROM a WHERE"}) {
         EXPECT_FALSE(parseSelectShape(QString::fromUtf8(sql)).has_value()) << sql;
     }
+}
+
+TEST(SelectShape, StandaloneExpressions)
+{
+    EXPECT_TRUE(isStandaloneExpression(QStringLiteral("a = 1 and (b = ')' or c in (1, 2))")));
+    EXPECT_TRUE(isStandaloneExpression(QStringLiteral("x = '--' and y = '/*;'")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1) OR (1")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("(1")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1 = 1; DELETE FROM t")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1 = 1) ORDER BY x --")));
+    EXPECT_FALSE(isStandaloneExpression(QStringLiteral("1 = 1 /* x */")));
 }
 
 TEST(SelectShape, EqualityColumnsOfTheTopLevelAndTerms)

@@ -266,6 +266,10 @@ TEST(Recordset, AccessFormsInQueries)
               QStringList({QStringLiteral("Niccolò")}));
     EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where Cognome Like \"?icc*\" Order By NumeroHotel"), QStringLiteral("Cognome")),
               QStringList({QStringLiteral("Ricci"), QStringLiteral("Ricci")}));
+    EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where Cognome Like 'ROS' & '*'"), QStringLiteral("Cognome")),
+              QStringList({QStringLiteral("Rossi")}));
+    EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where Cognome Like Citta & '%'"), QStringLiteral("Cognome")),
+              QStringList());  // % is a plain character in an Access pattern
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where DataOra < #1/1/1900# Order By ID"), QStringLiteral("ID")),
               QStringList({QStringLiteral("2"), QStringLiteral("4")}));
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where DataOra = #2024-02-29 13:45:30#"), QStringLiteral("ID")),
@@ -301,9 +305,18 @@ TEST(Recordset, TableNamesWithSpacesAndUmlauts)
     auto db = dbEngine().OpenDatabase(nwind);
     auto rs = db->OpenRecordset(QStringLiteral("Select * From [Order Details] Where [Order Details].OrderID = 10248"));
     EXPECT_EQ(test::db::walk(*rs, QStringLiteral("True"), QStringLiteral("ProductID")).size(), details);
+    QStringList stored;
     for (const char* name : {"Select * From [Umsätze]", "Select * From [UMSÄTZE]", "Select * From Umsätze"}) {
         auto u = db->OpenRecordset(QString::fromUtf8(name));
-        EXPECT_EQ(test::db::walk(*u, QStringLiteral("True"), QStringLiteral("OrderID")).size(), 830) << name;
+        const QStringList ids = test::db::walk(*u, QStringLiteral("True"), QStringLiteral("OrderID"));
+        EXPECT_EQ(ids.size(), 830) << name;
+        if (stored.isEmpty())
+            stored = ids;
+        EXPECT_EQ(ids, stored) << name;  // the same rows in the same order, whatever the spelling
+        u->FindFirst(QStringLiteral("OrderID = ") + stored.at(10));
+        u->FindNext(QStringLiteral("OrderID > 0"));
+        ASSERT_FALSE(u->NoMatch()) << name;
+        EXPECT_EQ(u->Fields().Item(QStringLiteral("OrderID")).Value().text(), stored.at(11)) << name;
     }
     EXPECT_EQ(db->TableDefs().Item(QStringLiteral("umsätze")).Name(), QStringLiteral("Umsätze"));
 }
@@ -444,6 +457,11 @@ TEST(Recordset, FailuresNameTheFileTheTableOrColumnAndTheSql)
         EXPECT_EQ(e.sql(), QStringLiteral("Cognomen = 'x'"));
     }
     EXPECT_EQ(test::db::expectDatabaseError([&] { rs->FindFirst(QStringLiteral("Cognome = ")); }).number(), err::QuerySyntax);
+    // Criteria cannot reach out of their parentheses into the record set's query.
+    for (const char* criteria : {"1 = 1) Order By Cognome Desc --", "1) Or (1", "NumeroHotel = 1 /*"}) {
+        EXPECT_EQ(test::db::expectDatabaseError([&] { rs->FindFirst(QString::fromUtf8(criteria)); }).number(), err::QuerySyntax)
+            << criteria;
+    }
     EXPECT_EQ(test::db::expectDatabaseError([&] { rs->FindNext(QString()); }).number(), err::QuerySyntax);
     {
         const DatabaseError e = test::db::expectDatabaseError([&] { rs->Fields().Item(QStringLiteral("Indirizzo")); });
@@ -486,4 +504,22 @@ TEST(Recordset, NothingCanWriteThroughAQuery)
               err::QuerySyntax);
     EXPECT_EQ(count(), before);
     EXPECT_TRUE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());  // no file was made
+}
+
+TEST(Recordset, UnorderedRecordSetsComeInStoredOrderWhateverIndexesExist)
+{
+    OSTRIVO_REQUIRE_TEST_DATA();
+    auto db = dbEngine().OpenDatabase(test::testDataFile(QStringLiteral("movimenti_medio.mdb")));
+    const auto stored = where(groundTruth(QStringLiteral("csv/movimenti_medio/Movimenti.csv")),
+                              [](const Row& r) { return number(r, "NumeroHotel") == 2; });
+    const QStringList expected = column(stored, QStringLiteral("Progressivo"));
+    // An ordering indexes the table on NumeroHotel first...
+    auto ordered = db->OpenRecordset(QStringLiteral("Select * From Movimenti Where NumeroHotel = 2 Order By DataMovimento Desc"));
+    ordered->FindFirst(QStringLiteral("NumeroHotel = 2"));
+    ASSERT_FALSE(ordered->NoMatch());
+    // ...which must not reorder a record set that asks for no order, nor its searches.
+    auto plain = db->OpenRecordset(QStringLiteral("Select * From Movimenti Where NumeroHotel = 2"));
+    EXPECT_EQ(test::db::walk(*plain, QStringLiteral("NumeroHotel = 2"), QStringLiteral("Progressivo")), expected);
+    auto first = db->OpenRecordset(QStringLiteral("Select * From Movimenti Where NumeroHotel = 2"));
+    EXPECT_EQ(first->Fields().Item(QStringLiteral("Progressivo")).Value().text(), expected.first());
 }
