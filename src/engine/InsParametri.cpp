@@ -4,7 +4,6 @@
 #include "platform/Twips.h"
 #include "template/VN3Routine.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -137,15 +136,13 @@ void InsParametri::pressOk()
 
 void InsParametri::pressCancel()
 {
-    model_.ValoriParametri = QStringLiteral("Null");
     reject();
 }
 
-void InsParametri::closeEvent(QCloseEvent* event)
+void InsParametri::reject()
 {
-    if (result() != QDialog::Accepted)
-        model_.ValoriParametri = QStringLiteral("Null");
-    QDialog::closeEvent(event);
+    model_.ValoriParametri = QStringLiteral("Null");
+    QDialog::reject();
 }
 
 QString InsParametri::ask(VN3Routine& model, QWidget* parent)
@@ -154,8 +151,10 @@ QString InsParametri::ask(VN3Routine& model, QWidget* parent)
     try {
         prompts = readParameterPrompts(model.NomeModulo);
     } catch (const Error& e) {
-        QMessageBox::warning(parent, caption(), e.description());
+        // Nothing was read: no parameters, and the print must not run.
+        model.NumParametri = 0;
         model.ValoriParametri = QStringLiteral("Null");
+        QMessageBox::warning(parent, caption(), e.description());
         return model.ValoriParametri;
     }
     InsParametri dialog(model, prompts, parent);
@@ -163,7 +162,7 @@ QString InsParametri::ask(VN3Routine& model, QWidget* parent)
         model.ValoriParametri.clear();
         return model.ValoriParametri;
     }
-    model.ValoriParametri = QStringLiteral("Null");  // whatever closes the dialog but "Ok"
+    model.ValoriParametri = QStringLiteral("Null");  // whatever ends the dialog but "Ok"
     dialog.exec();
     return model.ValoriParametri;
 }
