@@ -149,6 +149,8 @@ void Varnel3DT::startDesigner()
 {
     combo_->clear();
     combo_->addItems(objectKinds());
+    // Nothing is chosen until the user picks a kind: "Inserisci oggetto" then inserts nothing.
+    combo_->setCurrentIndex(-1);
     model_.NomeModulo = QStringLiteral("Nuovo.vn3");
     updateTitle();
     model_.Orientamento = QStringLiteral("Verticale");

@@ -128,8 +128,21 @@ void InsParametri::enterInBox(int n)
 void InsParametri::pressOk()
 {
     QString values;
-    for (QLineEdit* box : boxes_)
-        values += box->text().trimmed() + QLatin1Char(',');
+    for (int n = 1; n <= rowCount(); ++n) {
+        const ParameterPrompt& p = prompts_.at(static_cast<std::size_t>(n - 1));
+        const QString value = Text1(n)->text().trimmed();
+        const std::optional<QString> listed = valueForList(value, p.typeWord, p.op);
+        if (!listed) {
+            // The values travel as one comma-terminated list: a comma would split this one.
+            QMessageBox::warning(this, caption(),
+                                 QStringLiteral("Il valore \"%1\" di \"%2\" contiene una virgola, che separa i "
+                                                "valori dei parametri: toglierla o sostituirla.")
+                                     .arg(value, p.prompt));
+            Text1(n)->setFocus();
+            return;
+        }
+        values += *listed + QLatin1Char(',');
+    }
     model_.ValoriParametri = values;
     accept();
 }

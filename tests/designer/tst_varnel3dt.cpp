@@ -170,6 +170,9 @@ private slots:
                                      QStringLiteral("TABELLA"), QStringLiteral("IMMAGINI"), QStringLiteral("RETTANGOLI"),
                                      QStringLiteral("DATA"), QStringLiteral("ORA")}));
         QVERIFY(!w.Combo1()->isEditable());
+        // No kind is chosen before the user picks one.
+        QCOMPARE(w.Combo1()->currentIndex(), -1);
+        QCOMPARE(w.Combo1()->currentText(), QString());
 
         // A second start-up does not list the kinds twice.
         w.startDesigner();
@@ -406,6 +409,18 @@ private slots:
         QCOMPARE(image.size(), w.Picture1()->size());
         QCOMPARE(greyRunsInRow(image, qRound(0.5 * image.height() / 80.0)), 109);
         QCOMPARE(greyRunsInColumn(image, qRound(0.5 * image.width() / 110.0)), 79);
+    }
+
+    void pageWithoutSizeShowsAnEmptyCanvas()
+    {
+        Varnel3DT& w = designer();
+        model_->LarghezzaPagina = 0;
+        model_->AltezzaPagina = 0;
+        w.setUpCanvas();
+        QCOMPARE(model_->NumLineeGriglia, qint16(2));
+        const QImage image = w.Picture1()->grab().toImage();
+        QCOMPARE(greyRunsInRow(image, image.height() / 2), 0);
+        QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::white));
     }
 
     void esciClosesTheWindow()

@@ -287,8 +287,9 @@ private slots:
         pressEnter();
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        // The amounts travel in point form: their decimal comma would split the list.
         QCOMPARE(model_.ValoriParametri,
-                 QStringLiteral("01/05/2024,L\u00B4ALBERGO,12,5,1.234,50,1;2;3,01/05/2024;31/12/1999,tale e quale,"));
+                 QStringLiteral("01/05/2024,L\u00B4ALBERGO,12.5,1234.50,1;2;3,01/05/2024;31/12/1999,tale e quale,"));
         QCOMPARE(model_.NumParametri, qint16(7));
     }
 
@@ -315,6 +316,33 @@ private slots:
         QTest::mouseClick(dialog.T(0), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(model_.ValoriParametri, QStringLiteral("12,rossi,010524,"));
+    }
+
+    void aCommaInATextIsRefusedBeforeItSplitsTheList()
+    {
+        model_.ValoriRichiesta(1) = QStringLiteral("Rossi, Mario");
+        model_.ValoriRichiesta(3) = QStringLiteral("1.234,50");
+        InsParametri dialog(model_, prompts({QStringLiteral("NOME,=,Str,<nessuno>,Cliente,"), QStringLiteral("N,=,Num,<nessuno>,Numero,"),
+                                             QStringLiteral("IMPORTO,>=,Cur,<nessuno>,Importo,")}));
+        model_.ValoriParametri = QStringLiteral("Null");
+        showActive(dialog);
+        QTest::keyClicks(dialog.Text1(2), QStringLiteral("7"));
+        {
+            ModalWatcher watcher(closeMessageBoxes);
+            QTest::mouseClick(dialog.T(0), Qt::LeftButton);
+            QTRY_COMPARE(watcher.seen().size(), 1);
+            QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("Cliente")), qPrintable(watcher.messages().at(0)));
+            QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("Rossi, Mario")), qPrintable(watcher.messages().at(0)));
+        }
+        // The dialog stays, on the value to correct; nothing was handed on.
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(model_.ValoriParametri, QStringLiteral("Null"));
+        QTRY_COMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.Text1(1)));
+
+        dialog.Text1(1)->setText(QStringLiteral("Rossi Mario"));
+        QTest::mouseClick(dialog.T(0), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(model_.ValoriParametri, QStringLiteral("Rossi Mario,7,1234.50,"));
     }
 
     void twoValuesGiveTheListWithItsFinalComma()
