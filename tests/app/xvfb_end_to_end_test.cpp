@@ -319,7 +319,7 @@ TEST_F(XvfbEndToEnd, WithoutARequestTheDesignerOpensOnNuovoAndEsciEndsIt)
              QStringLiteral("click"), QStringLiteral("1")});
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(app.exitCode(), 0);
+    EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
     EXPECT_TRUE(QFile::exists(otherRequest));
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("catering.pdf"))));
 }
