@@ -103,11 +103,11 @@ TEST(Trace, DesignExampleIsWrittenLineForLine)
         TracingPrinter tracer(std::move(recorder), path);
         printDesignExample(tracer);
         EXPECT_EQ(tracer.deviceName(), QStringLiteral("PDF"));
+        // The tracer hands every op on unchanged (the recorder goes with the tracer).
+        EXPECT_EQ(inner.ops().size(), 8u);
+        EXPECT_TRUE(inner.ended());
     }
     EXPECT_EQ(readFile(path).toStdString(), std::string(designExample));
-    // The tracer hands every op on unchanged.
-    ASSERT_EQ(inner.ops().size(), 8u);
-    EXPECT_TRUE(inner.ended());
 }
 
 TEST(Trace, RecordingKeepsTheStateOfEachText)
