@@ -3,6 +3,12 @@
 #include "platform/Cp1252.h"
 #include "template/VN3Routine.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <exception>
+
 namespace ostrivo {
 
 QString printRequestFileName()
@@ -25,6 +31,39 @@ void applyPrintRequest(const PrintRequest& request, VN3Routine& model)
     model.ValoriRichiesta.clear();
     for (qsizetype k = 0; k < request.values.size() && k < VN3Routine::MaxValoriRichiesta; ++k)
         model.ValoriRichiesta(static_cast<int>(k) + 1) = request.values.at(k);
+}
+
+std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<void()>& print)
+{
+    const QString requestFile = printRequestFileName();
+    if (!QFileInfo::exists(requestFile))
+        return std::nullopt;
+
+    QTextStream err(stderr);
+    int status = 0;
+    QFile file(requestFile);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        file.close();
+        applyPrintRequest(parsePrintRequest(bytes), model);
+        try {
+            if (!model.NomeModulo.isEmpty() && QFileInfo(model.NomeModulo).isFile())
+                print();
+        } catch (const std::exception& e) {
+            err << "ostrivo-report: " << requestFile << ": " << QString::fromUtf8(e.what()) << '\n';
+            status = 1;
+        }
+    } else {
+        err << "ostrivo-report: " << requestFile << ": " << file.errorString() << '\n';
+        status = 1;
+    }
+    // The hotel application waits for the file to go, whatever happened to the print; a file
+    // left behind would be printed again at the next start.
+    if (!QFile::remove(requestFile)) {
+        err << "ostrivo-report: " << requestFile << ": impossibile eliminare la richiesta di stampa\n";
+        status = 1;
+    }
+    return status;
 }
 
 }  // namespace ostrivo

@@ -21,11 +21,14 @@ void PageCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    painter.setPen(QPen(QColor::fromRgb(kGridColour), 0));
-    document_.Line2().forEach([&](int, const GridLine& line) {
-        if (line.visible)
-            painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));
-    });
+    // A page without size (a damaged template) has no scale to draw in.
+    if (document_.scaleWidth() > 0 && document_.scaleHeight() > 0) {
+        painter.setPen(QPen(QColor::fromRgb(kGridColour), 0));
+        document_.Line2().forEach([&](int, const GridLine& line) {
+            if (line.visible)
+                painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));
+        });
+    }
     painter.setPen(QPen(Qt::black, 0));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

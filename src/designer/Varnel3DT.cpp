@@ -134,9 +134,10 @@ Varnel3DT::Varnel3DT(VN3Routine& model, QWidget* parent) : QWidget(parent), mode
     combo_->setFont(arialFont(true));
     combo_->setGeometry(tw.rect(kCommandLeft, 6720, kCommandWidth, 288));
 
-    scratch_ = new QLabel(this);
+    // Like the object patterns, the scratch box lies inside the canvas; it is never seen.
+    scratch_ = new QLabel(canvas_);
     scratch_->setObjectName(QStringLiteral("Picture3"));
-    scratch_->setGeometry(tw.rect(84, 8400, 300, 300));
+    scratch_->setGeometry(tw.rect(0, 0, 300, 300));
     scratch_->hide();
 
     setFont(arialFont(false));
@@ -148,6 +149,8 @@ void Varnel3DT::startDesigner()
 {
     combo_->clear();
     combo_->addItems(objectKinds());
+    // Nothing is chosen until the user picks a kind: "Inserisci oggetto" then inserts nothing.
+    combo_->setCurrentIndex(-1);
     model_.NomeModulo = QStringLiteral("Nuovo.vn3");
     updateTitle();
     model_.Orientamento = QStringLiteral("Verticale");

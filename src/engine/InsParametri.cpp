@@ -4,7 +4,6 @@
 #include "platform/Twips.h"
 #include "template/VN3Routine.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,23 +128,34 @@ void InsParametri::enterInBox(int n)
 void InsParametri::pressOk()
 {
     QString values;
-    for (QLineEdit* box : boxes_)
-        values += box->text().trimmed() + QLatin1Char(',');
+    for (int n = 1; n <= rowCount(); ++n) {
+        const ParameterPrompt& p = prompts_.at(static_cast<std::size_t>(n - 1));
+        const QString value = Text1(n)->text().trimmed();
+        const std::optional<QString> listed = valueForList(value, p.typeWord, p.op);
+        if (!listed) {
+            // The values travel as one comma-terminated list: a comma would split this one.
+            QMessageBox::warning(this, caption(),
+                                 QStringLiteral("Il valore \"%1\" di \"%2\" contiene una virgola, che separa i "
+                                                "valori dei parametri: toglierla o sostituirla.")
+                                     .arg(value, p.prompt));
+            Text1(n)->setFocus();
+            return;
+        }
+        values += *listed + QLatin1Char(',');
+    }
     model_.ValoriParametri = values;
     accept();
 }
 
 void InsParametri::pressCancel()
 {
-    model_.ValoriParametri = QStringLiteral("Null");
     reject();
 }
 
-void InsParametri::closeEvent(QCloseEvent* event)
+void InsParametri::reject()
 {
-    if (result() != QDialog::Accepted)
-        model_.ValoriParametri = QStringLiteral("Null");
-    QDialog::closeEvent(event);
+    model_.ValoriParametri = QStringLiteral("Null");
+    QDialog::reject();
 }
 
 QString InsParametri::ask(VN3Routine& model, QWidget* parent)
@@ -154,8 +164,10 @@ QString InsParametri::ask(VN3Routine& model, QWidget* parent)
     try {
         prompts = readParameterPrompts(model.NomeModulo);
     } catch (const Error& e) {
-        QMessageBox::warning(parent, caption(), e.description());
+        // Nothing was read: no parameters, and the print must not run.
+        model.NumParametri = 0;
         model.ValoriParametri = QStringLiteral("Null");
+        QMessageBox::warning(parent, caption(), e.description());
         return model.ValoriParametri;
     }
     InsParametri dialog(model, prompts, parent);
@@ -163,7 +175,7 @@ QString InsParametri::ask(VN3Routine& model, QWidget* parent)
         model.ValoriParametri.clear();
         return model.ValoriParametri;
     }
-    model.ValoriParametri = QStringLiteral("Null");  // whatever closes the dialog but "Ok"
+    model.ValoriParametri = QStringLiteral("Null");  // whatever ends the dialog but "Ok"
     dialog.exec();
     return model.ValoriParametri;
 }

@@ -30,16 +30,19 @@ public:
     static QString ask(VN3Routine& model, QWidget* parent = nullptr);
 
     int rowCount() const { return static_cast<int>(boxes_.size()); }
+    // Member n of each set; 0 is the hidden pattern.
     QLabel* Label1(int n) const { return labels_.at(static_cast<std::size_t>(n)); }
-    QLineEdit* Text1(int n) const { return boxes_.at(static_cast<std::size_t>(n - 1)); }
+    QLineEdit* Text1(int n) const { return n == 0 ? patternBox_ : boxes_.at(static_cast<std::size_t>(n - 1)); }
     QPushButton* T(int n) const { return n == 0 ? ok_ : cancel_; }
 
     // The caption of this dialog.
     static QString caption();
 
+    // "Annulla", Escape and the close control all end here.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void pressOk();

@@ -82,4 +82,33 @@ QString normaliseTypedValue(const QString& value, const QString& typeWord, const
     return normaliseOne(value, typeWord);
 }
 
+namespace {
+
+std::optional<QString> itemForList(const QString& item, const QString& typeWord)
+{
+    if (!item.contains(QLatin1Char(',')))
+        return item;
+    // The print run reads every type but these two as a number.
+    if (typeWord == QLatin1String("Str") || typeWord == QLatin1String("Date"))
+        return std::nullopt;
+    return sqlNumber(item);
+}
+
+}  // namespace
+
+std::optional<QString> valueForList(const QString& value, const QString& typeWord, const QString& op)
+{
+    if (op == QLatin1String("In") || op == QLatin1String("No")) {
+        QStringList items = value.split(QLatin1Char(';'));
+        for (QString& item : items) {
+            const std::optional<QString> fixed = itemForList(item, typeWord);
+            if (!fixed)
+                return std::nullopt;
+            item = *fixed;
+        }
+        return items.join(QLatin1Char(';'));
+    }
+    return itemForList(value, typeWord);
+}
+
 }  // namespace ostrivo

@@ -35,4 +35,11 @@ QString initialValue(const ParameterPrompt& prompt, const QString& requestValue)
 // operators "In" and "No" each ";"-separated item is normalised and the ";" kept.
 QString normaliseTypedValue(const QString& value, const QString& typeWord, const QString& op);
 
+// A value as it can stand in the comma-terminated list the print run reads: unchanged when it
+// holds no comma; a number with a decimal comma ("1.234,50", as Enter writes amounts) in the
+// point form the print run reads as the same number ("1234.50"), item by item for "In" and "No".
+// Nothing for a comma that no number explains (a text, a date): it would split the value in two
+// and shift every later parameter.
+std::optional<QString> valueForList(const QString& value, const QString& typeWord, const QString& op);
+
 }  // namespace ostrivo

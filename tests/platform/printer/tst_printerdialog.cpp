@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <functional>
@@ -200,6 +201,54 @@ private slots:
         const PrinterChoice choice = dialog.takeChoice();
         QCOMPARE(choice.name, QStringLiteral("PDF"));
         QVERIFY(!choice.settings);
+    }
+
+    void keyboardOnlyFocusStartsOnTheListAndEnterChooses()
+    {
+        PrinterDialog dialog(QStringList{QStringLiteral("Ufficio"), QStringLiteral("Sala")}, QStringLiteral("Sala"));
+        whenDialogShows([](PrinterDialog& shown) {
+            // A failed check returns early: the dialog must still end.
+            const auto end = qScopeGuard([&shown] {
+                if (shown.isVisible())
+                    shown.reject();
+            });
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list(shown)));
+            // Home selects "PDF", Down the next printer; Enter in the list chooses the selection.
+            QTest::keyClick(list(shown), Qt::Key_Home);
+            QCOMPARE(shown.selectedPrinter(), QStringLiteral("PDF"));
+            QTest::keyClick(list(shown), Qt::Key_Down);
+            QCOMPARE(shown.selectedPrinter(), QStringLiteral("Ufficio"));
+            QTest::keyClick(list(shown), Qt::Key_Return);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.takeChoice().name, QStringLiteral("Ufficio"));
+    }
+
+    void enterWithoutPrintersChoosesPdf()
+    {
+        PrinterDialog dialog(QStringList{}, QString());
+        whenDialogShows([](PrinterDialog&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier); });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.takeChoice().name, QStringLiteral("PDF"));
+    }
+
+    void enterOnTheFocusedOkChooses()
+    {
+        PrinterDialog dialog(QStringList{QStringLiteral("Ufficio")}, QStringLiteral("Ufficio"));
+        whenDialogShows([](PrinterDialog& shown) {
+            button(shown, "okButton")->setFocus();
+            QTest::keyClick(button(shown, "okButton"), Qt::Key_Return);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.takeChoice().name, QStringLiteral("Ufficio"));
+
+        // Enter on a focused "Annulla" cancels.
+        PrinterDialog other(QStringList{QStringLiteral("Ufficio")}, QStringLiteral("Ufficio"));
+        whenDialogShows([](PrinterDialog& shown) {
+            button(shown, "cancelButton")->setFocus();
+            QTest::keyClick(button(shown, "cancelButton"), Qt::Key_Return);
+        });
+        QCOMPARE(other.exec(), int(QDialog::Rejected));
     }
 };
 

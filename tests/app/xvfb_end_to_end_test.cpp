@@ -1,0 +1,325 @@
+// The real program on a real X server (Xvfb, no window manager), driven with xdotool as a person
+// at the keyboard would: a print request from the hotel application, a request for a missing
+// template, and a plain start of the designer.
+
+#include "platform/Cp1252.h"
+
+#include "support/TestSupport.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace ostrivo;
+
+namespace {
+
+// Generous: the sanitizer build starts slowly on a busy machine.
+constexpr int kStepTimeoutMs = 60000;
+
+const QString kParameterDialog = QStringLiteral("^Inserimento parametri per la stampa$");
+const QString kPrinterDialog = QStringLiteral("^Stampa$");
+const QString kDesigner = QStringLiteral("Gestore report");
+
+// An X server of our own on a free display, for the life of the object.
+class XvfbServer {
+public:
+    // Empty when it started, else why not.
+    QString start()
+    {
+        // -displayfd picks a free display and writes its number on stdout.
+        process_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                                                QStringLiteral("tcp")});
+        if (!process_.waitForStarted(10000))
+            return QStringLiteral("Xvfb did not start: ") + process_.errorString();
+        QByteArray out;
+        const QDeadlineTimer deadline(30000);
+        while (!out.contains('\n') && !deadline.hasExpired() && process_.state() == QProcess::Running) {
+            process_.waitForReadyRead(100);
+            out += process_.readAllStandardOutput();
+        }
+        bool ok = false;
+        const int number = out.trimmed().toInt(&ok);
+        if (!ok)
+            return QStringLiteral("Xvfb gave no display number: ") + QString::fromLocal8Bit(process_.readAllStandardError());
+        display_ = QStringLiteral(":%1").arg(number);
+        return {};
+    }
+    ~XvfbServer()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+    const QString& display() const { return display_; }
+
+private:
+    QProcess process_;
+    QString display_;
+};
+
+class XvfbEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        missing_.clear();
+        for (const char* tool : {"Xvfb", "xdotool", "pdftotext"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                missing_ << QString::fromLatin1(tool);
+        }
+        if (!missing_.isEmpty())
+            return;
+        server_ = std::make_unique<XvfbServer>();
+        startError_ = server_->start();
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    void SetUp() override
+    {
+        if (!missing_.isEmpty())
+            GTEST_SKIP() << "not installed: " << missing_.join(QStringLiteral(", ")).toStdString()
+                         << " (scripts/install-deps installs them); skipping the tests on a real X server";
+        ASSERT_TRUE(startError_.isEmpty()) << startError_.toStdString();
+
+        // A viewer that only notes what it was asked to open.
+        QDir().mkdir(dir.file(QStringLiteral("bin")));
+        const QString viewer = dir.file(QStringLiteral("bin/xdg-open"));
+        test::writeFile(viewer, "#!/bin/sh\necho \"$@\" >> \"" + dir.file(QStringLiteral("viewer.log")).toLocal8Bit() + "\"\n");
+        QFile::setPermissions(viewer, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), server_->display());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("PCLocal"), QStringLiteral("PC2"));
+        env.insert(QStringLiteral("PATH"), dir.file(QStringLiteral("bin")) + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+        // No print queue of this machine is ever offered or used.
+        env.insert(QStringLiteral("CUPS_SERVER"), dir.file(QStringLiteral("no-cups-here")));
+        for (const char* desktop : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+            env.remove(QString::fromLatin1(desktop));
+    }
+
+    void TearDown() override
+    {
+        if (app.state() != QProcess::NotRunning) {
+            app.kill();
+            app.waitForFinished(5000);
+        }
+        if (watcher.state() != QProcess::NotRunning) {
+            watcher.kill();
+            watcher.waitForFinished(5000);
+        }
+    }
+
+    // Starts the program without arguments in the temporary directory, and a watcher that notes
+    // every window whose name begins like the designer's, mapped or not, for as long as it runs.
+    void startProgram()
+    {
+        watcher.setProcessEnvironment(env);
+        watcher.start(QStringLiteral("sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("while :; do xdotool search --name '%1' 2>/dev/null; sleep 0.02; done").arg(kDesigner)});
+        ASSERT_TRUE(watcher.waitForStarted(10000));
+        app.setProcessEnvironment(env);
+        app.setWorkingDirectory(dir.path());
+        app.start(test::binaryPath(), {});
+        ASSERT_TRUE(app.waitForStarted(10000)) << app.errorString().toStdString();
+    }
+
+    // Windows the watcher saw since the program started.
+    QString designerWindowsSeen()
+    {
+        watcher.kill();
+        watcher.waitForFinished(5000);
+        return QString::fromLocal8Bit(watcher.readAllStandardOutput()).trimmed();
+    }
+
+    // Runs xdotool to its end; its standard output.
+    QString xdotool(const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("xdotool"), args);
+        if (!p.waitForFinished(kStepTimeoutMs)) {
+            p.kill();
+            p.waitForFinished(5000);
+            ADD_FAILURE() << "xdotool " << args.join(QLatin1Char(' ')).toStdString() << " did not end";
+        }
+        return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    }
+
+    // Waits for a mapped window whose name matches and returns its id; empty when the program
+    // ended first or the wait timed out.
+    QString waitForWindow(const QString& namePattern)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                                            QStringLiteral("--name"), namePattern});
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        while (!p.waitForFinished(100)) {
+            if (app.state() == QProcess::NotRunning || deadline.hasExpired()) {
+                p.kill();
+                p.waitForFinished(5000);
+                ADD_FAILURE() << "no window named " << namePattern.toStdString()
+                              << (app.state() == QProcess::NotRunning ? " before the program ended" : " in time")
+                              << "; program's messages: " << app.readAllStandardError().toStdString();
+                return {};
+            }
+        }
+        return QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n')).value(0).trimmed();
+    }
+
+    // Presses and releases a key in a window. The release goes to whatever window has the
+    // keyboard by then: a key that closes a window must not be left down for the next one.
+    void press(const QString& window, const QString& key)
+    {
+        xdotool({QStringLiteral("keydown"), QStringLiteral("--window"), window, key, QStringLiteral("keyup"), key});
+    }
+
+    bool waitForEnd()
+    {
+        if (!app.waitForFinished(kStepTimeoutMs)) {
+            ADD_FAILURE() << "the program did not end";
+            return false;
+        }
+        return true;
+    }
+
+    QString pdfText(const QString& path)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        if (!p.waitForFinished(kStepTimeoutMs))
+            return {};
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+    test::ScopedCurrentDir dir;
+    QProcessEnvironment env;
+    QProcess app;
+    QProcess watcher;
+
+    static inline QStringList missing_;
+    static inline QString startError_;
+    static inline std::unique_ptr<XvfbServer> server_;
+};
+
+}  // namespace
+
+TEST_F(XvfbEndToEnd, PrintRequestGoesThroughBothDialogsToThePdfWithoutTheDesigner)
+{
+    test::createSqliteDatabase(dir.file(QStringLiteral("hotel.db")), QStringLiteral(R"(
+        CREATE TABLE Ospiti (NumeroHotel INTEGER, N INTEGER, Citta TEXT, Cognome TEXT);
+        INSERT INTO Ospiti VALUES (1, 1, 'Rimini', 'Rossi'), (1, 2, 'Rimini', 'Bianchi'), (1, 3, 'Forlì', 'Verdi'),
+                                  (1, 4, 'Rimini', 'Neri'), (2, 5, 'Rimini', 'Gialli');
+    )"));
+    // The template's name is written by the hotel application in Windows-1252.
+    const QString templateName = QStringLiteral("ospiti città.vn3");
+    test::writeTemplate(dir.file(templateName),
+                        {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"), QStringLiteral("hotel.db,Ospiti,"),
+                         QStringLiteral("[PARAMETRI]"), QStringLiteral("Citta,=,Str,<nessuno>,Città,"),
+                         QStringLiteral("N,>=,Num,1,Dal numero,"), QStringLiteral("[TESTO]"),
+                         QStringLiteral("Ospiti di <PARAM1> dal numero <PARAM2>,2,2,Arial,12,0,"), QStringLiteral("[TABELLA]"),
+                         QStringLiteral("Elenco ospiti,2,10,60,Arial,9,"), QStringLiteral("hotel.db,Ospiti,N,,"),
+                         QStringLiteral("N.,N,4,Num,N,,4,"), QStringLiteral("Cognome,Cognome,20,Str,N,,20,"),
+                         QStringLiteral("[FINE TABELLA]"), QStringLiteral("[FINE]")});
+    // Line 1 the template, then one value per parameter; the last line has no line end.
+    const QString request = dir.file(QStringLiteral("Varnil3PC2.pss"));
+    test::writeFile(request, encodeCp1252(templateName) + "\r\nrimini\r\n2");
+
+    startProgram();
+    const QString parameters = waitForWindow(kParameterDialog);
+    ASSERT_FALSE(parameters.isEmpty());
+    EXPECT_EQ(xdotool({QStringLiteral("search"), QStringLiteral("--name"), kDesigner}), QString());
+    // Enter confirms each box (normalising it) and then presses the focused "Ok".
+    press(parameters, QStringLiteral("Return"));
+    press(parameters, QStringLiteral("Return"));
+    press(parameters, QStringLiteral("Return"));
+
+    const QString printers = waitForWindow(kPrinterDialog);
+    ASSERT_FALSE(printers.isEmpty());
+    EXPECT_EQ(xdotool({QStringLiteral("search"), QStringLiteral("--name"), kDesigner}), QString());
+    // "PDF" heads the list.
+    press(printers, QStringLiteral("Home"));
+    press(printers, QStringLiteral("Return"));
+
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(request));
+    EXPECT_EQ(designerWindowsSeen(), QString()) << "the designer window was created";
+
+    const QString text = pdfText(dir.file(QStringLiteral("catering.pdf")));
+    ASSERT_FALSE(text.isEmpty()) << "no catering.pdf";
+    // The first value as Enter left it, the second as the request gave it.
+    EXPECT_TRUE(text.contains(QStringLiteral("Ospiti di RIMINI dal numero 2"))) << text.toStdString();
+    // The rows are those of hotel 1 in the city from number 2 on.
+    EXPECT_TRUE(text.contains(QStringLiteral("Bianchi"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Neri"))) << text.toStdString();
+    for (const char* excluded : {"Rossi", "Verdi", "Gialli"})
+        EXPECT_FALSE(text.contains(QString::fromLatin1(excluded))) << excluded << " printed:\n" << text.toStdString();
+
+    // The PDF went to the default viewer (here the stub); it may start after the program ended.
+    const QString viewerLog = dir.file(QStringLiteral("viewer.log"));
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(viewerLog) && !deadline.hasExpired())
+        QThread::msleep(50);
+    EXPECT_EQ(QString::fromLocal8Bit(test::readFile(viewerLog)).trimmed(),
+              QUrl::fromLocalFile(dir.file(QStringLiteral("catering.pdf"))).toString());
+}
+
+TEST_F(XvfbEndToEnd, RequestForAMissingTemplateEndsAtOnceAndDeletesTheFile)
+{
+    const QString request = dir.file(QStringLiteral("Varnil3PC2.pss"));
+    test::writeFile(request, "manca.vn3\r\n12\r\nROSSI\r\n");
+    startProgram();
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(request));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("catering.pdf"))));
+    EXPECT_EQ(designerWindowsSeen(), QString());
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("viewer.log"))));
+}
+
+TEST_F(XvfbEndToEnd, WithoutARequestTheDesignerOpensOnNuovoAndEsciEndsIt)
+{
+    // A request for another workstation is not ours and stays.
+    const QString otherRequest = dir.file(QStringLiteral("Varnil3.pss"));
+    test::writeFile(otherRequest, "manca.vn3\r\n");
+    startProgram();
+    const QString window = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - "));
+    ASSERT_FALSE(window.isEmpty());
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), window}), QStringLiteral("Gestore report Ostrivo 3.0 - Nuovo.vn3"));
+    // The watcher finds a designer window when there is one.
+    QDeadlineTimer seen(kStepTimeoutMs);
+    while (!watcher.canReadLine() && !seen.hasExpired())
+        watcher.waitForReadyRead(100);
+    EXPECT_TRUE(watcher.canReadLine());
+
+    // Click "Esci": the window is 15300 twips wide, the button's centre at (13866, 8280).
+    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
+    ASSERT_TRUE(size.hasMatch()) << geometry.toStdString();
+    const double pixelsPerTwip = size.captured(1).toDouble() / 15300.0;
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+             QString::number(qRound(13866 * pixelsPerTwip)), QString::number(qRound(8280 * pixelsPerTwip)),
+             QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFile::exists(otherRequest));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("catering.pdf"))));
+}

@@ -1,0 +1,513 @@
+#include "designer/PageCanvas.h"
+#include "designer/Varnel3DT.h"
+#include "engine/InsParametri.h"
+#include "platform/printer/PrinterDialog.h"
+#include "template/VN3Routine.h"
+
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+
+using namespace ostrivo;
+
+namespace {
+
+int px(double twips, double dpi)
+{
+    return qRound(twips * dpi / 1440.0);
+}
+
+// A rectangle given in twips, in pixels at the window's screen resolution (computed here on its
+// own, so that the layout is checked against the numbers of the form).
+QRect twipsRect(const QWidget& window, double left, double top, double width, double height)
+{
+    const double dx = window.screen()->logicalDotsPerInchX();
+    const double dy = window.screen()->logicalDotsPerInchY();
+    const int l = px(left, dx);
+    const int t = px(top, dy);
+    return QRect(l, t, px(left + width, dx) - l, px(top + height, dy) - t);
+}
+
+// Runs `action` on each modal widget shown while a modal call runs; records their classes.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(QWidget&)> action) : action_(std::move(action))
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == handled_)
+                return;
+            handled_ = modal;
+            seen_.push_back(QString::fromLatin1(modal->metaObject()->className()));
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                messages_.push_back(box->text());
+            action_(*modal);
+        });
+        timer_.start();
+    }
+    const QStringList& seen() const { return seen_; }
+    const QStringList& messages() const { return messages_; }
+
+private:
+    std::function<void(QWidget&)> action_;
+    QTimer timer_;
+    QPointer<QWidget> handled_;
+    QStringList seen_;
+    QStringList messages_;
+};
+
+// The grey of the grid.
+bool isGridGrey(QRgb pixel)
+{
+    return qRed(pixel) == 192 && qGreen(pixel) == 192 && qBlue(pixel) == 192;
+}
+
+// Runs of grid grey along one row of pixels of an image.
+int greyRunsInRow(const QImage& image, int y)
+{
+    int runs = 0;
+    bool inRun = false;
+    for (int x = 0; x < image.width(); ++x) {
+        const bool grey = isGridGrey(image.pixel(x, y));
+        if (grey && !inRun)
+            ++runs;
+        inRun = grey;
+    }
+    return runs;
+}
+
+int greyRunsInColumn(const QImage& image, int x)
+{
+    int runs = 0;
+    bool inRun = false;
+    for (int y = 0; y < image.height(); ++y) {
+        const bool grey = isGridGrey(image.pixel(x, y));
+        if (grey && !inRun)
+            ++runs;
+        inRun = grey;
+    }
+    return runs;
+}
+
+}  // namespace
+
+// Receives the URLs the program asks the desktop to open, so that no viewer starts.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+class TestVarnel3DT : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::ScopedCurrentDir> dir_;
+    std::unique_ptr<VN3Routine> model_;
+    std::unique_ptr<Varnel3DT> window_;
+
+    Varnel3DT& designer()
+    {
+        window_ = std::make_unique<Varnel3DT>(*model_);
+        window_->startDesigner();
+        return *window_;
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<test::ScopedCurrentDir>();
+        model_ = std::make_unique<VN3Routine>();
+    }
+    void cleanup()
+    {
+        window_.reset();
+        model_.reset();
+        dir_.reset();
+    }
+
+    void titleKindsAndNewTemplate()
+    {
+        model_->NumTesti = 4;
+        model_->NumCampi = 2;
+        model_->CampiDB(1, 1) = QStringLiteral("vecchio");
+        Varnel3DT& w = designer();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gestore report Ostrivo 3.0 - Nuovo.vn3"));
+        QCOMPARE(model_->NomeModulo, QStringLiteral("Nuovo.vn3"));
+        QCOMPARE(model_->Orientamento, QStringLiteral("Verticale"));
+        QCOMPARE(model_->LarghezzaPagina, qint16(80));
+        QCOMPARE(model_->AltezzaPagina, 75.0);
+        QCOMPARE(model_->NumTesti, qint16(0));
+        QCOMPARE(model_->NumCampi, qint16(0));
+        QCOMPARE(model_->CampiDB(1, 1), QString());
+
+        QStringList kinds;
+        for (int i = 0; i < w.Combo1()->count(); ++i)
+            kinds << w.Combo1()->itemText(i);
+        QCOMPARE(kinds, (QStringList{QStringLiteral("PARAMETRI"), QStringLiteral("CAMPO DB"), QStringLiteral("TESTO"),
+                                     QStringLiteral("TABELLA"), QStringLiteral("IMMAGINI"), QStringLiteral("RETTANGOLI"),
+                                     QStringLiteral("DATA"), QStringLiteral("ORA")}));
+        QVERIFY(!w.Combo1()->isEditable());
+        // No kind is chosen before the user picks one.
+        QCOMPARE(w.Combo1()->currentIndex(), -1);
+        QCOMPARE(w.Combo1()->currentText(), QString());
+
+        // A second start-up does not list the kinds twice.
+        w.startDesigner();
+        QCOMPARE(w.Combo1()->count(), 8);
+    }
+
+    void commandCaptionsByIndex()
+    {
+        Varnel3DT& w = designer();
+        const QStringList captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"), QStringLiteral("Cancella"),
+                                      QStringLiteral("Stampa"), QStringLiteral("Inserisci oggetto"),
+                                      QStringLiteral("Cancella oggetto"), QStringLiteral("Esci"), QStringLiteral("Apri")};
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(w.SSCommand1(i)->text(), captions.at(i));
+        QVERIFY(w.SSCommand1(Varnel3DT::Stampa)->isEnabled());
+        QVERIFY(w.SSCommand1(Varnel3DT::Esci)->isEnabled());
+    }
+
+    void layoutInTwips()
+    {
+        Varnel3DT& w = designer();
+        QCOMPARE(w.Picture2(0)->geometry(), twipsRect(w, 336, 84, 630, 570));
+        QCOMPARE(w.Picture2(1)->geometry(), twipsRect(w, 336, 1092, 630, 570));
+        QCOMPARE(w.Picture2(2)->geometry(), twipsRect(w, 84, 588, 630, 570));
+        QCOMPARE(w.Picture2(3)->geometry(), twipsRect(w, 588, 588, 630, 570));
+        QCOMPARE(w.Label6(0)->geometry(), twipsRect(w, 1512, 168, 1104, 264));
+        QCOMPARE(w.Label6(1)->geometry(), twipsRect(w, 1512, 420, 1104, 264));
+
+        // The column, top to bottom: Nuovo, Apri, Salva, Stampa, Cancella; the list; the rest.
+        const std::pair<int, int> column[] = {{Varnel3DT::Nuovo, 168},   {Varnel3DT::Apri, 672},
+                                              {Varnel3DT::Salva, 1176},  {Varnel3DT::Stampa, 1680},
+                                              {Varnel3DT::Cancella, 2436}, {Varnel3DT::InserisciOggetto, 7056},
+                                              {Varnel3DT::CancellaOggetto, 7560}, {Varnel3DT::Esci, 8064}};
+        for (const auto& [index, top] : column)
+            QCOMPARE(w.SSCommand1(index)->geometry(), twipsRect(w, 12852, top, 2028, 432));
+        QCOMPARE(w.Combo1()->geometry(), twipsRect(w, 12852, 6720, 2028, 288));
+
+        // Everything lies inside the window, the column inside its frame, right of the separator.
+        const QRect frame = twipsRect(w, 12600, 84, 2532, 8664);
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY(w.rect().contains(w.SSCommand1(i)->geometry()));
+            QVERIFY(frame.contains(w.SSCommand1(i)->geometry()));
+        }
+        QVERIFY(frame.contains(w.Combo1()->geometry()));
+        QVERIFY(w.rect().contains(frame));
+        QVERIFY(w.rect().contains(w.Picture1()->geometry()));
+        QVERIFY(w.Picture1()->geometry().right() < twipsRect(w, 12348, 0, 0, 0).left());
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+    }
+
+    void separatorAndFrameAreDrawn()
+    {
+        Varnel3DT& w = designer();
+        const QImage image = w.grab().toImage();
+        const QRect frame = twipsRect(w, 12600, 84, 2532, 8664);
+        const int separatorX = twipsRect(w, 12348, 0, 0, 0).left();
+        const QColor separator = image.pixelColor(separatorX, twipsRect(w, 0, 4000, 0, 0).top());
+        QVERIFY2(separator.red() < 200 && separator == image.pixelColor(separatorX, twipsRect(w, 0, 8700, 0, 0).top()),
+                 qPrintable(separator.name()));
+        // Below its end the separator is not drawn.
+        QVERIFY(image.pixelColor(separatorX, twipsRect(w, 0, 8900, 0, 0).top()) != separator);
+        QCOMPARE(image.pixelColor(frame.left(), frame.center().y()), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(frame.center().x(), frame.top()), QColor(Qt::black));
+    }
+
+    void fonts()
+    {
+        Varnel3DT& w = designer();
+        for (int i = 0; i < 8; ++i) {
+            const QFont font = w.SSCommand1(i)->font();
+            QCOMPARE(font.families().value(0), QStringLiteral("Bodoni MT"));
+            QVERIFY(font.bold());
+            QCOMPARE(font.pointSizeF(), 10.5);
+        }
+        const QFontInfo shown(w.SSCommand1(0)->font());
+        if (QFontDatabase::hasFamily(QStringLiteral("Bodoni MT"))) {
+            QCOMPARE(shown.family(), QStringLiteral("Bodoni MT"));
+        } else {
+            // A serif face stands in, never the application's default sans face.
+            QVERIFY2(shown.family() != QStringLiteral("Bodoni MT"), qPrintable(shown.family()));
+            QVERIFY2(QFontDatabase::hasFamily(shown.family()), qPrintable(shown.family()));
+            if (QFontDatabase::hasFamily(QStringLiteral("Liberation Serif")))
+                QCOMPARE(shown.family(), QStringLiteral("Liberation Serif"));
+        }
+        QVERIFY(shown.bold());
+
+        for (QWidget* boldArial : {static_cast<QWidget*>(w.Label6(0)), static_cast<QWidget*>(w.Label6(1)),
+                                   static_cast<QWidget*>(w.Combo1())}) {
+            QCOMPARE(boldArial->font().family(), QStringLiteral("Arial"));
+            QVERIFY(boldArial->font().bold());
+        }
+        QCOMPARE(w.font().family(), QStringLiteral("Arial"));
+        QVERIFY(!w.font().bold());
+    }
+
+    void readoutStartsWithPosXAndPosY()
+    {
+        Varnel3DT& w = designer();
+        QCOMPARE(w.Label6(0)->text(), QStringLiteral("PosX"));
+        QCOMPARE(w.Label6(1)->text(), QStringLiteral("PosY"));
+    }
+
+    void sizeButtonsAreWhiteTrianglesOnDarkSquares()
+    {
+        Varnel3DT& w = designer();
+        // Where the centre of the white area lies from the button's centre, by direction.
+        const QPointF expected[] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+        for (int i = 0; i < 4; ++i) {
+            const QImage image = w.Picture2(i)->grab().toImage();
+            QVERIFY(!image.isNull());
+            const QColor corner = image.pixelColor(1, 1);
+            QVERIFY2(corner.lightness() < 100, qPrintable(corner.name()));
+            QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::white));
+            double sx = 0, sy = 0;
+            int whites = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (image.pixelColor(x, y) == QColor(Qt::white)) {
+                        sx += x;
+                        sy += y;
+                        ++whites;
+                    }
+                }
+            }
+            QVERIFY(whites > image.width() * image.height() / 10);
+            // The centroid of a triangle lies a third of the way from its base to its tip.
+            const QPointF offset(sx / whites - (image.width() - 1) / 2.0, sy / whites - (image.height() - 1) / 2.0);
+            const double along = offset.x() * expected[i].x() + offset.y() * expected[i].y();
+            const double across = offset.x() * expected[i].y() - offset.y() * expected[i].x();
+            QVERIFY2(along > 1.5 && std::abs(across) < 1.0,
+                     qPrintable(QStringLiteral("button %1: %2, %3").arg(i).arg(offset.x()).arg(offset.y())));
+        }
+    }
+
+    void scratchPictureBoxIsInsideTheCanvasAndHidden()
+    {
+        Varnel3DT& w = designer();
+        QVERIFY(w.Picture3());
+        QCOMPARE(w.Picture3()->parentWidget(), static_cast<QWidget*>(w.Picture1()));
+        QVERIFY(w.Picture3()->isHidden());
+    }
+
+    void portraitCanvasAndGrid()
+    {
+        Varnel3DT& w = designer();
+        QCOMPARE(w.document().canvasTwips(), QRect(2940, 340, 6500, 8300));
+        QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 2940, 340, 6500, 8300));
+        QCOMPARE(w.document().scaleWidth(), 80.0);
+        QCOMPARE(w.document().scaleHeight(), 75.0);
+        QCOMPARE(model_->NumLineeGriglia, qint16(157));
+        QCOMPARE(w.document().Line2().size(), 157);
+
+        int vertical = 0, horizontal = 0;
+        w.document().Line2().forEach([&](int index, const GridLine& line) {
+            QVERIFY(line.visible);
+            if (index <= 81) {
+                ++vertical;
+                QCOMPARE(line.x1, double(index - 1));
+                QCOMPARE(line.x2, double(index - 1));
+                QCOMPARE(line.y1, 0.0);
+                QCOMPARE(line.y2, 8300.0);  // the canvas's outer height, past the page
+            } else {
+                ++horizontal;
+                QCOMPARE(line.y1, double(index - 82));
+                QCOMPARE(line.x1, 0.0);
+                QCOMPARE(line.x2, 6500.0);
+            }
+        });
+        QCOMPARE(vertical, 81);
+        QCOMPARE(horizontal, 76);
+        // The grid is data painted by the canvas, not 157 widgets.
+        QVERIFY(w.Picture1()->findChildren<QWidget*>().size() < 10);
+        // A unit across is 81.25 twips, one down about 110.7.
+        QCOMPARE(6500.0 / w.document().scaleWidth(), 81.25);
+    }
+
+    void landscapeCanvasAndGrid()
+    {
+        Varnel3DT& w = designer();
+        model_->Orientamento = QStringLiteral("Orizzontale");
+        model_->LarghezzaPagina = 110;
+        model_->AltezzaPagina = 80;
+        w.setUpCanvas();
+        QCOMPARE(w.document().canvasTwips(), QRect(750, 1300, 10900, 6500));
+        QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 750, 1300, 10900, 6500));
+        QCOMPARE(model_->NumLineeGriglia, qint16(110 + 80 + 2));
+        // The portrait grid is gone, not left behind under the new one.
+        QCOMPARE(w.document().Line2().size(), 192);
+        QCOMPARE(w.document().Line2()(192).y1, 80.0);
+        QCOMPARE(w.document().Line2()(192).x2, 10900.0);
+        QCOMPARE(w.document().Line2()(111).y2, 6500.0);
+    }
+
+    void otherOrientationLeavesTheCanvasAndRedrawsTheGrid()
+    {
+        Varnel3DT& w = designer();
+        model_->Orientamento = QString();
+        model_->LarghezzaPagina = 20;
+        model_->AltezzaPagina = 10.4;
+        w.setUpCanvas();
+        QCOMPARE(w.document().canvasTwips(), QRect(2940, 340, 6500, 8300));
+        QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 2940, 340, 6500, 8300));
+        QCOMPARE(model_->NumLineeGriglia, qint16(20 + 10 + 2));
+        model_->AltezzaPagina = 10.6;
+        w.setUpCanvas();
+        QCOMPARE(model_->NumLineeGriglia, qint16(20 + 11 + 2));
+    }
+
+    void gridIsPaintedFromTheModel()
+    {
+        Varnel3DT& w = designer();
+        QImage image = w.Picture1()->grab().toImage();
+        QCOMPARE(image.size(), w.Picture1()->size());
+        QCOMPARE(image.pixelColor(image.width() / 2 + 1, image.height() / 2 + 1).name(), QStringLiteral("#ffffff"));
+        // Half a unit down and half a unit across: between grid lines. The lines at 0 lie under
+        // the canvas's border, the last ones on or past its far edge.
+        const int midRow = qRound(0.5 * image.height() / 75.0);
+        const int midColumn = qRound(0.5 * image.width() / 80.0);
+        QCOMPARE(greyRunsInRow(image, midRow), 79);
+        QCOMPARE(greyRunsInColumn(image, midColumn), 74);
+
+        // Hiding members of Line2 hides them on the canvas.
+        for (int i = 2; i <= 41; ++i)
+            w.document().Line2()(i).visible = false;
+        image = w.Picture1()->grab().toImage();
+        QCOMPARE(greyRunsInRow(image, midRow), 39);
+        QCOMPARE(greyRunsInColumn(image, midColumn), 74);
+
+        model_->Orientamento = QStringLiteral("Orizzontale");
+        model_->LarghezzaPagina = 110;
+        model_->AltezzaPagina = 80;
+        w.setUpCanvas();
+        image = w.Picture1()->grab().toImage();
+        QCOMPARE(image.size(), w.Picture1()->size());
+        QCOMPARE(greyRunsInRow(image, qRound(0.5 * image.height() / 80.0)), 109);
+        QCOMPARE(greyRunsInColumn(image, qRound(0.5 * image.width() / 110.0)), 79);
+    }
+
+    void pageWithoutSizeShowsAnEmptyCanvas()
+    {
+        Varnel3DT& w = designer();
+        model_->LarghezzaPagina = 0;
+        model_->AltezzaPagina = 0;
+        w.setUpCanvas();
+        QCOMPARE(model_->NumLineeGriglia, qint16(2));
+        const QImage image = w.Picture1()->grab().toImage();
+        QCOMPARE(greyRunsInRow(image, image.height() / 2), 0);
+        QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::white));
+    }
+
+    void esciClosesTheWindow()
+    {
+        Varnel3DT& w = designer();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Esci), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+    }
+
+    void stampaCancelledInTheParameterDialogPrintsNothing()
+    {
+        Varnel3DT& w = designer();
+        test::createSqliteDatabase(QStringLiteral("dati.db"), QStringLiteral("CREATE TABLE Righe (NumeroHotel INTEGER, N INTEGER);"));
+        test::writeTemplate(QStringLiteral("t.vn3"), {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
+                                                      QStringLiteral("dati.db,Righe,"), QStringLiteral("[PARAMETRI]"),
+                                                      QStringLiteral("N,>=,Num,1,Dal numero,"), QStringLiteral("[TESTO]"),
+                                                      QStringLiteral("Dal <PARAM1>,1,1,Arial,10,0,"), QStringLiteral("[FINE]")});
+        model_->NomeModulo = QStringLiteral("t.vn3");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        ModalWatcher watcher([](QWidget& modal) {
+            if (auto* dialog = qobject_cast<InsParametri*>(&modal))
+                dialog->T(1)->click();
+            else
+                modal.close();
+        });
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Stampa), Qt::LeftButton);
+        QCOMPARE(watcher.seen(), QStringList{QStringLiteral("ostrivo::InsParametri")});
+        QCOMPARE(model_->ValoriParametri, QStringLiteral("Null"));
+        QVERIFY(!QFile::exists(QStringLiteral("catering.pdf")));
+        QVERIFY(w.isVisible());
+    }
+
+    void stampaPrintsOnPdfAndOpensIt()
+    {
+        Varnel3DT& w = designer();
+        UrlRecorder viewer;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
+        test::createSqliteDatabase(QStringLiteral("dati.db"), QStringLiteral("CREATE TABLE Righe (NumeroHotel INTEGER, N INTEGER);"));
+        test::writeTemplate(QStringLiteral("t.vn3"), {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
+                                                      QStringLiteral("dati.db,Righe,"), QStringLiteral("[PARAMETRI]"),
+                                                      QStringLiteral("N,>=,Num,1,Dal numero,"), QStringLiteral("[TESTO]"),
+                                                      QStringLiteral("Dal <PARAM1>,1,1,Arial,10,0,"), QStringLiteral("[FINE]")});
+        model_->NomeModulo = QStringLiteral("t.vn3");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        ModalWatcher watcher([](QWidget& modal) {
+            if (auto* dialog = qobject_cast<InsParametri*>(&modal)) {
+                dialog->Text1(1)->setText(QStringLiteral("42"));
+                dialog->T(0)->click();
+            } else if (auto* printers = qobject_cast<PrinterDialog*>(&modal)) {
+                printers->selectPrinter(QStringLiteral("PDF"));
+                printers->accept();
+            } else {
+                modal.close();
+            }
+        });
+        w.runCommand(Varnel3DT::Stampa);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(watcher.seen(), (QStringList{QStringLiteral("ostrivo::InsParametri"), QStringLiteral("ostrivo::PrinterDialog")}));
+        QCOMPARE(model_->ValoriParametri, QStringLiteral("42,"));
+        QVERIFY(QFile::exists(QStringLiteral("catering.pdf")));
+        QVERIFY(test::readFile(QStringLiteral("catering.pdf")).startsWith("%PDF"));
+        QCOMPARE(viewer.opened.size(), 1);
+        QCOMPARE(viewer.opened.at(0), QUrl::fromLocalFile(dir_->file(QStringLiteral("catering.pdf"))));
+        // Printing saves nothing and leaves the designer as it was.
+        QCOMPARE(model_->NomeModulo, QStringLiteral("t.vn3"));
+        QVERIFY(w.isVisible());
+    }
+
+    void stampaOfANeverSavedTemplateNamesItAndPrintsNothing()
+    {
+        Varnel3DT& w = designer();
+        ModalWatcher watcher([](QWidget& modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(&modal))
+                box->accept();
+            else
+                modal.close();
+        });
+        w.runCommand(Varnel3DT::Stampa);
+        QCOMPARE(watcher.seen(), QStringList{QStringLiteral("QMessageBox")});
+        QVERIFY2(watcher.messages().value(0).contains(QStringLiteral("Nuovo.vn3")), qPrintable(watcher.messages().value(0)));
+        QVERIFY(!QFile::exists(QStringLiteral("catering.pdf")));
+    }
+};
+
+QTEST_MAIN(TestVarnel3DT)
+#include "tst_varnel3dt.moc"

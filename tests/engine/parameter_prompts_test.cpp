@@ -1,0 +1,111 @@
+#include "engine/ParameterPrompts.h"
+#include "platform/Errors.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace ostrivo;
+
+TEST(ParameterPrompts, OperatorWords)
+{
+    EXPECT_EQ(operatorWord(QStringLiteral("=")), QStringLiteral(" uguale a "));
+    EXPECT_EQ(operatorWord(QStringLiteral("<")), QStringLiteral(" inferiore a "));
+    EXPECT_EQ(operatorWord(QStringLiteral(">")), QStringLiteral(" superiore a "));
+    EXPECT_EQ(operatorWord(QStringLiteral("<=")), QStringLiteral(" fino a "));
+    EXPECT_EQ(operatorWord(QStringLiteral(">=")), QStringLiteral(" da "));
+    EXPECT_EQ(operatorWord(QStringLiteral("<>")), QStringLiteral(" diverso da "));
+    EXPECT_EQ(operatorWord(QStringLiteral("In")), QStringLiteral(" include "));
+    EXPECT_EQ(operatorWord(QStringLiteral("No")), QStringLiteral(" non include "));
+    for (const char* other : {"IN", "in", "no", " =", "= ", "", "=>", "Like"})
+        EXPECT_FALSE(operatorWord(QString::fromLatin1(other)).has_value()) << other;
+}
+
+TEST(ParameterPrompts, InitialValue)
+{
+    ParameterPrompt p;
+    p.defaultValue = QStringLiteral("5");
+    EXPECT_EQ(initialValue(p, QStringLiteral("7")), QStringLiteral("7"));
+    EXPECT_EQ(initialValue(p, QString()), QStringLiteral("5"));
+    EXPECT_EQ(initialValue(p, QStringLiteral(" ")), QStringLiteral(" "));  // not empty: taken as it is
+    p.defaultValue = QStringLiteral("<nessuno>");
+    EXPECT_EQ(initialValue(p, QString()), QString());
+    EXPECT_EQ(initialValue(p, QStringLiteral("x")), QStringLiteral("x"));
+    p.defaultValue = QStringLiteral("<NESSUNO>");
+    EXPECT_EQ(initialValue(p, QString()), QStringLiteral("<NESSUNO>"));
+}
+
+TEST(ParameterPrompts, EnterNormalisation)
+{
+    const QString eq = QStringLiteral("=");
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("010524"), QStringLiteral("Date"), eq), QStringLiteral("01/05/2024"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral(" 01052024 "), QStringLiteral("Date"), eq), QStringLiteral("01/05/2024"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("1/5/2024"), QStringLiteral("Date"), eq), QStringLiteral("1//5//2024"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("1/05/24"), QStringLiteral("Date"), eq), QStringLiteral("1/05/24"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("l'albergo"), QStringLiteral("Str"), eq), QStringLiteral("L\u00B4ALBERGO"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("12a,5"), QStringLiteral("Num"), eq), QStringLiteral("12,5"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("abc"), QStringLiteral("Num"), eq), QStringLiteral("0"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("1234.50"), QStringLiteral("Cur"), eq), QStringLiteral("1.234,50"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("abc"), QStringLiteral("str"), eq), QStringLiteral("abc"));
+    // "In" and "No": item by item, the ";" kept.
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("1a; 2b;3"), QStringLiteral("Num"), QStringLiteral("In")), QStringLiteral("1;2;3"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("rossi;bianchi"), QStringLiteral("Str"), QStringLiteral("No")),
+              QStringLiteral("ROSSI;BIANCHI"));
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("010524;311299"), QStringLiteral("Date"), QStringLiteral("In")),
+              QStringLiteral("01/05/2024;31/12/1999"));
+    // Under any other operator the ";" is one more character, which a number drops.
+    EXPECT_EQ(normaliseTypedValue(QStringLiteral("1;2"), QStringLiteral("Num"), eq), QStringLiteral("12"));
+}
+
+TEST(ParameterPrompts, ValueForListKeepsValuesWithoutComma)
+{
+    for (const char* type : {"Str", "Num", "Cur", "Date", "Boh"}) {
+        EXPECT_EQ(valueForList(QStringLiteral("01/05/2024"), QString::fromLatin1(type), QStringLiteral("=")),
+                  QStringLiteral("01/05/2024"));
+        EXPECT_EQ(valueForList(QString(), QString::fromLatin1(type), QStringLiteral("In")), QString());
+    }
+}
+
+TEST(ParameterPrompts, ValueForListGivesNumbersTheirPointForm)
+{
+    const QString eq = QStringLiteral("=");
+    EXPECT_EQ(valueForList(QStringLiteral("1.234,50"), QStringLiteral("Cur"), eq), QStringLiteral("1234.50"));
+    EXPECT_EQ(valueForList(QStringLiteral("-12,5"), QStringLiteral("Num"), eq), QStringLiteral("-12.5"));
+    EXPECT_EQ(valueForList(QStringLiteral("12,"), QStringLiteral("Num"), eq), QStringLiteral("12"));
+    EXPECT_EQ(valueForList(QStringLiteral("12,5"), QStringLiteral("Boh"), eq), QStringLiteral("12.5"));
+    EXPECT_EQ(valueForList(QStringLiteral("1,5;2;3,25"), QStringLiteral("Num"), QStringLiteral("In")), QStringLiteral("1.5;2;3.25"));
+    EXPECT_EQ(valueForList(QStringLiteral("1,5;2"), QStringLiteral("Cur"), QStringLiteral("No")), QStringLiteral("1.5;2"));
+}
+
+TEST(ParameterPrompts, ValueForListRefusesACommaNoNumberExplains)
+{
+    const QString eq = QStringLiteral("=");
+    EXPECT_FALSE(valueForList(QStringLiteral("Rossi, Mario"), QStringLiteral("Str"), eq));
+    EXPECT_FALSE(valueForList(QStringLiteral("12,5"), QStringLiteral("Str"), eq));
+    EXPECT_FALSE(valueForList(QStringLiteral("01,05,2024"), QStringLiteral("Date"), eq));
+    EXPECT_FALSE(valueForList(QStringLiteral("12,5 kg"), QStringLiteral("Num"), eq));
+    EXPECT_FALSE(valueForList(QStringLiteral("1,2,3"), QStringLiteral("Num"), eq));
+    EXPECT_FALSE(valueForList(QStringLiteral("ROSSI;BIANCHI, M"), QStringLiteral("Str"), QStringLiteral("In")));
+    // "1,5;2" is no number under "=".
+    EXPECT_FALSE(valueForList(QStringLiteral("1,5;2"), QStringLiteral("Num"), eq));
+}
+
+TEST(ParameterPrompts, ReadingTheTemplate)
+{
+    test::ScopedCurrentDir dir;
+    test::writeTemplate(QStringLiteral("t.vn3"),
+                        {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"), QStringLiteral("d.db,T,"),
+                         QStringLiteral("[PARAMETRI]"), QStringLiteral("ARRIVO,>=,Date,<nessuno>,Data arrivo,"),
+                         QStringLiteral("N,In,Num,1;2,Camere,extra,"), QStringLiteral("[FINE]")});
+    const std::vector<ParameterPrompt> prompts = readParameterPrompts(QStringLiteral("t.vn3"));
+    ASSERT_EQ(prompts.size(), 2u);
+    EXPECT_EQ(prompts[0].prompt, QStringLiteral("Data arrivo"));
+    EXPECT_EQ(prompts[0].op, QStringLiteral(">="));
+    EXPECT_EQ(prompts[0].typeWord, QStringLiteral("Date"));
+    EXPECT_EQ(prompts[0].defaultValue, QStringLiteral("<nessuno>"));
+    EXPECT_EQ(prompts[0].line, 6);
+    EXPECT_EQ(prompts[1].defaultValue, QStringLiteral("1;2"));
+    EXPECT_EQ(prompts[1].line, 7);
+
+    EXPECT_THROW(readParameterPrompts(QStringLiteral("manca.vn3")), TemplateError);
+}
