@@ -5,6 +5,7 @@
 #include "template/VN3Routine.h"
 
 #include "support/TestSupport.h"
+#include "support/WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,50 +30,9 @@ using namespace ostrivo;
 
 namespace {
 
-int px(double twips, double dpi)
-{
-    return qRound(twips * dpi / 1440.0);
-}
-
-// A rectangle given in twips, in pixels at the window's screen resolution (computed here on its
-// own, so that the layout is checked against the numbers of the form).
-QRect twipsRect(const QWidget& window, double left, double top, double width, double height)
-{
-    const double dx = window.screen()->logicalDotsPerInchX();
-    const double dy = window.screen()->logicalDotsPerInchY();
-    const int l = px(left, dx);
-    const int t = px(top, dy);
-    return QRect(l, t, px(left + width, dx) - l, px(top + height, dy) - t);
-}
-
-// Runs `action` on each modal widget shown while a modal call runs; records their classes.
-class ModalWatcher {
-public:
-    explicit ModalWatcher(std::function<void(QWidget&)> action) : action_(std::move(action))
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == handled_)
-                return;
-            handled_ = modal;
-            seen_.push_back(QString::fromLatin1(modal->metaObject()->className()));
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                messages_.push_back(box->text());
-            action_(*modal);
-        });
-        timer_.start();
-    }
-    const QStringList& seen() const { return seen_; }
-    const QStringList& messages() const { return messages_; }
-
-private:
-    std::function<void(QWidget&)> action_;
-    QTimer timer_;
-    QPointer<QWidget> handled_;
-    QStringList seen_;
-    QStringList messages_;
-};
+using test::ModalWatcher;
+using test::px;
+using test::twipsRect;
 
 // The grey of the grid.
 bool isGridGrey(QRgb pixel)
@@ -80,13 +40,14 @@ bool isGridGrey(QRgb pixel)
     return qRed(pixel) == 192 && qGreen(pixel) == 192 && qBlue(pixel) == 192;
 }
 
-// Runs of grid grey along one row of pixels of an image.
-int greyRunsInRow(const QImage& image, int y)
+// Runs of grid grey along a line of pixels: a row at y, or a column at x.
+int greyRuns(const QImage& image, int at, bool row)
 {
     int runs = 0;
     bool inRun = false;
-    for (int x = 0; x < image.width(); ++x) {
-        const bool grey = isGridGrey(image.pixel(x, y));
+    const int length = row ? image.width() : image.height();
+    for (int i = 0; i < length; ++i) {
+        const bool grey = isGridGrey(row ? image.pixel(i, at) : image.pixel(at, i));
         if (grey && !inRun)
             ++runs;
         inRun = grey;
@@ -94,17 +55,14 @@ int greyRunsInRow(const QImage& image, int y)
     return runs;
 }
 
+int greyRunsInRow(const QImage& image, int y)
+{
+    return greyRuns(image, y, true);
+}
+
 int greyRunsInColumn(const QImage& image, int x)
 {
-    int runs = 0;
-    bool inRun = false;
-    for (int y = 0; y < image.height(); ++y) {
-        const bool grey = isGridGrey(image.pixel(x, y));
-        if (grey && !inRun)
-            ++runs;
-        inRun = grey;
-    }
-    return runs;
+    return greyRuns(image, x, false);
 }
 
 }  // namespace

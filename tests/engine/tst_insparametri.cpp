@@ -3,6 +3,7 @@
 #include "template/VN3Routine.h"
 
 #include "support/TestSupport.h"
+#include "support/WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -30,49 +31,9 @@ void writeTemplateWithParameters(const QString& path, const QStringList& paramet
     test::writeTemplate(path, lines);
 }
 
-// Pixels of a length in twips at a resolution, computed here on its own so that the dialog's
-// layout is checked against the numbers of the form and not against its own helper.
-int px(double twips, double dpi)
-{
-    return qRound(twips * dpi / 1440.0);
-}
-
-QRect twipsRect(double left, double top, double width, double height, double dpiX, double dpiY)
-{
-    const int l = px(left, dpiX);
-    const int t = px(top, dpiY);
-    return QRect(l, t, px(left + width, dpiX) - l, px(top + height, dpiY) - t);
-}
-
-// Watches for modal widgets while a modal call runs: each one is handed to `action`, which must
-// close it. Records what it saw.
-class ModalWatcher {
-public:
-    explicit ModalWatcher(std::function<void(QWidget&)> action) : action_(std::move(action))
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == handled_)
-                return;
-            handled_ = modal;
-            seen_.push_back(modal->metaObject()->className());
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                messages_.push_back(box->windowTitle() + QLatin1Char('|') + box->text());
-            action_(*modal);
-        });
-        timer_.start();
-    }
-    const QStringList& seen() const { return seen_; }
-    const QStringList& messages() const { return messages_; }
-
-private:
-    std::function<void(QWidget&)> action_;
-    QTimer timer_;
-    QPointer<QWidget> handled_;
-    QStringList seen_;
-    QStringList messages_;
-};
+using test::ModalWatcher;
+using test::px;
+using test::twipsRect;
 
 void closeMessageBoxes(QWidget& modal)
 {
