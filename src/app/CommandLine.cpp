@@ -29,6 +29,21 @@ QString usageText()
         "2 bad usage; 3 printed, but some elements failed.\n");
 }
 
+namespace {
+
+// stderr carries the program's own messages, which scripts read: the toolkit's notes about the
+// desktop session (no runtime folder when run from cron or a service) stay out of it.
+void commandLineMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
+}
+
+}  // namespace
+
 int runProgram(int argc, char** argv)
 {
     QStringList args;
@@ -53,6 +68,7 @@ int runProgram(int argc, char** argv)
         // No display is needed: fonts and PDF work on the offscreen platform.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(commandLineMessages);
         QGuiApplication app(argc, argv);
         const QStringList rest = args.mid(1);
         const int status = command == QLatin1String("print") ? runPrintCommand(rest, out, errs)
