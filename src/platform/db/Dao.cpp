@@ -3,9 +3,23 @@
 #include "platform/Errors.h"
 #include "platform/db/Backend.h"
 
+#include <cstring>
+
 namespace ostrivo::db {
 
 // --- Field, FieldCollection --------------------------------------------------------------------
+
+namespace {
+
+// QString's == goes through a general comparison; names are short and mostly equal here.
+bool sameText(const QString& a, const QString& b)
+{
+    return a.size() == b.size() &&
+           (a.constData() == b.constData() ||
+            std::memcmp(a.constData(), b.constData(), static_cast<std::size_t>(a.size()) * sizeof(QChar)) == 0);
+}
+
+}  // namespace
 
 Variant Field::Value() const
 {
@@ -37,6 +51,8 @@ void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* r
             byName_.insert(f.name_, static_cast<int>(i));
         fields_.push_back(std::move(f));
     }
+    following_.assign(fields_.size() + 1, -1);
+    last_ = -1;
 }
 
 const Field& FieldCollection::Item(int index) const
@@ -50,13 +66,30 @@ const Field& FieldCollection::Item(int index) const
 
 const Field& FieldCollection::Item(const QString& name) const
 {
-    if (const auto found = byName_.constFind(name); found != byName_.constEnd())
-        return fields_[static_cast<std::size_t>(*found)];
-    for (const Field& f : fields_) {
-        if (f.name_.compare(name, Qt::CaseInsensitive) == 0)
-            return f;
+    int& guess = following_[static_cast<std::size_t>(last_ + 1)];
+    if (guess >= 0 && sameText(fields_[static_cast<std::size_t>(guess)].name_, name)) {
+        last_ = guess;
+        return fields_[static_cast<std::size_t>(guess)];
     }
-    throw DatabaseError(err::ItemNotFound, QStringLiteral("campo sconosciuto: %1 (in %2)").arg(name, owner_), file_);
+    const int found = find(name);
+    if (found < 0)
+        throw DatabaseError(err::ItemNotFound, QStringLiteral("campo sconosciuto: %1 (in %2)").arg(name, owner_), file_);
+    // Only exact spellings are guessed: another spelling must find the same field as before.
+    if (fields_[static_cast<std::size_t>(found)].name_ == name)
+        guess = found;
+    last_ = found;
+    return fields_[static_cast<std::size_t>(found)];
+}
+
+int FieldCollection::find(const QString& name) const
+{
+    if (const auto found = byName_.constFind(name); found != byName_.constEnd())
+        return *found;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].name_.compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 // --- TableDefCollection ------------------------------------------------------------------------
@@ -98,8 +131,13 @@ Recordset::~Recordset() = default;
 
 void Recordset::check() const
 {
-    if (!cursor_ || !*databaseOpen_)
-        throw DatabaseError(err::ObjectInvalid, QStringLiteral("record set chiuso"), file_, sql_);
+    if (!cursor_ || !*databaseOpen_) [[unlikely]]
+        closed();
+}
+
+void Recordset::closed() const
+{
+    throw DatabaseError(err::ObjectInvalid, QStringLiteral("record set chiuso"), file_, sql_);
 }
 
 void Recordset::FindFirst(const QString& criteria)

@@ -62,8 +62,14 @@ private:
     friend class Database;
     void assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
                 const QString& owner);
+    int find(const QString& name) const;
     std::vector<Field> fields_;
     QHash<QString, int> byName_;  // exact names; other spellings are looked up ignoring case
+    // Callers read a row's fields in the same sequence row after row: the field that followed
+    // the one last found is compared first, before hashing. Entry 0 is for the first request,
+    // entry i + 1 for the one after field i.
+    mutable std::vector<int> following_ = std::vector<int>(1, -1);
+    mutable int last_ = -1;
     QString file_;
     QString owner_;  // the table or the record set's SQL, for messages
 };
@@ -114,6 +120,7 @@ private:
     Recordset(std::unique_ptr<Cursor> cursor, std::shared_ptr<const bool> databaseOpen, QString file, QString sql);
     Variant value(int column, const QString& name);
     void check() const;
+    [[noreturn]] void closed() const;
 
     std::unique_ptr<Cursor> cursor_;
     std::shared_ptr<const bool> databaseOpen_;

@@ -7,8 +7,12 @@
 #include "platform/db/SelectShape.h"
 
 #include <QRegularExpression>
-#include <sqlite3.h>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <map>
+#include <sqlite3.h>
+#include <string>
 
 namespace ostrivo::db {
 
@@ -394,6 +398,50 @@ namespace {
 
 class MemoryConnection;
 
+// Recent values of one column of a record set. A report's columns repeat their values (dates,
+// descriptions, rooms, amounts, codes): a value met again is handed out shared, its text already
+// made, instead of being converted and formatted anew. Bounded: a few hundred short values.
+class ValueMemo {
+public:
+    // The slot where the value belongs; it holds the value when `holds` says so.
+    struct Slot {
+        int type = SQLITE_NULL;  // what the slot holds: SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT
+        std::uint64_t bits = 0;  // the integer, or the double's bits
+        std::string utf8;        // the text
+        Variant value;
+    };
+    static constexpr std::size_t kLongestText = 64;
+
+    Slot& number(int type, std::uint64_t bits) { return slots_[spread(bits ^ static_cast<std::uint64_t>(type))]; }
+    Slot& text(std::string_view utf8)
+    {
+        // Eight bytes at a time; the length joins in, so that texts of zeros differ.
+        std::uint64_t h = utf8.size();
+        std::size_t i = 0;
+        for (; i + 8 <= utf8.size(); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, utf8.data() + i, 8);
+            h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
+        }
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, utf8.data() + i, utf8.size() - i);
+        return slots_[spread(h ^ tail)];
+    }
+    static bool holds(const Slot& slot, int type, std::uint64_t bits)
+    {
+        return slot.type == type && slot.bits == bits;
+    }
+    static bool holds(const Slot& slot, std::string_view utf8)
+    {
+        return slot.type == SQLITE_TEXT && std::string_view(slot.utf8) == utf8;
+    }
+
+private:
+    static constexpr int kBits = 8;
+    static std::size_t spread(std::uint64_t h) { return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ULL) >> (64 - kBits)); }
+    std::array<Slot, std::size_t{1} << kBits> slots_;
+};
+
 // A record set: its statement is stepped lazily, never copied. Searches of a simple query run as
 // one statement (the query's condition and the criteria together) in the query's order; other
 // record sets test the criteria row by row.
@@ -410,6 +458,7 @@ public:
     Variant value(int column) override;
 
 private:
+    ValueMemo& memo(int column);
     struct Finder {
         QString criteria;      // as the caller wrote it
         QString engineSql;     // translated
@@ -438,6 +487,7 @@ private:
     int rowidColumn_ = -1;              // a hidden last column, with a simple query
     std::vector<ColumnDef> columns_;
     std::vector<QString> declaredTypes_;
+    std::vector<std::unique_ptr<ValueMemo>> memos_;  // per column, made when first read
     std::map<QString, std::unique_ptr<Finder>> finders_;
     At at_ = At::Fresh;
     bool queryRow_ = false;
@@ -524,6 +574,7 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
         const char* declared = sqlite3_column_decltype(query_.get(), i);
         declaredTypes_.push_back(declared ? QString::fromUtf8(declared).toUpper() : QString());
     }
+    memos_.resize(columns_.size());
 }
 
 void MemoryCursor::fail(int number, const QString& detail, const QString& sql) const
@@ -575,30 +626,70 @@ sqlite3_stmt* MemoryCursor::current() const
     return at_ == At::Together ? together_->together.get() : query_.get();
 }
 
+ValueMemo& MemoryCursor::memo(int column)
+{
+    std::unique_ptr<ValueMemo>& m = memos_[static_cast<std::size_t>(column)];
+    if (!m)
+        m = std::make_unique<ValueMemo>();
+    return *m;
+}
+
 Variant MemoryCursor::value(int column)
 {
-    sqlite3_stmt* s = current();
+    // One call fetches the value; the sqlite3_value_* calls that read it are cheaper than one
+    // sqlite3_column_* call each. (The value is unprotected: fine on a connection of one thread.)
+    sqlite3_value* v = sqlite3_column_value(current(), column);
     const int kind = columns_[static_cast<std::size_t>(column)].type;
-    switch (sqlite3_column_type(s, column)) {
+    switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
         return {};
     case SQLITE_INTEGER: {
-        const std::int64_t v = sqlite3_column_int64(s, column);
-        return kind == type::Boolean ? Variant::fromBoolean(v != 0) : Variant::fromInteger(v);
+        const std::int64_t i = sqlite3_value_int64(v);
+        const auto bits = static_cast<std::uint64_t>(i);
+        ValueMemo::Slot& slot = memo(column).number(SQLITE_INTEGER, bits);
+        if (!ValueMemo::holds(slot, SQLITE_INTEGER, bits)) {
+            slot.value = kind == type::Boolean ? Variant::fromBoolean(i != 0) : Variant::fromInteger(i);
+            slot.value.keepText();
+            slot.type = SQLITE_INTEGER;
+            slot.bits = bits;
+        }
+        return slot.value;
     }
-    case SQLITE_FLOAT:
-        return Variant::fromDouble(sqlite3_column_double(s, column));
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(v);
+        const auto bits = std::bit_cast<std::uint64_t>(d);
+        ValueMemo::Slot& slot = memo(column).number(SQLITE_FLOAT, bits);
+        if (!ValueMemo::holds(slot, SQLITE_FLOAT, bits)) {
+            slot.value = Variant::fromDouble(d);
+            slot.value.keepText();
+            slot.type = SQLITE_FLOAT;
+            slot.bits = bits;
+        }
+        return slot.value;
+    }
     case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-        const QString value = QString::fromUtf8(text, sqlite3_column_bytes(s, column));
-        // Currency and Decimal values too long for a double are kept as their exact digits.
-        if ((kind == type::Currency || kind == type::Decimal) && isPlainDecimal(value))
-            return Variant::fromDecimal(value);
-        return Variant::fromText(value);
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const std::string_view utf8(text, static_cast<std::size_t>(sqlite3_value_bytes(v)));
+        const auto make = [&] {
+            const QString value = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+            // Currency and Decimal values too long for a double are kept as their exact digits.
+            if ((kind == type::Currency || kind == type::Decimal) && isPlainDecimal(value))
+                return Variant::fromDecimal(value);
+            return Variant::fromText(value);
+        };
+        if (utf8.size() > ValueMemo::kLongestText)
+            return make();
+        ValueMemo::Slot& slot = memo(column).text(utf8);
+        if (!ValueMemo::holds(slot, utf8)) {
+            slot.value = make();
+            slot.type = SQLITE_TEXT;
+            slot.utf8.assign(utf8);
+        }
+        return slot.value;
     }
     default: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(s, column));
-        return Variant::fromBytes(QByteArray(data, sqlite3_column_bytes(s, column)));
+        const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
+        return Variant::fromBytes(QByteArray(data, sqlite3_value_bytes(v)));
     }
     }
 }

@@ -4,6 +4,26 @@
 
 namespace ostrivo::db {
 
+namespace {
+
+// QString::number goes through general code for any base; this is a third of its work.
+QString integerText(std::int64_t value)
+{
+    char16_t digits[20];
+    char16_t* const end = digits + 20;
+    char16_t* p = end;
+    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    do {
+        *--p = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--p = u'-';
+    return QString(reinterpret_cast<const QChar*>(p), end - p);
+}
+
+}  // namespace
+
 Variant Variant::fromInteger(std::int64_t value)
 {
     Variant v;
@@ -66,15 +86,23 @@ QString Variant::text() const
     case Kind::Number:
         break;
     }
+    if (!text_.isNull())
+        return text_;  // a Decimal's digits, or a text kept by keepText()
     switch (form_) {
     case Form::Integer:
-        return QString::number(integer_);
+        return integerText(integer_);
     case Form::Real:
         return formatDouble(real_);
     case Form::Decimal:
         return text_;
     }
     return {};
+}
+
+void Variant::keepText()
+{
+    if (kind_ == Kind::Number && text_.isNull())
+        text_ = text();
 }
 
 QByteArray Variant::bytes() const

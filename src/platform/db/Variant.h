@@ -36,6 +36,9 @@ public:
     // Null: empty. Number: its shortest exact decimal. Text: the text.
     // Binary: the bytes in uppercase hexadecimal.
     QString text() const;
+    // Works out a number's text now, so that this value and its copies hand it out shared
+    // instead of formatting it on every call. Changes nothing else.
+    void keepText();
     // Binary: the bytes; Text: its UTF-8; otherwise empty.
     QByteArray bytes() const;
     // Number: its value (a long Decimal rounded to the nearest double); otherwise 0.
@@ -54,7 +57,7 @@ private:
     bool boolean_ = false;
     std::int64_t integer_ = 0;
     double real_ = 0;
-    QString text_;      // Text, or the digits of a Decimal
+    QString text_;      // Text, the digits of a Decimal, or a kept text of another number
     QByteArray bytes_;  // Binary
 };
 
