@@ -23,12 +23,16 @@ bool sameText(const QString& a, const QString& b)
 
 Variant Field::Value() const
 {
-    if (!recordset_)
-        throw DatabaseError(err::InvalidOperation,
-                            QStringLiteral("il campo %1 di una tabella non ha valore: si legge da un record set")
-                                .arg(name_),
-                            file_);
+    if (!recordset_) [[unlikely]]
+        noValue();
     return recordset_->value(column_, name_);
+}
+
+void Field::noValue() const
+{
+    throw DatabaseError(err::InvalidOperation,
+                        QStringLiteral("il campo %1 di una tabella non ha valore: si legge da un record set").arg(name_),
+                        file_);
 }
 
 void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
@@ -155,9 +159,14 @@ void Recordset::FindNext(const QString& criteria)
 Variant Recordset::value(int column, const QString& name)
 {
     check();
-    if (!cursor_->hasCurrent())
-        throw DatabaseError(err::NoCurrentRecord, QStringLiteral("lettura del campo %1").arg(name), file_, sql_);
+    if (!cursor_->hasCurrent()) [[unlikely]]
+        noCurrentRecord(name);
     return cursor_->value(column);
+}
+
+void Recordset::noCurrentRecord(const QString& name) const
+{
+    throw DatabaseError(err::NoCurrentRecord, QStringLiteral("lettura del campo %1").arg(name), file_, sql_);
 }
 
 void Recordset::Close()

@@ -40,6 +40,7 @@ public:
 
 private:
     friend class FieldCollection;
+    [[noreturn]] void noValue() const;
     QString name_;
     int type_ = 0;
     int size_ = 0;
@@ -121,6 +122,7 @@ private:
     Variant value(int column, const QString& name);
     void check() const;
     [[noreturn]] void closed() const;
+    [[noreturn]] void noCurrentRecord(const QString& name) const;
 
     std::unique_ptr<Cursor> cursor_;
     std::shared_ptr<const bool> databaseOpen_;
