@@ -169,6 +169,18 @@ int compareAccessText(std::string_view a, std::string_view b)
     return secondary;
 }
 
+std::uint64_t hashAccessText(std::string_view text)
+{
+    // Texts compare equal exactly when their folded characters are the same.
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const char32_t folded = c < 0x80 ? (++i, asciiLower(c)) : fold(nextCodePoint(text, i));
+        h = (h ^ folded) * 0x100000001b3ULL;
+    }
+    return h;
+}
+
 namespace {
 
 struct PatternItem {
