@@ -520,6 +520,7 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
                 return;
         }
     }
+    bool covering = false;
     if (noTies && !covered_[t]) {
         bool coverable = true;
         QStringList rest;
@@ -531,7 +532,7 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
                 rest << quoteIdentifier(c.name);
         }
         if (coverable) {
-            covered_[t] = true;
+            covering = true;
             key << rest;
         }
     }
@@ -544,6 +545,7 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
                          .arg(quoteIdentifier(QStringLiteral("ix_%1").arg(indexes_.size())),
                               quoteIdentifier(schema.name), key.join(QStringLiteral(", "))));
         indexKeys_[t].push_back(key);
+        covered_[t] = covered_[t] || covering;
     } catch (const std::exception&) {
         // A table being read cannot be indexed just now; the query simply sorts.
     }

@@ -85,6 +85,23 @@ TEST(AccessText, ACommonBeginningDoesNotChangeTheOrder)
     EXPECT_EQ(cmp("\xe2\x82" "a", "\xe2\x82" "A"), 0);
 }
 
+TEST(AccessText, TextsThatCompareEqualHashEqual)
+{
+    const std::vector<std::string> words = {"Rossi", "ROSSI", "rossi", "Città", "CITTÀ", "Citta", "NICCOLÒ", "Niccolò",
+                                            "Ωμέγα", "ΩΜΈΓΑ", "", "\xc3" "A", "\xc3" "a", "\xff", "\xfe", "K", "\xe2\x84\xaa"};
+    for (const auto& a : words) {
+        for (const auto& b : words) {
+            if (compareAccessText(a, b) == 0) {
+                EXPECT_EQ(hashAccessText(a), hashAccessText(b)) << a << " " << b;
+            }
+        }
+    }
+    // Different texts differ in their hash, as a rule.
+    EXPECT_NE(hashAccessText("Citta"), hashAccessText("Città"));
+    EXPECT_NE(hashAccessText("ab"), hashAccessText("ba"));
+    EXPECT_NE(hashAccessText(""), hashAccessText("a"));
+}
+
 TEST(AccessText, LikeWildcardsAndClasses)
 {
     EXPECT_TRUE(like("ROSS%", "Rossi"));
