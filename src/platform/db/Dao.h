@@ -68,8 +68,13 @@ private:
     QHash<QString, int> byName_;  // exact names; other spellings are looked up ignoring case
     // Callers read a row's fields in the same sequence row after row: the field that followed
     // the one last found is compared first, before hashing. Entry 0 is for the first request,
-    // entry i + 1 for the one after field i.
-    mutable std::vector<int> following_ = std::vector<int>(1, -1);
+    // entry i + 1 for the one after field i. The caller's string is held, so its characters
+    // stay as they are while it is: one at the same address is the same name.
+    struct Guess {
+        int field = -1;
+        QString asked;
+    };
+    mutable std::vector<Guess> following_ = std::vector<Guess>(1);
     mutable int last_ = -1;
     QString file_;
     QString owner_;  // the table or the record set's SQL, for messages

@@ -842,8 +842,10 @@ Variant MemoryCursor::value(int column)
         const auto bits = static_cast<std::uint64_t>(i);
         ValueMemo::Slot& slot = memo(column).number(SQLITE_INTEGER, bits);
         if (!ValueMemo::holds(slot, SQLITE_INTEGER, bits)) {
-            slot.value = kind == type::Boolean ? Variant::fromBoolean(i != 0) : Variant::fromInteger(i);
-            slot.value.keepText();
+            if (kind == type::Boolean)
+                slot.value.assignInteger(i != 0 ? -1 : 0, true);
+            else
+                slot.value.assignInteger(i, false);
             slot.type = SQLITE_INTEGER;
             slot.bits = bits;
         }

@@ -2,15 +2,16 @@
 
 #include "platform/db/NumberText.h"
 
+#include <algorithm>
+
 namespace ostrivo::db {
 
 namespace {
 
 // QString::number goes through general code for any base; this is a third of its work.
-QString integerText(std::int64_t value)
+// Writes the digits so that they end at `end`; returns where they begin.
+char16_t* writeInteger(std::int64_t value, char16_t* end)
 {
-    char16_t digits[20];
-    char16_t* const end = digits + 20;
     char16_t* p = end;
     std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     do {
@@ -19,7 +20,16 @@ QString integerText(std::int64_t value)
     } while (magnitude != 0);
     if (value < 0)
         *--p = u'-';
-    return QString(reinterpret_cast<const QChar*>(p), end - p);
+    return p;
+}
+
+constexpr int kIntegerDigits = 20;  // sign and 19 digits
+
+QString integerText(std::int64_t value)
+{
+    char16_t digits[kIntegerDigits];
+    const char16_t* p = writeInteger(value, digits + kIntegerDigits);
+    return QString(reinterpret_cast<const QChar*>(p), digits + kIntegerDigits - p);
 }
 
 }  // namespace
@@ -97,6 +107,25 @@ QString Variant::text() const
         return text_;
     }
     return {};
+}
+
+void Variant::assignInteger(std::int64_t value, bool boolean)
+{
+    kind_ = Kind::Number;
+    form_ = Form::Integer;
+    boolean_ = boolean;
+    integer_ = value;
+    real_ = 0;
+    bytes_ = QByteArray();
+    char16_t digits[kIntegerDigits];
+    const char16_t* p = writeInteger(value, digits + kIntegerDigits);
+    const qsizetype n = digits + kIntegerDigits - p;
+    if (text_.isDetached() && text_.capacity() >= n) {
+        text_.resize(n);
+        std::copy(p, p + n, reinterpret_cast<char16_t*>(text_.data()));
+    } else {
+        text_ = QString(reinterpret_cast<const QChar*>(p), n);
+    }
 }
 
 void Variant::keepText()

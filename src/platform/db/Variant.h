@@ -39,6 +39,10 @@ public:
     // Works out a number's text now, so that this value and its copies hand it out shared
     // instead of formatting it on every call. Changes nothing else.
     void keepText();
+    // Makes this the integer `value` (a Yes/No value when `boolean`: -1 or 0) with its text
+    // kept, reusing the memory of the text kept before where no copy shares it. A record set
+    // refills its recent values this way.
+    void assignInteger(std::int64_t value, bool boolean);
     // Binary: the bytes; Text: its UTF-8; otherwise empty.
     QByteArray bytes() const;
     // Number: its value (a long Decimal rounded to the nearest double); otherwise 0.

@@ -160,3 +160,37 @@ TEST(Variant, AKeptTextChangesNothingElse)
     EXPECT_NE(one, Variant::fromText(QStringLiteral("1")));  // a number's text does not make it a text
     EXPECT_NE(one, Variant::fromBoolean(true));
 }
+
+TEST(Variant, AnAssignedIntegerIsThatIntegerAndLeavesCopiesAlone)
+{
+    Variant v = Variant::fromText(QStringLiteral("testo"));
+    v.assignInteger(12345, false);
+    EXPECT_EQ(v, Variant::fromInteger(12345));
+    EXPECT_EQ(v.text(), QStringLiteral("12345"));
+    EXPECT_TRUE(v.isInteger());
+    EXPECT_FALSE(v.isBoolean());
+    EXPECT_TRUE(v.bytes().isEmpty());
+
+    const Variant copy = v;  // shares the text: a new integer must not write into it
+    v.assignInteger(-7, false);
+    EXPECT_EQ(copy.text(), QStringLiteral("12345"));
+    EXPECT_EQ(copy.toInteger(), 12345);
+    EXPECT_EQ(v.text(), QStringLiteral("-7"));
+    v.assignInteger(99, false);  // no copy now: the text's memory is reused
+    EXPECT_EQ(v.text(), QStringLiteral("99"));
+    EXPECT_EQ(copy.text(), QStringLiteral("12345"));
+
+    v.assignInteger(-1, true);
+    EXPECT_EQ(v, Variant::fromBoolean(true));
+    v.assignInteger(std::numeric_limits<std::int64_t>::min(), false);
+    EXPECT_EQ(v.text(), QStringLiteral("-9223372036854775808"));
+    EXPECT_EQ(v, Variant::fromInteger(std::numeric_limits<std::int64_t>::min()));
+
+    for (Variant other : {Variant::fromBytes(QByteArray("\x01\x02", 2)), Variant::fromDecimal(QStringLiteral("1.5")),
+                          Variant::fromDouble(2.5), Variant()}) {
+        other.assignInteger(3, false);
+        EXPECT_EQ(other, Variant::fromInteger(3)) << describe(other).toStdString();
+        EXPECT_DOUBLE_EQ(other.toDouble(), 3);
+        EXPECT_TRUE(other.bytes().isEmpty());
+    }
+}
