@@ -201,6 +201,7 @@ public:
                                                                  wide ? col->col_size / 2 : col->col_size});
                         table.declarations << declaration(col->col_type);
                     }
+                    table.primaryKey = primaryKey(def);
                 }
                 mdb_free_tabledef(def);
             }
@@ -246,6 +247,28 @@ public:
     }
 
 private:
+    // The columns of the table's primary key (libmdb numbers them from 1), or none.
+    static std::vector<int> primaryKey(MdbTableDef* def)
+    {
+        std::vector<int> key;
+        mdb_read_indices(def);  // its result says nothing: the table holds what it read
+        if (!def->indices)
+            return key;
+        for (unsigned int i = 0; i < def->num_idxs; ++i) {
+            const auto* index = static_cast<const MdbIndex*>(g_ptr_array_index(def->indices, i));
+            if (index->index_type != 1 || index->num_keys == 0 || index->num_keys > MDB_MAX_IDX_COLS)
+                continue;
+            for (unsigned int k = 0; k < index->num_keys; ++k) {
+                const int column = index->key_col_num[k] - 1;
+                if (column < 0 || column >= static_cast<int>(def->num_cols))
+                    return {};
+                key.push_back(column);
+            }
+            return key;
+        }
+        return key;
+    }
+
     MdbCatalogEntry* findEntry(const QString& name) const
     {
         const QByteArray wanted = name.toUtf8();

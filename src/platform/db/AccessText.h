@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 struct sqlite3;
@@ -11,6 +12,9 @@ namespace ostrivo::db {
 // after the plain letter, next to it: "Citta" < "Città" < "Cittadella" < "Cittb".
 // Texts are UTF-8; a malformed byte counts as U+FFFD.
 int compareAccessText(std::string_view a, std::string_view b);
+
+// A hash of a text that agrees with compareAccessText: texts that compare equal hash equal.
+std::uint64_t hashAccessText(std::string_view text);
 
 // SQL LIKE as the translator emits it from an Access pattern: % any run, _ any one character,
 // [abc], [a-z] and [!abc] character classes, and an optional escape character; letters match

@@ -90,6 +90,7 @@ CacheStatistics cacheStatistics()
         s.tablesDecoded += e.store->loadedCount();
         s.decodeRuns += e.store->decodeRuns();
         s.indexes += e.store->indexCount();
+        s.coveringIndexes += e.store->coveringIndexCount();
     }
     return s;
 }

@@ -3,18 +3,36 @@
 #include "platform/Errors.h"
 #include "platform/db/Backend.h"
 
+#include <cstring>
+
 namespace ostrivo::db {
 
 // --- Field, FieldCollection --------------------------------------------------------------------
 
+namespace {
+
+// QString's == goes through a general comparison; names are short and mostly equal here.
+bool sameText(const QString& a, const QString& b)
+{
+    return a.size() == b.size() &&
+           (a.constData() == b.constData() ||
+            std::memcmp(a.constData(), b.constData(), static_cast<std::size_t>(a.size()) * sizeof(QChar)) == 0);
+}
+
+}  // namespace
+
 Variant Field::Value() const
 {
-    if (!recordset_)
-        throw DatabaseError(err::InvalidOperation,
-                            QStringLiteral("il campo %1 di una tabella non ha valore: si legge da un record set")
-                                .arg(name_),
-                            file_);
+    if (!recordset_) [[unlikely]]
+        noValue();
     return recordset_->value(column_, name_);
+}
+
+void Field::noValue() const
+{
+    throw DatabaseError(err::InvalidOperation,
+                        QStringLiteral("il campo %1 di una tabella non ha valore: si legge da un record set").arg(name_),
+                        file_);
 }
 
 void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
@@ -37,6 +55,8 @@ void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* r
             byName_.insert(f.name_, static_cast<int>(i));
         fields_.push_back(std::move(f));
     }
+    following_.assign(fields_.size() + 1, Guess{});
+    last_ = -1;
 }
 
 const Field& FieldCollection::Item(int index) const
@@ -50,13 +70,35 @@ const Field& FieldCollection::Item(int index) const
 
 const Field& FieldCollection::Item(const QString& name) const
 {
-    if (const auto found = byName_.constFind(name); found != byName_.constEnd())
-        return fields_[static_cast<std::size_t>(*found)];
-    for (const Field& f : fields_) {
-        if (f.name_.compare(name, Qt::CaseInsensitive) == 0)
-            return f;
+    Guess& guess = following_[static_cast<std::size_t>(last_ + 1)];
+    if (guess.field >= 0) {
+        const bool same = name.constData() == guess.asked.constData() && name.size() == guess.asked.size();
+        if (same || sameText(fields_[static_cast<std::size_t>(guess.field)].name_, name)) {
+            if (!same)
+                guess.asked = name;
+            last_ = guess.field;
+            return fields_[static_cast<std::size_t>(guess.field)];
+        }
     }
-    throw DatabaseError(err::ItemNotFound, QStringLiteral("campo sconosciuto: %1 (in %2)").arg(name, owner_), file_);
+    const int found = find(name);
+    if (found < 0)
+        throw DatabaseError(err::ItemNotFound, QStringLiteral("campo sconosciuto: %1 (in %2)").arg(name, owner_), file_);
+    // Only exact spellings are guessed: another spelling must find the same field as before.
+    if (fields_[static_cast<std::size_t>(found)].name_ == name)
+        guess = Guess{found, name};
+    last_ = found;
+    return fields_[static_cast<std::size_t>(found)];
+}
+
+int FieldCollection::find(const QString& name) const
+{
+    if (const auto found = byName_.constFind(name); found != byName_.constEnd())
+        return *found;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].name_.compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 // --- TableDefCollection ------------------------------------------------------------------------
@@ -98,8 +140,13 @@ Recordset::~Recordset() = default;
 
 void Recordset::check() const
 {
-    if (!cursor_ || !*databaseOpen_)
-        throw DatabaseError(err::ObjectInvalid, QStringLiteral("record set chiuso"), file_, sql_);
+    if (!cursor_ || !*databaseOpen_) [[unlikely]]
+        closed();
+}
+
+void Recordset::closed() const
+{
+    throw DatabaseError(err::ObjectInvalid, QStringLiteral("record set chiuso"), file_, sql_);
 }
 
 void Recordset::FindFirst(const QString& criteria)
@@ -117,9 +164,14 @@ void Recordset::FindNext(const QString& criteria)
 Variant Recordset::value(int column, const QString& name)
 {
     check();
-    if (!cursor_->hasCurrent())
-        throw DatabaseError(err::NoCurrentRecord, QStringLiteral("lettura del campo %1").arg(name), file_, sql_);
+    if (!cursor_->hasCurrent()) [[unlikely]]
+        noCurrentRecord(name);
     return cursor_->value(column);
+}
+
+void Recordset::noCurrentRecord(const QString& name) const
+{
+    throw DatabaseError(err::NoCurrentRecord, QStringLiteral("lettura del campo %1").arg(name), file_, sql_);
 }
 
 void Recordset::Close()

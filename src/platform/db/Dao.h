@@ -40,6 +40,7 @@ public:
 
 private:
     friend class FieldCollection;
+    [[noreturn]] void noValue() const;
     QString name_;
     int type_ = 0;
     int size_ = 0;
@@ -62,8 +63,19 @@ private:
     friend class Database;
     void assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
                 const QString& owner);
+    int find(const QString& name) const;
     std::vector<Field> fields_;
     QHash<QString, int> byName_;  // exact names; other spellings are looked up ignoring case
+    // Callers read a row's fields in the same sequence row after row: the field that followed
+    // the one last found is compared first, before hashing. Entry 0 is for the first request,
+    // entry i + 1 for the one after field i. The caller's string is held, so its characters
+    // stay as they are while it is: one at the same address is the same name.
+    struct Guess {
+        int field = -1;
+        QString asked;
+    };
+    mutable std::vector<Guess> following_ = std::vector<Guess>(1);
+    mutable int last_ = -1;
     QString file_;
     QString owner_;  // the table or the record set's SQL, for messages
 };
@@ -114,6 +126,8 @@ private:
     Recordset(std::unique_ptr<Cursor> cursor, std::shared_ptr<const bool> databaseOpen, QString file, QString sql);
     Variant value(int column, const QString& name);
     void check() const;
+    [[noreturn]] void closed() const;
+    [[noreturn]] void noCurrentRecord(const QString& name) const;
 
     std::unique_ptr<Cursor> cursor_;
     std::shared_ptr<const bool> databaseOpen_;

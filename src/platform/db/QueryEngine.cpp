@@ -7,8 +7,13 @@
 #include "platform/db/SelectShape.h"
 
 #include <QRegularExpression>
-#include <sqlite3.h>
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <map>
+#include <sqlite3.h>
+#include <string>
 
 namespace ostrivo::db {
 
@@ -56,30 +61,148 @@ void configureSqliteOnce()
 
 // --- RowWriter ---------------------------------------------------------------------------------
 
+void RowWriter::watchKey(std::vector<int> columns, std::vector<bool> accessText, int columnCount)
+{
+    watching_ = false;
+    if (columns.empty() || columns.size() != accessText.size())
+        return;
+    keyPosition_.assign(static_cast<std::size_t>(columnCount), -1);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        if (columns[k] < 0 || columns[k] >= columnCount || keyPosition_[static_cast<std::size_t>(columns[k])] >= 0)
+            return;
+        keyPosition_[static_cast<std::size_t>(columns[k])] = static_cast<int>(k);
+    }
+    accessText_ = std::move(accessText);
+    row_.assign(columns.size(), KeyPart{});
+    previous_.assign(columns.size(), KeyPart{});
+    watching_ = true;
+    increasing_ = true;
+}
+
+RowWriter::KeyPart* RowWriter::keyPart(int column)
+{
+    if (!watching_)
+        return nullptr;
+    const int position = keyPosition_[static_cast<std::size_t>(column)];
+    return position < 0 ? nullptr : &row_[static_cast<std::size_t>(position)];
+}
+
 void RowWriter::bindNull(int column)
 {
+    if (KeyPart* part = keyPart(column))
+        part->type = 0;
     sqlite3_bind_null(insert_, column + 1);
 }
 
 void RowWriter::bindInteger(int column, std::int64_t value)
 {
+    if (KeyPart* part = keyPart(column)) {
+        part->type = SQLITE_INTEGER;
+        part->integer = value;
+    }
     sqlite3_bind_int64(insert_, column + 1, value);
 }
 
 void RowWriter::bindReal(int column, double value)
 {
+    if (KeyPart* part = keyPart(column)) {
+        part->type = value == value ? SQLITE_FLOAT : 0;
+        part->real = value;
+    }
     sqlite3_bind_double(insert_, column + 1, value);
 }
 
 void RowWriter::bindText(int column, std::string_view text)
 {
+    if (KeyPart* part = keyPart(column)) {
+        const bool access = accessText_[static_cast<std::size_t>(keyPosition_[static_cast<std::size_t>(column)])];
+        part->type = access ? SQLITE_TEXT : 0;
+        part->text.assign(text);
+    }
     sqlite3_bind_text64(insert_, column + 1, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 void RowWriter::bindBlob(int column, const void* data, std::size_t size)
 {
+    if (KeyPart* part = keyPart(column))
+        part->type = 0;
     // A zero-length blob must stay a blob (an empty binary value is not Null).
     sqlite3_bind_blob64(insert_, column + 1, size ? data : "", size, SQLITE_TRANSIENT);
+}
+
+// Negative, zero or positive as this row's key is below, equal to or above the previous one's;
+// zero too when they cannot be compared.
+int RowWriter::compareKeys() const
+{
+    for (std::size_t k = 0; k < row_.size(); ++k) {
+        const KeyPart& a = row_[k];
+        const KeyPart& b = previous_[k];
+        if (a.type == 0 || a.type != b.type)
+            return 0;
+        int c = 0;
+        switch (a.type) {
+        case SQLITE_INTEGER:
+            c = (a.integer > b.integer) - (a.integer < b.integer);
+            break;
+        case SQLITE_FLOAT:
+            c = (a.real > b.real) - (a.real < b.real);
+            break;
+        default:
+            c = compareAccessText(a.text, b.text);
+            break;
+        }
+        if (c != 0)
+            return c;
+    }
+    return 0;
+}
+
+void RowWriter::watchRow()
+{
+    if (rows_ == 0) {
+        for (const KeyPart& part : row_)
+            watching_ = watching_ && part.type != 0;
+    } else {
+        for (std::size_t k = 0; k < row_.size(); ++k)
+            watching_ = watching_ && row_[k].type != 0 && row_[k].type == previous_[k].type;
+        increasing_ = increasing_ && compareKeys() > 0;
+    }
+    if (!watching_) {
+        hashes_ = {};
+        return;
+    }
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL;
+    for (const KeyPart& part : row_) {
+        std::uint64_t v = 0;
+        switch (part.type) {
+        case SQLITE_INTEGER:
+            v = static_cast<std::uint64_t>(part.integer);
+            break;
+        case SQLITE_FLOAT:
+            v = std::bit_cast<std::uint64_t>(part.real == 0 ? 0.0 : part.real);  // -0 equals 0
+            break;
+        default:
+            v = hashAccessText(part.text);
+            break;
+        }
+        h = (h ^ v) * 0xff51afd7ed558ccdULL;
+        h ^= h >> 32;
+    }
+    hashes_.push_back(h);
+    previous_ = row_;
+}
+
+bool RowWriter::proveKey()
+{
+    if (!watching_)
+        return false;
+    bool unique = increasing_;
+    if (!unique) {
+        std::sort(hashes_.begin(), hashes_.end());
+        unique = std::adjacent_find(hashes_.begin(), hashes_.end()) == hashes_.end();
+    }
+    hashes_ = {};
+    return unique;
 }
 
 void RowWriter::endRow()
@@ -88,6 +211,8 @@ void RowWriter::endRow()
     sqlite3_reset(insert_);
     if (rc != SQLITE_DONE)
         throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(insert_)));
+    if (watching_)
+        watchRow();
     ++rows_;
 }
 
@@ -113,6 +238,9 @@ MemoryStore::MemoryStore(std::vector<SourceTable> catalog) : catalog_(std::move(
         tables_.push_back(t.schema);
     loaded_.assign(catalog_.size(), false);
     rowCounts_.assign(catalog_.size(), 0);
+    keys_.assign(catalog_.size(), {});
+    covered_.assign(catalog_.size(), false);
+    indexKeys_.assign(catalog_.size(), {});
 }
 
 MemoryStore::~MemoryStore()
@@ -185,10 +313,16 @@ void MemoryStore::load(int index, const SourceProvider& source, const QString& f
                 throw std::runtime_error(lastError(db_).toStdString());
             Statement statement(raw);
             RowWriter rows(statement.get());
+            std::vector<bool> accessText;
+            for (int column : table.primaryKey)
+                accessText.push_back(table.declarations.value(column).contains(QLatin1String("COLLATE ACCESS")));
+            rows.watchKey(table.primaryKey, std::move(accessText), static_cast<int>(table.schema.columns.size()));
             source().loadTable(table, rows);
             statement.reset();
             execute(db_, QStringLiteral("RELEASE decode"));
             rowCounts_[static_cast<std::size_t>(index)] = rows.rows();
+            if (rows.proveKey())
+                keys_[static_cast<std::size_t>(index)] = table.primaryKey;
         } catch (...) {
             try {
                 execute(db_, QStringLiteral("ROLLBACK TO decode"));
@@ -375,6 +509,33 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
             key << quoteIdentifier(name);
     }
     key << orderKey;
+    // With no ties to break by stored order, an index of every column serves the query alone:
+    // no lookup of each row in the table.
+    const std::size_t t = static_cast<std::size_t>(index);
+    const bool noTies = tieFree(table, equality, ordering);
+    if (noTies) {
+        // Any index that begins with these columns orders such a query.
+        for (const QStringList& made : indexKeys_[t]) {
+            if (made.size() >= key.size() && std::equal(key.begin(), key.end(), made.begin()))
+                return;
+        }
+    }
+    bool covering = false;
+    if (noTies && !covered_[t]) {
+        bool coverable = true;
+        QStringList rest;
+        for (const ColumnDef& c : schema.columns) {
+            // Long values would make the index a second copy of large texts and bytes.
+            if (c.type == type::Memo || c.type == type::LongBinary)
+                coverable = false;
+            if (!orderNames.contains(c.name) && !key.contains(quoteIdentifier(c.name)))
+                rest << quoteIdentifier(c.name);
+        }
+        if (coverable) {
+            covering = true;
+            key << rest;
+        }
+    }
     const QString signature = schema.name + QLatin1Char('\x1f') + key.join(QLatin1Char(','));
     if (indexes_.contains(signature) || indexes_.size() >= 32)
         return;
@@ -383,9 +544,36 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
         execute(db_, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                          .arg(quoteIdentifier(QStringLiteral("ix_%1").arg(indexes_.size())),
                               quoteIdentifier(schema.name), key.join(QStringLiteral(", "))));
+        indexKeys_[t].push_back(key);
+        covered_[t] = covered_[t] || covering;
     } catch (const std::exception&) {
         // A table being read cannot be indexed just now; the query simply sorts.
     }
+}
+
+int MemoryStore::coveringIndexCount() const
+{
+    return static_cast<int>(std::count(covered_.begin(), covered_.end(), true));
+}
+
+bool MemoryStore::tieFree(const QString& table, const QStringList& equality, const QStringList& ordering) const
+{
+    const int index = findTable(table);
+    if (index < 0 || !loaded_[static_cast<std::size_t>(index)] || ordering.isEmpty())
+        return false;
+    const std::vector<int>& key = keys_[static_cast<std::size_t>(index)];
+    if (key.empty())
+        return false;
+    const std::vector<ColumnDef>& columns = tables_[static_cast<std::size_t>(index)].columns;
+    // Every column of the key is fixed by an equality or ordered: rows that tie agree on the key.
+    // Names match as the engine matches them, ignoring the case of ASCII letters only.
+    for (int k : key) {
+        const QByteArray name = utf8(columns[static_cast<std::size_t>(k)].name);
+        const auto same = [&](const QString& other) { return sqlite3_stricmp(utf8(other).constData(), name.constData()) == 0; };
+        if (std::none_of(equality.begin(), equality.end(), same) && std::none_of(ordering.begin(), ordering.end(), same))
+            return false;
+    }
+    return true;
 }
 
 // --- MemoryCursor ------------------------------------------------------------------------------
@@ -393,6 +581,50 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
 namespace {
 
 class MemoryConnection;
+
+// Recent values of one column of a record set. A report's columns repeat their values (dates,
+// descriptions, rooms, amounts, codes): a value met again is handed out shared, its text already
+// made, instead of being converted and formatted anew. Bounded: a few hundred short values.
+class ValueMemo {
+public:
+    // The slot where the value belongs; it holds the value when `holds` says so.
+    struct Slot {
+        int type = SQLITE_NULL;  // what the slot holds: SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT
+        std::uint64_t bits = 0;  // the integer, or the double's bits
+        std::string utf8;        // the text
+        Variant value;
+    };
+    static constexpr std::size_t kLongestText = 64;
+
+    Slot& number(int type, std::uint64_t bits) { return slots_[spread(bits ^ static_cast<std::uint64_t>(type))]; }
+    Slot& text(std::string_view utf8)
+    {
+        // Eight bytes at a time; the length joins in, so that texts of zeros differ.
+        std::uint64_t h = utf8.size();
+        std::size_t i = 0;
+        for (; i + 8 <= utf8.size(); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, utf8.data() + i, 8);
+            h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
+        }
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, utf8.data() + i, utf8.size() - i);
+        return slots_[spread(h ^ tail)];
+    }
+    static bool holds(const Slot& slot, int type, std::uint64_t bits)
+    {
+        return slot.type == type && slot.bits == bits;
+    }
+    static bool holds(const Slot& slot, std::string_view utf8)
+    {
+        return slot.type == SQLITE_TEXT && std::string_view(slot.utf8) == utf8;
+    }
+
+private:
+    static constexpr int kBits = 8;
+    static std::size_t spread(std::uint64_t h) { return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ULL) >> (64 - kBits)); }
+    std::array<Slot, std::size_t{1} << kBits> slots_;
+};
 
 // A record set: its statement is stepped lazily, never copied. Searches of a simple query run as
 // one statement (the query's condition and the criteria together) in the query's order; other
@@ -410,6 +642,8 @@ public:
     Variant value(int column) override;
 
 private:
+    ValueMemo& memo(int column);
+    QString ordering(const SelectShape& shape, const QStringList& equality) const;
     struct Finder {
         QString criteria;      // as the caller wrote it
         QString engineSql;     // translated
@@ -438,6 +672,7 @@ private:
     int rowidColumn_ = -1;              // a hidden last column, with a simple query
     std::vector<ColumnDef> columns_;
     std::vector<QString> declaredTypes_;
+    std::vector<std::unique_ptr<ValueMemo>> memos_;  // per column, made when first read
     std::map<QString, std::unique_ptr<Finder>> finders_;
     At at_ = At::Fresh;
     bool queryRow_ = false;
@@ -472,6 +707,18 @@ bool plainColumns(const QString& columns, const QString& qualifier)
     return true;
 }
 
+QString MemoryCursor::ordering(const SelectShape& shape, const QStringList& equality) const
+{
+    // Rows that the ordering leaves tied (or every row, without one) come in stored order, the
+    // same in the record set and in its searches whatever indexes exist. Where the rows proved
+    // that no two can tie, the tie-break is left out: it would keep the query from reading an
+    // index of every column alone.
+    if (!shape.orderBy.isEmpty() && store_->tieFree(shape.table, equality, shape.orderColumns))
+        return shape.orderBy;
+    const QString rowid = quoteIdentifier(shape.qualifier) + QStringLiteral(".rowid");
+    return shape.orderBy.isEmpty() ? rowid : shape.orderBy + QStringLiteral(", ") + rowid;
+}
+
 MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::SourceProvider source, QString file,
                            QString accessSql, const QString& engineSql)
     : store_(std::move(store)), source_(std::move(source)), file_(std::move(file)), accessSql_(std::move(accessSql))
@@ -495,14 +742,11 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
             }
         }
         if (rowidFree) {
-            // Rows that the ordering leaves tied (or every row, without one) come in stored order,
-            // the same in the record set and in its searches whatever indexes exist.
             const QString rowid = quoteIdentifier(shape->qualifier) + QStringLiteral(".rowid");
-            shape->orderBy = shape->orderBy.isEmpty() ? rowid : shape->orderBy + QStringLiteral(", ") + rowid;
             QString sql = QStringLiteral("SELECT %1, %2 FROM %3").arg(shape->columns, rowid, shape->tableText);
             if (!shape->where.isEmpty())
                 sql += QStringLiteral(" WHERE ") + shape->where;
-            sql += QStringLiteral(" ORDER BY ") + shape->orderBy;
+            sql += QStringLiteral(" ORDER BY ") + ordering(*shape, equalityColumns(shape->where));
             Statement withRowid;
             try {
                 withRowid = store_->prepare(sql, source_, file_, accessSql_);
@@ -524,6 +768,7 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
         const char* declared = sqlite3_column_decltype(query_.get(), i);
         declaredTypes_.push_back(declared ? QString::fromUtf8(declared).toUpper() : QString());
     }
+    memos_.resize(columns_.size());
 }
 
 void MemoryCursor::fail(int number, const QString& detail, const QString& sql) const
@@ -575,30 +820,72 @@ sqlite3_stmt* MemoryCursor::current() const
     return at_ == At::Together ? together_->together.get() : query_.get();
 }
 
+ValueMemo& MemoryCursor::memo(int column)
+{
+    std::unique_ptr<ValueMemo>& m = memos_[static_cast<std::size_t>(column)];
+    if (!m)
+        m = std::make_unique<ValueMemo>();
+    return *m;
+}
+
 Variant MemoryCursor::value(int column)
 {
-    sqlite3_stmt* s = current();
+    // One call fetches the value; the sqlite3_value_* calls that read it are cheaper than one
+    // sqlite3_column_* call each. (The value is unprotected: fine on a connection of one thread.)
+    sqlite3_value* v = sqlite3_column_value(current(), column);
     const int kind = columns_[static_cast<std::size_t>(column)].type;
-    switch (sqlite3_column_type(s, column)) {
+    switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
         return {};
     case SQLITE_INTEGER: {
-        const std::int64_t v = sqlite3_column_int64(s, column);
-        return kind == type::Boolean ? Variant::fromBoolean(v != 0) : Variant::fromInteger(v);
+        const std::int64_t i = sqlite3_value_int64(v);
+        const auto bits = static_cast<std::uint64_t>(i);
+        ValueMemo::Slot& slot = memo(column).number(SQLITE_INTEGER, bits);
+        if (!ValueMemo::holds(slot, SQLITE_INTEGER, bits)) {
+            if (kind == type::Boolean)
+                slot.value.assignInteger(i != 0 ? -1 : 0, true);
+            else
+                slot.value.assignInteger(i, false);
+            slot.type = SQLITE_INTEGER;
+            slot.bits = bits;
+        }
+        return slot.value;
     }
-    case SQLITE_FLOAT:
-        return Variant::fromDouble(sqlite3_column_double(s, column));
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(v);
+        const auto bits = std::bit_cast<std::uint64_t>(d);
+        ValueMemo::Slot& slot = memo(column).number(SQLITE_FLOAT, bits);
+        if (!ValueMemo::holds(slot, SQLITE_FLOAT, bits)) {
+            slot.value = Variant::fromDouble(d);
+            slot.value.keepText();
+            slot.type = SQLITE_FLOAT;
+            slot.bits = bits;
+        }
+        return slot.value;
+    }
     case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-        const QString value = QString::fromUtf8(text, sqlite3_column_bytes(s, column));
-        // Currency and Decimal values too long for a double are kept as their exact digits.
-        if ((kind == type::Currency || kind == type::Decimal) && isPlainDecimal(value))
-            return Variant::fromDecimal(value);
-        return Variant::fromText(value);
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const std::string_view utf8(text, static_cast<std::size_t>(sqlite3_value_bytes(v)));
+        const auto make = [&] {
+            const QString value = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+            // Currency and Decimal values too long for a double are kept as their exact digits.
+            if ((kind == type::Currency || kind == type::Decimal) && isPlainDecimal(value))
+                return Variant::fromDecimal(value);
+            return Variant::fromText(value);
+        };
+        if (utf8.size() > ValueMemo::kLongestText)
+            return make();
+        ValueMemo::Slot& slot = memo(column).text(utf8);
+        if (!ValueMemo::holds(slot, utf8)) {
+            slot.value = make();
+            slot.type = SQLITE_TEXT;
+            slot.utf8.assign(utf8);
+        }
+        return slot.value;
     }
     default: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(s, column));
-        return Variant::fromBytes(QByteArray(data, sqlite3_column_bytes(s, column)));
+        const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
+        return Variant::fromBytes(QByteArray(data, sqlite3_value_bytes(v)));
     }
     }
 }
@@ -626,9 +913,9 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
                           .arg(shape_->columns, quoteIdentifier(shape_->qualifier), shape_->tableText);
         sql += shape_->where.isEmpty() ? QStringLiteral("(%1)").arg(f->engineSql)
                                        : QStringLiteral("(%1) AND (%2)").arg(shape_->where, f->engineSql);
-        sql += QStringLiteral(" ORDER BY ") + shape_->orderBy;
         QStringList equality = equalityColumns(shape_->where);
         equality << equalityColumns(f->engineSql);
+        sql += QStringLiteral(" ORDER BY ") + ordering(*shape_, equality);
         store_->adviseIndex(shape_->table, equality, shape_->orderColumns, shape_->orderDescending);
         try {
             f->together = store_->prepare(sql, source_, file_, criteria);

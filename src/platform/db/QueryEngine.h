@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,9 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 struct SourceTable {
     TableSchema schema;
     QStringList declarations;
+    // The file's primary key (columns from 0), where the source knows one. A hint only: the
+    // query engine relies on it once the rows have proved it (see RowWriter::watchKey).
+    std::vector<int> primaryKey;
 };
 
 // Fills one row of a table's copy at a time.
@@ -43,9 +47,35 @@ public:
     void endRow();  // throws on failure
     std::int64_t rows() const { return rows_; }
 
+    // Watches whether no two rows are equal in these columns, compared as the query engine
+    // compares them: numbers by value, texts as Access does where `accessText` says so. A Null,
+    // bytes, a text elsewhere, a NaN or numbers of two kinds in one column give up.
+    void watchKey(std::vector<int> columns, std::vector<bool> accessText, int columnCount);
+    // After the last row: whether the rows proved the columns a key. Rows in strictly increasing
+    // order prove it at once; otherwise no two rows may share a hash of their key (so a rare
+    // collision only loses the proof).
+    bool proveKey();
+
 private:
+    struct KeyPart {
+        int type = 0;  // SQLITE_INTEGER, SQLITE_FLOAT or SQLITE_TEXT; 0 for what gives up
+        std::int64_t integer = 0;
+        double real = 0;
+        std::string text;
+    };
+    KeyPart* keyPart(int column);
+    int compareKeys() const;
+    void watchRow();
+
     sqlite3_stmt* insert_;
     std::int64_t rows_ = 0;
+    bool watching_ = false;
+    bool increasing_ = true;
+    std::vector<int> keyPosition_;  // per column: its place in the key, or -1
+    std::vector<bool> accessText_;  // per place in the key
+    std::vector<KeyPart> row_;
+    std::vector<KeyPart> previous_;
+    std::vector<std::uint64_t> hashes_;  // of each row's key
 };
 
 // Where tables come from: an Access file through libmdb, an SQLite file.
@@ -86,10 +116,18 @@ public:
     int columnType(sqlite3_stmt* statement, int column) const;
 
     // Indexes a decoded table for a query that compares `equality` columns with constants and
-    // orders by `ordering`, when the table is large enough to be worth it. Never fails.
+    // orders by `ordering`, when the table is large enough to be worth it. Never fails. Where
+    // such a query can have no ties (see tieFree), the index holds every column, so that the
+    // query reads the index alone; one such index per table, as it is a second copy of it.
     void adviseIndex(const QString& table, const QStringList& equality, const QStringList& ordering,
                      const QList<bool>& descending);
     int indexCount() const { return static_cast<int>(indexes_.size()); }
+    int coveringIndexCount() const;
+
+    // True when no two rows of a decoded table can tie in a query that compares `equality`
+    // columns with constants and orders by `ordering`: those columns hold a key that the rows
+    // proved while they were decoded. Such a query needs no tie-break by stored order.
+    bool tieFree(const QString& table, const QStringList& equality, const QStringList& ordering) const;
 
 private:
     void load(int table, const SourceProvider& source, const QString& file, const QString& sql);
@@ -100,6 +138,9 @@ private:
     std::vector<TableSchema> tables_;
     std::vector<bool> loaded_;
     std::vector<std::int64_t> rowCounts_;
+    std::vector<std::vector<int>> keys_;  // per table, a key its rows proved; empty when none
+    std::vector<bool> covered_;           // per table, whether it has an index of every column
+    std::vector<std::vector<QStringList>> indexKeys_;  // per table, the columns of each index made
     QSet<QString> indexes_;
     std::int64_t decodeRuns_ = 0;
     bool userStatement_ = false;  // the authorizer admits reading only

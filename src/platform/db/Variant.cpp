@@ -2,7 +2,37 @@
 
 #include "platform/db/NumberText.h"
 
+#include <algorithm>
+
 namespace ostrivo::db {
+
+namespace {
+
+// QString::number goes through general code for any base; this is a third of its work.
+// Writes the digits so that they end at `end`; returns where they begin.
+char16_t* writeInteger(std::int64_t value, char16_t* end)
+{
+    char16_t* p = end;
+    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    do {
+        *--p = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--p = u'-';
+    return p;
+}
+
+constexpr int kIntegerDigits = 20;  // sign and 19 digits
+
+QString integerText(std::int64_t value)
+{
+    char16_t digits[kIntegerDigits];
+    const char16_t* p = writeInteger(value, digits + kIntegerDigits);
+    return QString(reinterpret_cast<const QChar*>(p), digits + kIntegerDigits - p);
+}
+
+}  // namespace
 
 Variant Variant::fromInteger(std::int64_t value)
 {
@@ -66,15 +96,42 @@ QString Variant::text() const
     case Kind::Number:
         break;
     }
+    if (!text_.isNull())
+        return text_;  // a Decimal's digits, or a text kept by keepText()
     switch (form_) {
     case Form::Integer:
-        return QString::number(integer_);
+        return integerText(integer_);
     case Form::Real:
         return formatDouble(real_);
     case Form::Decimal:
         return text_;
     }
     return {};
+}
+
+void Variant::assignInteger(std::int64_t value, bool boolean)
+{
+    kind_ = Kind::Number;
+    form_ = Form::Integer;
+    boolean_ = boolean;
+    integer_ = value;
+    real_ = 0;
+    bytes_ = QByteArray();
+    char16_t digits[kIntegerDigits];
+    const char16_t* p = writeInteger(value, digits + kIntegerDigits);
+    const qsizetype n = digits + kIntegerDigits - p;
+    if (text_.isDetached() && text_.capacity() >= n) {
+        text_.resize(n);
+        std::copy(p, p + n, reinterpret_cast<char16_t*>(text_.data()));
+    } else {
+        text_ = QString(reinterpret_cast<const QChar*>(p), n);
+    }
+}
+
+void Variant::keepText()
+{
+    if (kind_ == Kind::Number && text_.isNull())
+        text_ = text();
 }
 
 QByteArray Variant::bytes() const

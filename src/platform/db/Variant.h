@@ -36,6 +36,13 @@ public:
     // Null: empty. Number: its shortest exact decimal. Text: the text.
     // Binary: the bytes in uppercase hexadecimal.
     QString text() const;
+    // Works out a number's text now, so that this value and its copies hand it out shared
+    // instead of formatting it on every call. Changes nothing else.
+    void keepText();
+    // Makes this the integer `value` (a Yes/No value when `boolean`: -1 or 0) with its text
+    // kept, reusing the memory of the text kept before where no copy shares it. A record set
+    // refills its recent values this way.
+    void assignInteger(std::int64_t value, bool boolean);
     // Binary: the bytes; Text: its UTF-8; otherwise empty.
     QByteArray bytes() const;
     // Number: its value (a long Decimal rounded to the nearest double); otherwise 0.
@@ -54,7 +61,7 @@ private:
     bool boolean_ = false;
     std::int64_t integer_ = 0;
     double real_ = 0;
-    QString text_;      // Text, or the digits of a Decimal
+    QString text_;      // Text, the digits of a Decimal, or a kept text of another number
     QByteArray bytes_;  // Binary
 };
 

@@ -61,6 +61,47 @@ TEST(AccessText, OrderIsConsistent)
     }
 }
 
+TEST(AccessText, ACommonBeginningDoesNotChangeTheOrder)
+{
+    // Texts that begin alike, as an index's keys do: the beginning, ASCII or not, never decides.
+    const std::vector<std::string> prefixes = {"", "2025", "Città ", "NICCOLÒ ", "Ωμέγα ", "x"};
+    const std::vector<std::string> tails = {"", "a", "A", "b", "à", "á", "ab", "àb", "é", "e", "E", "0101",
+                                            "0102", "Ω", "ω", "\xc3", "\xc3\xa9", "\xe2\x82" "A", "\xe2\x82" "B", "\x80"};
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& p : prefixes) {
+        for (const auto& a : tails) {
+            for (const auto& b : tails) {
+                EXPECT_EQ(sign(compareAccessText(p + a, p + b)), sign(compareAccessText(a, b))) << p << a << " " << p << b;
+            }
+        }
+    }
+    // A character split by the end of the common bytes is compared whole.
+    EXPECT_LT(cmp("citt\xc3\xa0" "a", "citt\xc3\xa1" "a"), 0);  // "à" and "á": only the accent differs
+    EXPECT_LT(cmp("citt\xc3\xa0" "a", "citt\xc3\xa1" "b"), 0);  // the letters decide before the accent
+    EXPECT_GT(cmp("citt\xc3\xa0" "b", "citt\xc3\xa1" "a"), 0);
+    EXPECT_EQ(cmp("citt\xc3\xa0", "CITT\xc3\x80"), 0);    // "à" and "À"
+    EXPECT_GT(cmp("\xc3" "A", "\xc3\xa9"), 0);              // a malformed byte counts as U+FFFD, after "é"
+    EXPECT_LT(cmp("\xe2\x82" "A", "\xe2\x82" "B"), 0);
+    EXPECT_EQ(cmp("\xe2\x82" "a", "\xe2\x82" "A"), 0);
+}
+
+TEST(AccessText, TextsThatCompareEqualHashEqual)
+{
+    const std::vector<std::string> words = {"Rossi", "ROSSI", "rossi", "Città", "CITTÀ", "Citta", "NICCOLÒ", "Niccolò",
+                                            "Ωμέγα", "ΩΜΈΓΑ", "", "\xc3" "A", "\xc3" "a", "\xff", "\xfe", "K", "\xe2\x84\xaa"};
+    for (const auto& a : words) {
+        for (const auto& b : words) {
+            if (compareAccessText(a, b) == 0) {
+                EXPECT_EQ(hashAccessText(a), hashAccessText(b)) << a << " " << b;
+            }
+        }
+    }
+    // Different texts differ in their hash, as a rule.
+    EXPECT_NE(hashAccessText("Citta"), hashAccessText("Città"));
+    EXPECT_NE(hashAccessText("ab"), hashAccessText("ba"));
+    EXPECT_NE(hashAccessText(""), hashAccessText("a"));
+}
+
 TEST(AccessText, LikeWildcardsAndClasses)
 {
     EXPECT_TRUE(like("ROSS%", "Rossi"));

@@ -4,6 +4,7 @@
 #include "platform/db/QueryEngine.h"
 
 #include <algorithm>
+#include <optional>
 #include <sqlite3.h>
 
 using namespace ostrivo;
@@ -30,9 +31,23 @@ public:
             tables.push_back(t);
         }
     }
+    // Rows to load instead of the made-up ones: a number (none for Null) and a text.
+    std::vector<std::pair<std::optional<int>, std::string>> givenRows;
+
     std::vector<SourceTable> readCatalog() override { return tables; }
     void loadTable(const SourceTable&, RowWriter& rows) override
     {
+        if (!givenRows.empty()) {
+            for (const auto& [number, text] : givenRows) {
+                if (number)
+                    rows.bindInteger(0, *number);
+                else
+                    rows.bindNull(0);
+                rows.bindText(1, text);
+                rows.endRow();
+            }
+            return;
+        }
         ++loads;
         for (int i = 0; i < rowCount; ++i) {
             if (i == failAt)
@@ -129,4 +144,92 @@ TEST(QueryEngine, IndexesAreMadeOnlyForLargeTablesAndOnce)
             got.push_back(sqlite3_column_int(rows.get(), 0));
         EXPECT_EQ(got, expected) << count;
     }
+}
+
+TEST(QueryEngine, RowsProveTheFilesKeyBeforeOrderingsDropTheirTieBreak)
+{
+    const QString text = QStringLiteral("Nome e \"Cognome\"");
+    struct Case {
+        std::vector<int> key;
+        std::vector<std::pair<std::optional<int>, std::string>> rows;
+        bool proved;
+    };
+    const std::vector<Case> cases = {
+        {{0}, {{3, "a"}, {1, "b"}, {2, "c"}}, true},      // out of order, all different
+        {{0}, {{1, "a"}, {2, "b"}, {3, "c"}}, true},      // in order
+        {{0}, {{1, "a"}, {2, "b"}, {1, "c"}}, false},     // a number twice
+        {{0}, {{1, "a"}, {std::nullopt, "b"}}, false},    // a Null
+        {{1}, {{1, "Rossi"}, {2, "ROSSI"}}, false},       // equal texts in Access's comparison
+        {{1}, {{2, "Citta"}, {1, "Città"}}, true},        // accents tell texts apart
+        {{0, 1}, {{1, "a"}, {1, "b"}, {2, "a"}}, true},   // each column repeats, the pairs do not
+        {{0, 1}, {{1, "a"}, {2, "b"}, {1, "A"}}, false},
+        {{}, {{1, "a"}, {2, "b"}}, false},                // no key known
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        MadeUpSource source;
+        source.tables[0].primaryKey = cases[i].key;
+        source.givenRows = cases[i].rows;
+        MemoryStore store(source.readCatalog());
+        const MemoryStore::SourceProvider provider = [&]() -> TableSource& { return source; };
+        store.prepare(QStringLiteral("SELECT * FROM Conti"), provider, QStringLiteral("f"), QStringLiteral("q"));
+        QStringList ordering;
+        for (int c : cases[i].key)
+            ordering << (c == 0 ? QStringLiteral("numero") : text);
+        if (ordering.isEmpty())
+            ordering << QStringLiteral("Numero");
+        EXPECT_EQ(store.tieFree(QStringLiteral("Conti"), {}, ordering), cases[i].proved) << i;
+    }
+
+    // The key's columns may be fixed by equalities instead of ordered; each must be one or the other.
+    MadeUpSource source;
+    source.tables[0].primaryKey = {0, 1};
+    source.givenRows = {{1, "a"}, {1, "b"}, {2, "a"}};
+    MemoryStore store(source.readCatalog());
+    const MemoryStore::SourceProvider provider = [&]() -> TableSource& { return source; };
+    store.prepare(QStringLiteral("SELECT * FROM Conti"), provider, QStringLiteral("f"), QStringLiteral("q"));
+    EXPECT_TRUE(store.tieFree(QStringLiteral("conti"), {QStringLiteral("NUMERO")}, {text}));
+    EXPECT_FALSE(store.tieFree(QStringLiteral("Conti"), {}, {text}));
+    EXPECT_FALSE(store.tieFree(QStringLiteral("Conti"), {text}, {}));  // no ordering, nothing to break
+    EXPECT_FALSE(store.tieFree(QStringLiteral("Altra"), {QStringLiteral("Numero")}, {text}));
+}
+
+TEST(QueryEngine, AnOrderingWithNoTiesReadsAnIndexOfEveryColumn)
+{
+    MadeUpSource source;
+    source.rowCount = static_cast<int>(kIndexMinimumRows);
+    source.tables[0].primaryKey = {0};  // the made-up numbers are all different
+    MemoryStore store(source.readCatalog());
+    const MemoryStore::SourceProvider provider = [&]() -> TableSource& { return source; };
+    const auto plan = [&](const QString& sql) {
+        Statement explain = store.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, provider, QStringLiteral("f"), QStringLiteral("q"));
+        QString detail;
+        while (sqlite3_step(explain.get()) == SQLITE_ROW)
+            detail += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(explain.get(), 3))) + QLatin1Char(';');
+        return detail;
+    };
+    store.prepare(QStringLiteral("SELECT * FROM Conti"), provider, QStringLiteral("f"), QStringLiteral("q"));
+
+    // Ordered by the text, rows tie: a plain index, which orders ties by row id for free.
+    store.adviseIndex(QStringLiteral("Conti"), {}, {QStringLiteral("Nome e \"Cognome\"")}, {false});
+    EXPECT_EQ(store.indexCount(), 1);
+    EXPECT_EQ(store.coveringIndexCount(), 0);
+    EXPECT_TRUE(plan(QStringLiteral("SELECT * FROM Conti ORDER BY \"Nome e \"\"Cognome\"\"\", rowid")).contains(QLatin1String("USING INDEX ix_")));
+
+    // Ordered by the key: an index of every column, read alone; asked again, nothing new.
+    for (int twice = 0; twice < 2; ++twice)
+        store.adviseIndex(QStringLiteral("Conti"), {}, {QStringLiteral("Numero")}, {true});
+    EXPECT_EQ(store.indexCount(), 2);
+    EXPECT_EQ(store.coveringIndexCount(), 1);
+    const QString sql = QStringLiteral("SELECT * FROM Conti ORDER BY Numero DESC");
+    EXPECT_TRUE(plan(sql).contains(QLatin1String("COVERING INDEX ix_"))) << plan(sql).toStdString();
+    Statement rows = store.prepare(sql, provider, QStringLiteral("f"), QStringLiteral("q"));
+    int expected = static_cast<int>(kIndexMinimumRows);
+    while (sqlite3_step(rows.get()) == SQLITE_ROW)
+        EXPECT_EQ(sqlite3_column_int(rows.get(), 0), --expected);
+    EXPECT_EQ(expected, 0);
+
+    // A second ordering with no ties makes a plain index: one copy of the table is enough.
+    store.adviseIndex(QStringLiteral("Conti"), {QStringLiteral("Nome e \"Cognome\"")}, {QStringLiteral("Numero")}, {false});
+    EXPECT_EQ(store.indexCount(), 3);
+    EXPECT_EQ(store.coveringIndexCount(), 1);
 }

@@ -523,3 +523,63 @@ TEST(Recordset, UnorderedRecordSetsComeInStoredOrderWhateverIndexesExist)
     auto first = db->OpenRecordset(QStringLiteral("Select * From Movimenti Where NumeroHotel = 2"));
     EXPECT_EQ(first->Fields().Item(QStringLiteral("Progressivo")).Value().text(), expected.first());
 }
+
+TEST(Recordset, TiesComeInStoredOrderWhicheverIndexServesTheOrdering)
+{
+    OSTRIVO_REQUIRE_TEST_DATA();
+    dropCache();
+    auto db = dbEngine().OpenDatabase(test::testDataFile(QStringLiteral("movimenti_medio.mdb")));
+    const auto truth = groundTruth(QStringLiteral("csv/movimenti_medio/Movimenti.csv"));
+    const auto pair = [](const Row& r) { return r.value(QStringLiteral("NumeroHotel")) + QLatin1Char('/') + r.value(QStringLiteral("Progressivo")); };
+    const auto sorted = [&](std::vector<Row> rows, const std::function<bool(const Row&, const Row&)>& less) {
+        std::stable_sort(rows.begin(), rows.end(), less);  // ties keep the stored order
+        QStringList out;
+        for (const Row& r : rows)
+            out << pair(r);
+        return out;
+    };
+    const auto walkPairs = [&](const QString& sql, const QString& criteria) {
+        auto rs = db->OpenRecordset(sql);
+        QStringList out;
+        for (rs->FindFirst(criteria); !rs->NoMatch(); rs->FindNext(criteria))
+            out << rs->Fields().Item(QStringLiteral("NumeroHotel")).Value().text() + QLatin1Char('/') +
+                       rs->Fields().Item(QStringLiteral("Progressivo")).Value().text();
+        return out;
+    };
+    const auto byDate = [](const Row& a, const Row& b) { return a.value(QStringLiteral("DataMovimento")) < b.value(QStringLiteral("DataMovimento")); };
+    const auto hotel1 = where(truth, [](const Row& r) { return number(r, "NumeroHotel") == 1; });
+    const QStringList hotel1ByDate = sorted(hotel1, byDate);
+    const QString tied = QStringLiteral("Select * From Movimenti Where NumeroHotel = 1 Order By DataMovimento");
+
+    // Many movements share a date: those come in stored order through the plain index.
+    EXPECT_EQ(walkPairs(tied, QStringLiteral("NumeroHotel = 1")), hotel1ByDate);
+    EXPECT_EQ(cacheStatistics().coveringIndexes, 0);
+
+    // Hotel and number are the file's key: ordered by date and number within one hotel, no two
+    // rows tie, and the table gets an index of every column for that ordering.
+    EXPECT_EQ(walkPairs(QStringLiteral("Select * From Movimenti Where NumeroHotel = 1 Order By DataMovimento, Progressivo"),
+                        QStringLiteral("NumeroHotel = 1")),
+              sorted(hotel1, [](const Row& a, const Row& b) {
+                  return std::pair(a.value(QStringLiteral("DataMovimento")), number(a, "Progressivo")) <
+                         std::pair(b.value(QStringLiteral("DataMovimento")), number(b, "Progressivo"));
+              }));
+    EXPECT_EQ(cacheStatistics().coveringIndexes, 1);
+
+    // That index begins with the same columns as the tied ordering's: the ties keep their order,
+    // searched or read from the first row.
+    EXPECT_EQ(walkPairs(tied, QStringLiteral("NumeroHotel = 1")), hotel1ByDate);
+    EXPECT_EQ(walkPairs(tied, QStringLiteral("Progressivo > 0")), hotel1ByDate);
+    auto first = db->OpenRecordset(tied);
+    EXPECT_EQ(first->Fields().Item(QStringLiteral("Progressivo")).Value().text(), hotel1ByDate.first().section(QLatin1Char('/'), 1));
+
+    // Numbers repeat across the hotels, so without the hotel fixed, the same ordering can tie.
+    EXPECT_EQ(walkPairs(QStringLiteral("Select * From Movimenti Where NumeroHotel > 0 Order By DataMovimento Desc, Progressivo Desc"),
+                        QStringLiteral("True")),
+              sorted(truth, [](const Row& a, const Row& b) {
+                  return std::pair(a.value(QStringLiteral("DataMovimento")), number(a, "Progressivo")) >
+                         std::pair(b.value(QStringLiteral("DataMovimento")), number(b, "Progressivo"));
+              }));
+    EXPECT_EQ(walkPairs(QStringLiteral("Select * From Movimenti Order By Progressivo"), QStringLiteral("True")),
+              sorted(truth, [](const Row& a, const Row& b) { return number(a, "Progressivo") < number(b, "Progressivo"); }));
+    EXPECT_EQ(cacheStatistics().coveringIndexes, 1);
+}

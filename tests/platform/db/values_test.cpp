@@ -1,8 +1,10 @@
 #include "platform/db/NumberText.h"
 #include "platform/db/Variant.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 #include <limits>
+#include <vector>
 
 using namespace ostrivo::db;
 
@@ -112,4 +114,83 @@ TEST(Variant, KindsAndTexts)
     EXPECT_EQ(bytes.bytes().size(), 5);
     EXPECT_EQ(bytes.text(), QStringLiteral("00017F80FF"));
     EXPECT_EQ(Variant::fromText(QStringLiteral("x")).toDouble(), 0);
+}
+
+TEST(Variant, AKeptTextChangesNothingElse)
+{
+    const std::vector<Variant> values = {
+        Variant::fromInteger(0),
+        Variant::fromInteger(-1),
+        Variant::fromInteger(std::numeric_limits<std::int64_t>::min()),
+        Variant::fromInteger(std::numeric_limits<std::int64_t>::max()),
+        Variant::fromBoolean(true),
+        Variant::fromBoolean(false),
+        Variant::fromDouble(79.9),
+        Variant::fromDouble(-0.0),
+        Variant::fromDouble(1e21),
+        Variant::fromDecimal(QStringLiteral("922337203685477.5807")),
+        Variant::fromText(QStringLiteral("12")),
+        Variant::fromText(QString()),
+        Variant(),
+        Variant::fromBytes(QByteArray("\x01", 1)),
+    };
+    const QStringList texts = {QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("-9223372036854775808"),
+                               QStringLiteral("9223372036854775807"), QStringLiteral("-1"), QStringLiteral("0"),
+                               QStringLiteral("79.9"), QStringLiteral("0"), QStringLiteral("1000000000000000000000"),
+                               QStringLiteral("922337203685477.5807"), QStringLiteral("12"), QString(), QString(),
+                               QStringLiteral("01")};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Variant kept = values[i];
+        kept.keepText();
+        const Variant copy = kept;
+        EXPECT_EQ(kept.text(), texts[static_cast<qsizetype>(i)]) << i;
+        EXPECT_EQ(copy.text(), texts[static_cast<qsizetype>(i)]) << i;
+        EXPECT_EQ(kept.text().isNull(), values[i].text().isNull()) << i;
+        EXPECT_EQ(kept, values[i]) << i;
+        EXPECT_EQ(kept.kind(), values[i].kind()) << i;
+        EXPECT_EQ(kept.isBoolean(), values[i].isBoolean()) << i;
+        EXPECT_EQ(kept.isInteger(), values[i].isInteger()) << i;
+        EXPECT_EQ(kept.toInteger(), values[i].toInteger()) << i;
+        EXPECT_EQ(kept.bytes(), values[i].bytes()) << i;
+        EXPECT_DOUBLE_EQ(kept.toDouble(), values[i].toDouble()) << i;
+    }
+    EXPECT_NE(Variant::fromInteger(1), Variant::fromText(QStringLiteral("1")));
+    Variant one = Variant::fromInteger(1);
+    one.keepText();
+    EXPECT_NE(one, Variant::fromText(QStringLiteral("1")));  // a number's text does not make it a text
+    EXPECT_NE(one, Variant::fromBoolean(true));
+}
+
+TEST(Variant, AnAssignedIntegerIsThatIntegerAndLeavesCopiesAlone)
+{
+    Variant v = Variant::fromText(QStringLiteral("testo"));
+    v.assignInteger(12345, false);
+    EXPECT_EQ(v, Variant::fromInteger(12345));
+    EXPECT_EQ(v.text(), QStringLiteral("12345"));
+    EXPECT_TRUE(v.isInteger());
+    EXPECT_FALSE(v.isBoolean());
+    EXPECT_TRUE(v.bytes().isEmpty());
+
+    const Variant copy = v;  // shares the text: a new integer must not write into it
+    v.assignInteger(-7, false);
+    EXPECT_EQ(copy.text(), QStringLiteral("12345"));
+    EXPECT_EQ(copy.toInteger(), 12345);
+    EXPECT_EQ(v.text(), QStringLiteral("-7"));
+    v.assignInteger(99, false);  // no copy now: the text's memory is reused
+    EXPECT_EQ(v.text(), QStringLiteral("99"));
+    EXPECT_EQ(copy.text(), QStringLiteral("12345"));
+
+    v.assignInteger(-1, true);
+    EXPECT_EQ(v, Variant::fromBoolean(true));
+    v.assignInteger(std::numeric_limits<std::int64_t>::min(), false);
+    EXPECT_EQ(v.text(), QStringLiteral("-9223372036854775808"));
+    EXPECT_EQ(v, Variant::fromInteger(std::numeric_limits<std::int64_t>::min()));
+
+    for (Variant other : {Variant::fromBytes(QByteArray("\x01\x02", 2)), Variant::fromDecimal(QStringLiteral("1.5")),
+                          Variant::fromDouble(2.5), Variant()}) {
+        other.assignInteger(3, false);
+        EXPECT_EQ(other, Variant::fromInteger(3)) << describe(other).toStdString();
+        EXPECT_DOUBLE_EQ(other.toDouble(), 3);
+        EXPECT_TRUE(other.bytes().isEmpty());
+    }
 }
