@@ -16,16 +16,33 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 using namespace ostrivo;
 
 namespace {
+
+// CPU time of this process: steadier than the wall clock on a machine that does other work.
+class CpuTimer {
+public:
+    void start() { start_ = now(); }
+    long long elapsedMs() const { return static_cast<long long>((now() - start_) * 1000); }
+
+private:
+    static double now()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+    }
+    double start_ = now();
+};
 
 // Peak resident memory of this process, in KiB.
 long peakKiB()
@@ -76,7 +93,7 @@ void warmDatabase()
 int child(const QString& mode, int limit)
 {
     writeTemplate();
-    QElapsedTimer timer;
+    CpuTimer timer;
     int pages = 0;
     if (mode == QLatin1String("trace")) {
         auto printer = std::make_unique<TracingPrinter>(std::make_unique<RecordingPrinter>(), QStringLiteral("run.trace"));
@@ -97,7 +114,7 @@ int child(const QString& mode, int limit)
         timer.start();
         bench::replayTraceToPdf(ops, QStringLiteral("floor.pdf"));
     }
-    std::printf("%d %lld %ld\n", pages, static_cast<long long>(timer.elapsed()), peakKiB());
+    std::printf("%d %lld %ld\n", pages, timer.elapsedMs(), peakKiB());
     return 0;
 }
 
@@ -107,7 +124,7 @@ struct Figures {
     long peakKiB = 0;
 };
 
-Figures measure(const QString& mode, int limit)
+Figures measureOnce(const QString& mode, int limit)
 {
     QProcess process;
     process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode, QString::number(limit)});
@@ -118,6 +135,18 @@ Figures measure(const QString& mode, int limit)
         std::exit(1);
     }
     return {parts[0].toInt(), parts[1].toDouble() / 1000.0, parts[2].toLong()};
+}
+
+// The best of three runs: on a shared machine the slowest runs measure the neighbours.
+Figures measure(const QString& mode, int limit)
+{
+    Figures best = measureOnce(mode, limit);
+    for (int i = 0; i < 2; ++i) {
+        const Figures next = measureOnce(mode, limit);
+        if (next.seconds < best.seconds)
+            best = next;
+    }
+    return best;
 }
 
 }  // namespace
@@ -161,8 +190,12 @@ int main(int argc, char** argv)
         lastEngine = engine;
         lastFloor = floor;
     }
-    std::printf("time ratio engine/floor at the full table: %.2f (target <= 1.3)\n", lastEngine.seconds / lastFloor.seconds);
+    std::printf("CPU time ratio engine/floor at the full table: %.2f (target <= 1.3)\n", lastEngine.seconds / lastFloor.seconds);
     std::printf("peak memory growth from the first to the last size: engine %+.1f MiB, floor %+.1f MiB\n",
                 (lastEngine.peakKiB - firstEngine.peakKiB) / 1024.0, (lastFloor.peakKiB - firstFloor.peakKiB) / 1024.0);
-    return 0;
+    // The engine's memory may grow with the pages by what the PDF writer holds (the floor), no more.
+    const bool timeMet = lastEngine.seconds <= 1.3 * lastFloor.seconds;
+    const bool memoryMet = lastEngine.peakKiB - firstEngine.peakKiB <= std::max(0L, lastFloor.peakKiB - firstFloor.peakKiB) + 1024;
+    std::printf("targets: time %s, memory %s\n", timeMet ? "met" : "NOT MET", memoryMet ? "met" : "NOT MET");
+    return timeMet && memoryMet ? 0 : 1;
 }
