@@ -12,20 +12,20 @@ QString typeWordForCode(const QString& code)
     if (value != static_cast<int>(value))
         return {};
     switch (static_cast<int>(value)) {
-    case typecode::Boolean:
-    case typecode::Byte:
-    case typecode::Integer:
-    case typecode::Long:
-    case typecode::Single:
-    case typecode::Double:
-    case typecode::LongBinary:
+    case db::type::Boolean:
+    case db::type::Byte:
+    case db::type::Integer:
+    case db::type::Long:
+    case db::type::Single:
+    case db::type::Double:
+    case db::type::LongBinary:
         return QStringLiteral("Num");
-    case typecode::Currency:
+    case db::type::Currency:
         return QStringLiteral("Cur");
-    case typecode::Text:
-    case typecode::Memo:
+    case db::type::Text:
+    case db::type::Memo:
         return QStringLiteral("Str");
-    case typecode::Date:
+    case db::type::Date:
         return QStringLiteral("Date");
     default:
         return {};

@@ -1,24 +1,10 @@
 #pragma once
 
+#include "platform/db/FieldTypes.h"
+
 #include <QString>
 
 namespace ostrivo {
-
-// The database engine's field type codes, as the model keeps them (decimal text).
-namespace typecode {
-constexpr int Boolean = 1;
-constexpr int Byte = 2;
-constexpr int Integer = 3;
-constexpr int Long = 4;
-constexpr int Currency = 5;
-constexpr int Single = 6;
-constexpr int Double = 7;
-constexpr int Date = 8;
-constexpr int Binary = 9;
-constexpr int Text = 10;
-constexpr int LongBinary = 11;
-constexpr int Memo = 12;
-}  // namespace typecode
 
 // The word a template file holds for a type code: "Num", "Cur", "Str", "Date", or an empty text
 // for a code outside the table.
