@@ -555,15 +555,15 @@ void PrintRun::drawText(TemplateReader& reader, const Record& record)
 void PrintRun::printTable(TemplateReader& reader, const TableBlock& block)
 {
     const Record& a = block.placement;
-    TableSpec spec;
-    spec.title = reader.field(a, 1);
-    spec.x = leadingDecimal(reader.field(a, 2));
-    spec.y0 = leadingDecimal(reader.field(a, 3));
-    spec.bottom = leadingDecimal(reader.field(a, 4));
-    spec.fontName = reader.field(a, 5);
-    spec.fontSize = leadingNumber(reader.field(a, 6));
+    TableDesign design;
+    design.title = reader.field(a, 1);
+    design.x = leadingDecimal(reader.field(a, 2));
+    design.y0 = leadingDecimal(reader.field(a, 3));
+    design.bottom = leadingDecimal(reader.field(a, 4));
+    design.fontName = reader.field(a, 5);
+    design.fontSize = leadingNumber(reader.field(a, 6));
     for (const Record& c : block.columns) {
-        spec.columns.push_back({reader.field(c, 1), reader.field(c, 2), leadingDecimal(reader.field(c, 3)),
+        design.columns.push_back({reader.field(c, 1), reader.field(c, 2), leadingDecimal(reader.field(c, 3)),
                                 reader.field(c, 4), reader.field(c, 5), leadingDecimal(reader.field(c, 7))});
     }
     const QString database = reader.field(block.source, 1);
@@ -572,7 +572,7 @@ void PrintRun::printTable(TemplateReader& reader, const TableBlock& block)
     const QString condition = reader.field(block.source, 4);
 
     EngineTableSink sink(*this);
-    TableLayout layout(spec, sink);
+    TableLayout layout(design, sink);
     layout.begin();
 
     QString sql = QStringLiteral("Select * From ") + table + QStringLiteral(" where ") + filtro_;
@@ -585,10 +585,10 @@ void PrintRun::printTable(TemplateReader& reader, const TableBlock& block)
     QueryCursor cursor(database, sql);
     const QString criteria = QStringLiteral("NumeroHotel = 1 and ") + filtro_;
 
-    std::vector<CutText> cells(spec.columns.size());
+    std::vector<CutText> cells(design.columns.size());
     for (bool found = cursor.findFirst(criteria); found; found = cursor.findNext(criteria)) {
-        for (std::size_t j = 0; j < spec.columns.size(); ++j) {
-            const TableColumnSpec& column = spec.columns[j];
+        for (std::size_t j = 0; j < design.columns.size(); ++j) {
+            const TableColumnDesign& column = design.columns[j];
             CutText& cell = cells[j];
             cell.completed.clear();
             if (column.typeWord == QLatin1String("Null")) {

@@ -21,26 +21,26 @@ const Decimal4 kBottomReserve = Decimal4::fromInt(2);
 
 }  // namespace
 
-TableLayout::TableLayout(TableSpec spec, TableSink& sink) : spec_(std::move(spec)), sink_(sink)
+TableLayout::TableLayout(TableDesign design, TableSink& sink) : design_(std::move(design)), sink_(sink)
 {
-    xs_.push_back(spec_.x);
-    for (const TableColumnSpec& column : spec_.columns)
+    xs_.push_back(design_.x);
+    for (const TableColumnDesign& column : design_.columns)
         xs_.push_back(xs_.back() + kOne + column.width);
-    totals_.assign(spec_.columns.size(), Decimal4());
-    yh_ = spec_.y0 + kTitleGap;
+    totals_.assign(design_.columns.size(), Decimal4());
+    yh_ = design_.y0 + kTitleGap;
     y_ = yh_ + kFirstRow;
 }
 
 void TableLayout::frame()
 {
-    sink_.setFont(spec_.fontName, spec_.fontSize);
-    if (!spec_.title.trimmed().isEmpty())
-        sink_.text(spec_.x, spec_.y0, spec_.title, false);
+    sink_.setFont(design_.fontName, design_.fontSize);
+    if (!design_.title.trimmed().isEmpty())
+        sink_.text(design_.x, design_.y0, design_.title, false);
     const Decimal4 top = yh_ - kHalf;
-    const Decimal4 end = spec_.bottom + kHalf;
-    sink_.line(spec_.x - kHalf, top, spec_.x - kHalf, end, 0);
-    for (std::size_t j = 0; j < spec_.columns.size(); ++j) {
-        const TableColumnSpec& column = spec_.columns[j];
+    const Decimal4 end = design_.bottom + kHalf;
+    sink_.line(design_.x - kHalf, top, design_.x - kHalf, end, 0);
+    for (std::size_t j = 0; j < design_.columns.size(); ++j) {
+        const TableColumnDesign& column = design_.columns[j];
         const Decimal4 left = xs_[j] - kHalf;
         const Decimal4 right = xs_[j + 1] - kHalf;
         const auto chars = std::max<std::int64_t>(0, column.chars.roundHalfEven());
@@ -60,17 +60,17 @@ void TableLayout::begin()
 
 bool TableLayout::totalled(std::size_t j) const
 {
-    const TableColumnSpec& column = spec_.columns[j];
+    const TableColumnDesign& column = design_.columns[j];
     return column.totalFlag == QLatin1String("S") &&
            (column.typeWord == QLatin1String("Num") || column.typeWord == QLatin1String("Cur"));
 }
 
 void TableLayout::addRow(const std::vector<CutText>& cells)
 {
-    const Decimal4 limit = spec_.bottom - kBottomReserve;
+    const Decimal4 limit = design_.bottom - kBottomReserve;
     Decimal4 rowTop = y_;
     std::int64_t maxY = rowTop.roundHalfEven();
-    for (std::size_t j = 0; j < spec_.columns.size() && j < cells.size(); ++j) {
+    for (std::size_t j = 0; j < design_.columns.size() && j < cells.size(); ++j) {
         const CutText& cell = cells[j];
         Decimal4 y = rowTop;
         for (const QString& line : cell.completed) {
@@ -100,12 +100,12 @@ void TableLayout::addRow(const std::vector<CutText>& cells)
 
 void TableLayout::finish()
 {
-    for (std::size_t j = 0; j < spec_.columns.size() && !spec_.columns[j].title.isEmpty(); ++j) {
+    for (std::size_t j = 0; j < design_.columns.size() && !design_.columns[j].title.isEmpty(); ++j) {
         // A flag on a column that holds no amounts has no total to show.
         if (!totalled(j))
             continue;
-        const QString text = formatNumberField(LooseValue::number(totals_[j].toString()), spec_.columns[j].typeWord,
-                                               spec_.columns[j].chars);
+        const QString text = formatNumberField(LooseValue::number(totals_[j].toString()), design_.columns[j].typeWord,
+                                               design_.columns[j].chars);
         sink_.text(xs_[j], y_ + kOne, text, false);
     }
 }

@@ -9,7 +9,7 @@
 namespace ostrivo {
 
 // One column record of a table.
-struct TableColumnSpec {
+struct TableColumnDesign {
     QString title;       // field 1
     QString field;       // field 2: the database column
     Decimal4 width;      // field 3, page units
@@ -19,14 +19,14 @@ struct TableColumnSpec {
 };
 
 // A table's placement record and its columns.
-struct TableSpec {
+struct TableDesign {
     QString title;
     Decimal4 x;
     Decimal4 y0;
     Decimal4 bottom;
     QString fontName;
     double fontSize = 0;
-    std::vector<TableColumnSpec> columns;
+    std::vector<TableColumnDesign> columns;
 };
 
 // Where the layout sends what it draws; the engine forwards it to the printer.
@@ -47,7 +47,7 @@ class TableLayout {
 public:
     static constexpr qint64 kRuleColor = 12632256;  // light grey of the row rules
 
-    TableLayout(TableSpec spec, TableSink& sink);
+    TableLayout(TableDesign design, TableSink& sink);
 
     // Title, borders and header on the current page; the first row position.
     void begin();
@@ -65,7 +65,7 @@ private:
     void frame();
     bool totalled(std::size_t j) const;
 
-    TableSpec spec_;
+    TableDesign design_;
     TableSink& sink_;
     std::vector<Decimal4> xs_;  // x of each column, and the x after the last one
     std::vector<Decimal4> totals_;

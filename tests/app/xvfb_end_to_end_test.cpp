@@ -35,10 +35,12 @@ public:
     // Empty when it started, else why not.
     QString start()
     {
-        // -displayfd picks a free display and writes its number on stdout.
+        // -displayfd picks a free display and writes its number on stdout. -noreset: the watcher's
+        // short xdotool connections would otherwise leave the server resetting, refusing the
+        // program's connection, each time the last of them closes.
         process_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                                 QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                                                QStringLiteral("tcp")});
+                                                QStringLiteral("tcp"), QStringLiteral("-noreset")});
         if (!process_.waitForStarted(10000))
             return QStringLiteral("Xvfb did not start: ") + process_.errorString();
         QByteArray out;

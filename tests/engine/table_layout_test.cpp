@@ -40,19 +40,19 @@ public:
     QStringList texts() const { return ops.filter(QStringLiteral(" text ")); }
 };
 
-TableSpec oneColumn(const char* title = "Elenco", const char* bottom = "60", const char* type = "Num",
+TableDesign oneColumn(const char* title = "Elenco", const char* bottom = "60", const char* type = "Num",
                     const char* flag = "N", const char* chars = "4")
 {
-    TableSpec spec;
-    spec.title = QString::fromLatin1(title);
-    spec.x = d("2");
-    spec.y0 = d("20");
-    spec.bottom = d(bottom);
-    spec.fontName = QStringLiteral("Arial");
-    spec.fontSize = 8;
-    spec.columns.push_back({QStringLiteral("Camera"), QStringLiteral("Camera"), d("6"), QString::fromLatin1(type),
+    TableDesign design;
+    design.title = QString::fromLatin1(title);
+    design.x = d("2");
+    design.y0 = d("20");
+    design.bottom = d(bottom);
+    design.fontName = QStringLiteral("Arial");
+    design.fontSize = 8;
+    design.columns.push_back({QStringLiteral("Camera"), QStringLiteral("Camera"), d("6"), QString::fromLatin1(type),
                             QString::fromLatin1(flag), d(chars)});
-    return spec;
+    return design;
 }
 
 CutText single(const QString& text)
@@ -94,10 +94,10 @@ TEST(TableLayout, NoTitleKeepsTheHeaderTwoUnitsBelowAndEmptyTableTotalsAtHeaderP
 TEST(TableLayout, RowsAdvanceFromTheRoundedRowTop)
 {
     // Rows at 12.5, 13.6, 15.6: the row top is rounded halves to even before the step.
-    TableSpec spec = oneColumn("", "60");
-    spec.y0 = d("8");
+    TableDesign design = oneColumn("", "60");
+    design.y0 = d("8");
     Recorder r;
-    TableLayout layout(spec, r);
+    TableLayout layout(design, r);
     layout.begin();
     for (int i = 0; i < 3; ++i)
         layout.addRow({single(QStringLiteral("1"))});
@@ -109,9 +109,9 @@ TEST(TableLayout, RowsAdvanceFromTheRoundedRowTop)
 TEST(TableLayout, HalfPositionsAfterFiveStepsRoundToEven)
 {
     // 24.5 + 5 x 1.6 = 32.5 exactly: a wrapped cell reaching it rounds to 32, not 33.
-    TableSpec spec = oneColumn("", "80", "Str", "N", "2");
+    TableDesign design = oneColumn("", "80", "Str", "N", "2");
     Recorder r;
-    TableLayout layout(spec, r);
+    TableLayout layout(design, r);
     layout.begin();
     CutText cell{{QStringLiteral("aa"), QStringLiteral("bb"), QStringLiteral("cc"), QStringLiteral("dd"), QStringLiteral("ee")},
                  QStringLiteral("f")};
@@ -122,10 +122,10 @@ TEST(TableLayout, HalfPositionsAfterFiveStepsRoundToEven)
 
 TEST(TableLayout, WrappedCellGrowsTheRowAndTheRuleLiesUnderItsLastLine)
 {
-    TableSpec spec = oneColumn("", "60", "Str", "N", "10");
-    spec.columns.push_back({QStringLiteral("N"), QStringLiteral("N"), d("4"), QStringLiteral("Num"), QStringLiteral("N"), d("3")});
+    TableDesign design = oneColumn("", "60", "Str", "N", "10");
+    design.columns.push_back({QStringLiteral("N"), QStringLiteral("N"), d("4"), QStringLiteral("Num"), QStringLiteral("N"), d("3")});
     Recorder r;
-    TableLayout layout(spec, r);
+    TableLayout layout(design, r);
     layout.begin();
     layout.addRow({cutIntoLines(QStringLiteral("abcdefghijklmnopqrstuvwxy"), d("10"), true), single(QStringLiteral("  7"))});
     EXPECT_EQ(r.cells(), QStringList({QStringLiteral("p1 cell 2,24.5 [abcdefghij]"), QStringLiteral("p1 cell 2,26.1 [klmnopqrst]"),
@@ -157,10 +157,10 @@ TEST(TableLayout, PageBreakBetweenRowsRedrawsFrameAndTotalsMayStandAlone)
 
 TEST(TableLayout, CellThatPassesTheBottomContinuesOnAPageWithOnlyTheTable)
 {
-    TableSpec spec = oneColumn("T", "30", "Str", "N", "1");
-    spec.columns.push_back({QStringLiteral("B"), QStringLiteral("B"), d("3"), QStringLiteral("Num"), QStringLiteral("S"), d("2")});
+    TableDesign design = oneColumn("T", "30", "Str", "N", "1");
+    design.columns.push_back({QStringLiteral("B"), QStringLiteral("B"), d("3"), QStringLiteral("Num"), QStringLiteral("S"), d("2")});
     Recorder r;
-    TableLayout layout(spec, r);
+    TableLayout layout(design, r);
     layout.begin();
     layout.addRow({cutIntoLines(QStringLiteral("abcde"), d("1"), true), single(QStringLiteral(" 4"))});
     // 24.5, 26.1, 27.7 on page 1; after 27.7 the next line would be at 29.3 > 28: new page. The
@@ -176,12 +176,12 @@ TEST(TableLayout, CellThatPassesTheBottomContinuesOnAPageWithOnlyTheTable)
 
 TEST(TableLayout, TotalsStopAtTheFirstColumnWithoutTitleAndSkipNonAmounts)
 {
-    TableSpec spec = oneColumn("", "60", "Num", "S", "6");
-    spec.columns.push_back({QStringLiteral("D"), QStringLiteral("D"), d("8"), QStringLiteral("Date"), QStringLiteral("S"), d("10")});
-    spec.columns.push_back({QString(), QStringLiteral("X"), d("4"), QStringLiteral("Num"), QStringLiteral("S"), d("4")});
-    spec.columns.push_back({QStringLiteral("Y"), QStringLiteral("Y"), d("4"), QStringLiteral("Num"), QStringLiteral("S"), d("4")});
+    TableDesign design = oneColumn("", "60", "Num", "S", "6");
+    design.columns.push_back({QStringLiteral("D"), QStringLiteral("D"), d("8"), QStringLiteral("Date"), QStringLiteral("S"), d("10")});
+    design.columns.push_back({QString(), QStringLiteral("X"), d("4"), QStringLiteral("Num"), QStringLiteral("S"), d("4")});
+    design.columns.push_back({QStringLiteral("Y"), QStringLiteral("Y"), d("4"), QStringLiteral("Num"), QStringLiteral("S"), d("4")});
     Recorder r;
-    TableLayout layout(spec, r);
+    TableLayout layout(design, r);
     layout.begin();
     layout.addRow({single(QStringLiteral("  12,5")), single(QStringLiteral("01/05/2024")), single(QStringLiteral("   1")),
                    single(QStringLiteral("   2"))});

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -86,6 +88,21 @@ ScopedCurrentDir::ScopedCurrentDir(const QString& path) : path_(path), previous_
 ScopedCurrentDir::~ScopedCurrentDir()
 {
     QDir::setCurrent(previous_);
+}
+
+std::optional<ProgramRun> runProgram(const QString& program, const QStringList& arguments, int timeoutMs)
+{
+    const QString path = QStandardPaths::findExecutable(program);
+    if (path.isEmpty())
+        return std::nullopt;
+    QProcess process;
+    process.start(path, arguments);
+    ProgramRun run;
+    run.ok = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit &&
+             process.exitCode() == 0;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
 }
 
 }  // namespace ostrivo::test

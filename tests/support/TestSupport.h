@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 
 // Readable QString values in GoogleTest messages.
@@ -35,6 +36,15 @@ QByteArray readFile(const QString& path);
 void writeTemplate(const QString& path, const QStringList& lines);
 // Creates a SQLite database file from an SQL script; throws with SQLite's message.
 void createSqliteDatabase(const QString& path, const QString& sql);
+
+// What an installed program printed on stdout and stderr, and whether it ran to a zero exit status;
+// nullopt when the program is not installed.
+struct ProgramRun {
+    bool ok = false;
+    QByteArray out;
+    QByteArray err;
+};
+std::optional<ProgramRun> runProgram(const QString& program, const QStringList& arguments, int timeoutMs = 120000);
 
 // Makes a temporary folder the current directory for the life of the object.
 class ScopedCurrentDir {

@@ -77,17 +77,13 @@ inline std::vector<CsvRow> readCsv(const QString& path)
     return parseCsv(QString::fromUtf8(readFile(path)));
 }
 
-// Runs a program of mdbtools; nullopt when it is not installed.
+// Runs a program of mdbtools; nullopt when it is not installed or fails.
 inline std::optional<QByteArray> runTool(const QString& program, const QStringList& arguments)
 {
-    const QString path = QStandardPaths::findExecutable(program);
-    if (path.isEmpty())
+    const std::optional<ProgramRun> run = runProgram(program, arguments);
+    if (!run || !run->ok)
         return std::nullopt;
-    QProcess process;
-    process.start(path, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return process.readAllStandardOutput();
+    return run->out;
 }
 
 // The bytes of every file of a folder, and the folder's listing, to prove nothing was written.

@@ -3,6 +3,8 @@
 // Helpers of the printer tests: a GUI application for fonts and painting, and the poppler tools
 // that read back what we print.
 
+#include "support/TestSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
@@ -31,19 +33,17 @@ inline void ensureGuiApplication()
     (void)application;
 }
 
-// The output of a tool, or nothing when it is not installed or fails.
+// The output of a tool, or nothing when it is not installed; a failing run fails the test.
 inline std::optional<QString> runTool(const QString& program, const QStringList& arguments)
 {
-    const QString path = QStandardPaths::findExecutable(program);
-    if (path.isEmpty())
+    const std::optional<ProgramRun> run = runProgram(program, arguments, 60000);
+    if (!run)
         return std::nullopt;
-    QProcess process;
-    process.start(path, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+    if (!run->ok) {
+        ADD_FAILURE() << program.toStdString() << " failed: " << run->err.toStdString();
         return QString();
     }
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return QString::fromUtf8(run->out);
 }
 
 inline bool haveTool(const QString& program)
