@@ -33,8 +33,9 @@ public:
     virtual bool findNext(const QString& criteria) = 0;
     // A fresh record set stands on its first row, if it has one.
     virtual bool hasCurrent() = 0;
-    // The current row's value; only called when hasCurrent().
-    virtual Variant value(int column) = 0;
+    // The current row's value; only called when hasCurrent(). The reference stands until the
+    // cursor moves or reads the same column again.
+    virtual const Variant& value(int column) = 0;
 };
 
 // An open database: a file decoded into the query engine today, a server tomorrow.

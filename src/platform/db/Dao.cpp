@@ -21,13 +21,6 @@ bool sameText(const QString& a, const QString& b)
 
 }  // namespace
 
-Variant Field::Value() const
-{
-    if (!recordset_) [[unlikely]]
-        noValue();
-    return recordset_->value(column_, name_);
-}
-
 void Field::noValue() const
 {
     throw DatabaseError(err::InvalidOperation,
@@ -138,12 +131,6 @@ Recordset::Recordset(std::unique_ptr<Cursor> cursor, std::shared_ptr<const bool>
 
 Recordset::~Recordset() = default;
 
-void Recordset::check() const
-{
-    if (!cursor_ || !*databaseOpen_) [[unlikely]]
-        closed();
-}
-
 void Recordset::closed() const
 {
     throw DatabaseError(err::ObjectInvalid, QStringLiteral("record set chiuso"), file_, sql_);
@@ -159,14 +146,6 @@ void Recordset::FindNext(const QString& criteria)
 {
     check();
     noMatch_ = !cursor_->findNext(criteria);
-}
-
-Variant Recordset::value(int column, const QString& name)
-{
-    check();
-    if (!cursor_->hasCurrent()) [[unlikely]]
-        noCurrentRecord(name);
-    return cursor_->value(column);
 }
 
 void Recordset::noCurrentRecord(const QString& name) const

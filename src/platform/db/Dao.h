@@ -12,6 +12,7 @@
 // Every failure throws ostrivo::DatabaseError naming the file, the table or column where known,
 // and the SQL. Nothing is ever written to a database file.
 
+#include "platform/db/Backend.h"
 #include "platform/db/Variant.h"
 
 #include <QHash>
@@ -35,8 +36,9 @@ public:
     // Declared size: characters for Text, bytes for the other fixed types; 0 for Memo and OLE.
     int Size() const { return size_; }
     // The current record's value. A field of a TableDef has no value (err::InvalidOperation);
-    // a record set with no current record throws err::NoCurrentRecord.
-    Variant Value() const;
+    // a record set with no current record throws err::NoCurrentRecord. The reference stands
+    // until the record set moves, closes or reads this field again: copy the value to keep it.
+    const Variant& Value() const;
 
 private:
     friend class FieldCollection;
@@ -124,7 +126,7 @@ private:
     friend class Database;
     friend class Field;
     Recordset(std::unique_ptr<Cursor> cursor, std::shared_ptr<const bool> databaseOpen, QString file, QString sql);
-    Variant value(int column, const QString& name);
+    const Variant& value(int column, const QString& name);
     void check() const;
     [[noreturn]] void closed() const;
     [[noreturn]] void noCurrentRecord(const QString& name) const;
@@ -136,6 +138,28 @@ private:
     FieldCollection fields_;
     bool noMatch_ = false;
 };
+
+// Inline: a report reads these for every field of every row.
+inline void Recordset::check() const
+{
+    if (!cursor_ || !*databaseOpen_) [[unlikely]]
+        closed();
+}
+
+inline const Variant& Recordset::value(int column, const QString& name)
+{
+    check();
+    if (!cursor_->hasCurrent()) [[unlikely]]
+        noCurrentRecord(name);
+    return cursor_->value(column);
+}
+
+inline const Variant& Field::Value() const
+{
+    if (!recordset_) [[unlikely]]
+        noValue();
+    return recordset_->value(column_, name_);
+}
 
 class Database {
 public:

@@ -639,10 +639,15 @@ public:
     bool findFirst(const QString& criteria) override;
     bool findNext(const QString& criteria) override;
     bool hasCurrent() override;
-    Variant value(int column) override;
+    const Variant& value(int column) override;
 
 private:
-    ValueMemo& memo(int column);
+    ValueMemo& memo(int column)
+    {
+        const std::unique_ptr<ValueMemo>& m = memos_[static_cast<std::size_t>(column)];
+        return m ? *m : newMemo(column);
+    }
+    ValueMemo& newMemo(int column);
     QString ordering(const SelectShape& shape, const QStringList& equality) const;
     struct Finder {
         QString criteria;      // as the caller wrote it
@@ -673,6 +678,7 @@ private:
     std::vector<ColumnDef> columns_;
     std::vector<QString> declaredTypes_;
     std::vector<std::unique_ptr<ValueMemo>> memos_;  // per column, made when first read
+    std::vector<Variant> unshared_;  // per column, its last value that no memo keeps
     std::map<QString, std::unique_ptr<Finder>> finders_;
     At at_ = At::Fresh;
     bool queryRow_ = false;
@@ -769,6 +775,7 @@ MemoryCursor::MemoryCursor(std::shared_ptr<MemoryStore> store, MemoryStore::Sour
         declaredTypes_.push_back(declared ? QString::fromUtf8(declared).toUpper() : QString());
     }
     memos_.resize(columns_.size());
+    unshared_.resize(columns_.size());
 }
 
 void MemoryCursor::fail(int number, const QString& detail, const QString& sql) const
@@ -820,23 +827,21 @@ sqlite3_stmt* MemoryCursor::current() const
     return at_ == At::Together ? together_->together.get() : query_.get();
 }
 
-ValueMemo& MemoryCursor::memo(int column)
+ValueMemo& MemoryCursor::newMemo(int column)
 {
-    std::unique_ptr<ValueMemo>& m = memos_[static_cast<std::size_t>(column)];
-    if (!m)
-        m = std::make_unique<ValueMemo>();
-    return *m;
+    return *(memos_[static_cast<std::size_t>(column)] = std::make_unique<ValueMemo>());
 }
 
-Variant MemoryCursor::value(int column)
+const Variant& MemoryCursor::value(int column)
 {
+    static const Variant null;
     // One call fetches the value; the sqlite3_value_* calls that read it are cheaper than one
     // sqlite3_column_* call each. (The value is unprotected: fine on a connection of one thread.)
     sqlite3_value* v = sqlite3_column_value(current(), column);
     const int kind = columns_[static_cast<std::size_t>(column)].type;
     switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
-        return {};
+        return null;
     case SQLITE_INTEGER: {
         const std::int64_t i = sqlite3_value_int64(v);
         const auto bits = static_cast<std::uint64_t>(i);
@@ -874,7 +879,7 @@ Variant MemoryCursor::value(int column)
             return Variant::fromText(value);
         };
         if (utf8.size() > ValueMemo::kLongestText)
-            return make();
+            return unshared_[static_cast<std::size_t>(column)] = make();
         ValueMemo::Slot& slot = memo(column).text(utf8);
         if (!ValueMemo::holds(slot, utf8)) {
             slot.value = make();
@@ -885,7 +890,7 @@ Variant MemoryCursor::value(int column)
     }
     default: {
         const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
-        return Variant::fromBytes(QByteArray(data, sqlite3_value_bytes(v)));
+        return unshared_[static_cast<std::size_t>(column)] = Variant::fromBytes(QByteArray(data, sqlite3_value_bytes(v)));
     }
     }
 }

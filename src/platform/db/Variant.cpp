@@ -84,29 +84,34 @@ Variant Variant::fromBytes(const QByteArray& bytes)
     return v;
 }
 
-QString Variant::text() const
+const QString& Variant::text() const
 {
+    static const QString empty;
     switch (kind_) {
     case Kind::Null:
-        return {};
+        return empty;
     case Kind::Text:
         return text_;
     case Kind::Binary:
-        return QString::fromLatin1(bytes_.toHex().toUpper());
+        if (text_.isNull())
+            text_ = QString::fromLatin1(bytes_.toHex().toUpper());
+        return text_;
     case Kind::Number:
         break;
     }
     if (!text_.isNull())
-        return text_;  // a Decimal's digits, or a text kept by keepText()
+        return text_;  // a Decimal's digits, or a text kept before
     switch (form_) {
     case Form::Integer:
-        return integerText(integer_);
+        text_ = integerText(integer_);
+        break;
     case Form::Real:
-        return formatDouble(real_);
+        text_ = formatDouble(real_);
+        break;
     case Form::Decimal:
-        return text_;
+        break;
     }
-    return {};
+    return text_;
 }
 
 void Variant::assignInteger(std::int64_t value, bool boolean)
@@ -130,8 +135,8 @@ void Variant::assignInteger(std::int64_t value, bool boolean)
 
 void Variant::keepText()
 {
-    if (kind_ == Kind::Number && text_.isNull())
-        text_ = text();
+    if (kind_ == Kind::Number)
+        text();
 }
 
 QByteArray Variant::bytes() const

@@ -34,8 +34,9 @@ public:
     bool isBoolean() const { return boolean_; }
 
     // Null: empty. Number: its shortest exact decimal. Text: the text.
-    // Binary: the bytes in uppercase hexadecimal.
-    QString text() const;
+    // Binary: the bytes in uppercase hexadecimal. A number's text is made once, on first use,
+    // and kept with the value; the reference stands as long as the value does, unchanged.
+    const QString& text() const;
     // Works out a number's text now, so that this value and its copies hand it out shared
     // instead of formatting it on every call. Changes nothing else.
     void keepText();
@@ -61,7 +62,8 @@ private:
     bool boolean_ = false;
     std::int64_t integer_ = 0;
     double real_ = 0;
-    QString text_;      // Text, the digits of a Decimal, or a kept text of another number
+    // Text, the digits of a Decimal, the kept text of another number, or a Binary's hexadecimal
+    mutable QString text_;
     QByteArray bytes_;  // Binary
 };
 

@@ -247,7 +247,7 @@ bool matchesMdbExport(const Variant& v, int fieldType, const CsvField& exported,
     case type::Date:
         return e.startsWith(QLatin1String("1900-01-00")) || v.text() == e;
     case type::Guid:
-        return v.text().remove(QLatin1Char('-')) == QString(e).remove(QLatin1Char('-'));
+        return QString(v.text()).remove(QLatin1Char('-')) == QString(e).remove(QLatin1Char('-'));
     case type::Binary:
     case type::LongBinary:
         return v.isBinary() && QString::fromLatin1(v.bytes().toHex().toUpper()) == e.toUpper();

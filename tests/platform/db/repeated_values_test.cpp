@@ -150,3 +150,40 @@ TEST(RepeatedValues, OfTwoFieldsOfOneNameTheFirstAnswers)
         EXPECT_EQ(rs->Fields().Item(QStringLiteral("x")).Value().text(), QString::number(integerOf(5)));
     }
 }
+
+TEST(RepeatedValues, ValuesAndTextsKeptByTheCallerStayAsTheyWereWhenTheRecordSetMovesOn)
+{
+    test::ScopedCurrentDir dir;
+    makeFile(dir.file(QStringLiteral("valori.db")));
+    auto db = dbEngine().OpenDatabase(QStringLiteral("valori.db"));
+    auto rs = db->OpenRecordset(QStringLiteral("Select * From Valori Order By Ordine"));
+    const QStringList names = {QStringLiteral("Numero"), QStringLiteral("Reale"), QStringLiteral("Lungo"),
+                               QStringLiteral("Ordine"), QStringLiteral("Codice")};
+    // Every row's values, kept both as values and as texts alone, while the record set's own
+    // values are refilled in place row after row.
+    std::vector<Variant> values;
+    QStringList texts;
+    int k = 0;
+    for (rs->FindFirst(QStringLiteral("True")); !rs->NoMatch(); rs->FindNext(QStringLiteral("True")), ++k) {
+        for (const QString& name : names) {
+            const Variant& v = rs->Fields().Item(name).Value();
+            if (k % 2 == 0)
+                values.push_back(v);
+            else
+                texts << v.text();
+        }
+    }
+    ASSERT_EQ(k, kRows);
+    std::size_t a = 0;
+    qsizetype b = 0;
+    for (k = 0; k < kRows; ++k) {
+        const Expected e = expectedOf(k);
+        const QStringList expected = {e.integer, e.real, e.longText, QString::number(k), e.code};
+        for (const QString& text : expected) {
+            if (k % 2 == 0)
+                ASSERT_EQ(values[a++].text(), text) << "row " << k;
+            else
+                ASSERT_EQ(texts[b++], text) << "row " << k;
+        }
+    }
+}
