@@ -22,9 +22,6 @@
 
 namespace ostrivo::db {
 
-class Connection;
-class Cursor;
-struct ColumnDef;
 class Recordset;
 
 class Field {
