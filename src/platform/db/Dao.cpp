@@ -61,7 +61,7 @@ const Field& FieldCollection::Item(int index) const
     return fields_[static_cast<std::size_t>(index)];
 }
 
-const Field& FieldCollection::Item(const QString& name) const
+const Field& FieldCollection::lookUp(const QString& name) const
 {
     Guess& guess = following_[static_cast<std::size_t>(last_ + 1)];
     if (guess.field >= 0) {

@@ -54,7 +54,16 @@ public:
     // Index from 0. Out of range: err::ItemNotFound.
     const Field& Item(int index) const;
     // The name ignores case. Unknown: err::ItemNotFound naming the field and the file.
-    const Field& Item(const QString& name) const;
+    const Field& Item(const QString& name) const
+    {
+        // Inline for the usual case: the caller's own string for the field that follows.
+        const Guess& guess = following_[static_cast<std::size_t>(last_ + 1)];
+        if (guess.field >= 0 && name.constData() == guess.asked.constData() && name.size() == guess.asked.size()) {
+            last_ = guess.field;
+            return fields_[static_cast<std::size_t>(guess.field)];
+        }
+        return lookUp(name);
+    }
 
 private:
     friend class TableDef;
@@ -63,6 +72,7 @@ private:
     void assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
                 const QString& owner);
     int find(const QString& name) const;
+    const Field& lookUp(const QString& name) const;
     std::vector<Field> fields_;
     QHash<QString, int> byName_;  // exact names; other spellings are looked up ignoring case
     // Callers read a row's fields in the same sequence row after row: the field that followed

@@ -84,7 +84,7 @@ Variant Variant::fromBytes(const QByteArray& bytes)
     return v;
 }
 
-const QString& Variant::text() const
+const QString& Variant::makeText() const
 {
     static const QString empty;
     switch (kind_) {

@@ -36,7 +36,12 @@ public:
     // Null: empty. Number: its shortest exact decimal. Text: the text.
     // Binary: the bytes in uppercase hexadecimal. A number's text is made once, on first use,
     // and kept with the value; the reference stands as long as the value does, unchanged.
-    const QString& text() const;
+    const QString& text() const
+    {
+        if (kind_ == Kind::Text || (kind_ == Kind::Number && !text_.isNull()))
+            return text_;
+        return makeText();
+    }
     // Works out a number's text now, so that this value and its copies hand it out shared
     // instead of formatting it on every call. Changes nothing else.
     void keepText();
@@ -56,6 +61,7 @@ public:
     friend bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
 
 private:
+    const QString& makeText() const;
     enum class Form { Integer, Real, Decimal };
     Kind kind_ = Kind::Null;
     Form form_ = Form::Integer;
