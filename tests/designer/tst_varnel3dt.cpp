@@ -82,6 +82,17 @@ class TestVarnel3DT : public QObject {
     Q_OBJECT
 
 private:
+    // "t.vn3": one "Num" parameter with a default and a text that shows it, over an empty table.
+    void openOneParameterTemplate()
+    {
+        test::createSqliteDatabase(QStringLiteral("dati.db"), QStringLiteral("CREATE TABLE Righe (NumeroHotel INTEGER, N INTEGER);"));
+        test::writeTemplate(QStringLiteral("t.vn3"), {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
+                                                      QStringLiteral("dati.db,Righe,"), QStringLiteral("[PARAMETRI]"),
+                                                      QStringLiteral("N,>=,Num,1,Dal numero,"), QStringLiteral("[TESTO]"),
+                                                      QStringLiteral("Dal <PARAM1>,1,1,Arial,10,0,"), QStringLiteral("[FINE]")});
+        model_->NomeModulo = QStringLiteral("t.vn3");
+    }
+
     std::unique_ptr<test::ScopedCurrentDir> dir_;
     std::unique_ptr<VN3Routine> model_;
     std::unique_ptr<Varnel3DT> window_;
@@ -393,12 +404,7 @@ private slots:
     void stampaCancelledInTheParameterDialogPrintsNothing()
     {
         Varnel3DT& w = designer();
-        test::createSqliteDatabase(QStringLiteral("dati.db"), QStringLiteral("CREATE TABLE Righe (NumeroHotel INTEGER, N INTEGER);"));
-        test::writeTemplate(QStringLiteral("t.vn3"), {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
-                                                      QStringLiteral("dati.db,Righe,"), QStringLiteral("[PARAMETRI]"),
-                                                      QStringLiteral("N,>=,Num,1,Dal numero,"), QStringLiteral("[TESTO]"),
-                                                      QStringLiteral("Dal <PARAM1>,1,1,Arial,10,0,"), QStringLiteral("[FINE]")});
-        model_->NomeModulo = QStringLiteral("t.vn3");
+        openOneParameterTemplate();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         ModalWatcher watcher([](QWidget& modal) {
@@ -419,12 +425,7 @@ private slots:
         Varnel3DT& w = designer();
         UrlRecorder viewer;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
-        test::createSqliteDatabase(QStringLiteral("dati.db"), QStringLiteral("CREATE TABLE Righe (NumeroHotel INTEGER, N INTEGER);"));
-        test::writeTemplate(QStringLiteral("t.vn3"), {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
-                                                      QStringLiteral("dati.db,Righe,"), QStringLiteral("[PARAMETRI]"),
-                                                      QStringLiteral("N,>=,Num,1,Dal numero,"), QStringLiteral("[TESTO]"),
-                                                      QStringLiteral("Dal <PARAM1>,1,1,Arial,10,0,"), QStringLiteral("[FINE]")});
-        model_->NomeModulo = QStringLiteral("t.vn3");
+        openOneParameterTemplate();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         ModalWatcher watcher([](QWidget& modal) {
