@@ -137,8 +137,8 @@ TEST(TableLayout, WrappedCellGrowsTheRowAndTheRuleLiesUnderItsLastLine)
 
 TEST(TableLayout, PageBreakBetweenRowsRedrawsFrameAndTotalsMayStandAlone)
 {
-    // bottom 30: rows at 24.5 and 25.6; after the second the next position 27.6 passes 28? no;
-    // third at 27.6 -> next 29.6 > 28: new page before the search for a further record fails.
+    // Bottom 30: rows at 24.5, 25.6 and 27.6; after the third the next position, 29.6, passes 28,
+    // so the new page comes before the search for a further record fails.
     Recorder r;
     TableLayout layout(oneColumn("T", "30", "Cur", "S", "8"), r);
     layout.begin();
