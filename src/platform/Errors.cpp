@@ -21,6 +21,7 @@ QString classicDescription(int number)
     case err::InvalidPicture: return QStringLiteral("Immagine non valida");
     case err::PrinterError: return QStringLiteral("Errore della stampante");
     case err::DatabaseNotFound: return QStringLiteral("Impossibile trovare il file di database");
+    case err::DamagedDatabase: return QStringLiteral("Il database è danneggiato");
     case err::TooFewParameters: return QStringLiteral("Parametri insufficienti");
     case err::QuerySyntax: return QStringLiteral("Errore di sintassi nell'espressione della query");
     case err::TableNotFound: return QStringLiteral("Impossibile trovare la tabella o la query di input");

@@ -21,6 +21,7 @@ constexpr int PrinterError = 482;
 constexpr int NoCurrentRecord = 3021;
 constexpr int InvalidOperation = 3219;
 constexpr int DatabaseNotFound = 3024;
+constexpr int DamagedDatabase = 3049;
 constexpr int TooFewParameters = 3061;
 constexpr int QuerySyntax = 3075;
 constexpr int TableNotFound = 3078;

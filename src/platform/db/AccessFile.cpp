@@ -43,6 +43,8 @@ namespace {
 
 constexpr int kOffsetMask = 0x1fff;
 constexpr int kDeletedRow = 0x4000;
+constexpr unsigned char kDataPage = 0x01;
+constexpr unsigned long kCatalogDefinitionPage = 2;
 constexpr std::size_t kMemoHeader = 12;
 constexpr std::size_t kLongValueLimit = 1u << 30;  // what a Jet length field can describe
 
@@ -111,8 +113,8 @@ void appendUtf8(std::string& out, char32_t c)
 }
 
 // Jet 4 text: UTF-16LE, or "compressed" (FF FE, then runs of one-byte Latin-1 characters and
-// of UTF-16 units, each 00 byte switching between them).
-void decodeJet4Text(const unsigned char* p, std::size_t n, std::string& out)
+// of UTF-16 units, each 00 byte switching between them). Returns the number of UTF-16 units.
+std::size_t decodeJet4Text(const unsigned char* p, std::size_t n, std::string& out)
 {
     out.clear();
     std::vector<char16_t> units;
@@ -147,6 +149,7 @@ void decodeJet4Text(const unsigned char* p, std::size_t n, std::string& out)
         }
         appendUtf8(out, c);
     }
+    return units.size();
 }
 
 std::string guidText(const unsigned char* p)
@@ -165,6 +168,29 @@ std::string guidText(const unsigned char* p)
     return out;
 }
 
+// A table definition read by libmdb, freed with it.
+class TableDefinition {
+public:
+    explicit TableDefinition(MdbCatalogEntry* entry) : def_(mdb_read_table(entry)) {}
+    ~TableDefinition()
+    {
+        if (def_)
+            mdb_free_tabledef(def_);
+    }
+    TableDefinition(const TableDefinition&) = delete;
+    TableDefinition& operator=(const TableDefinition&) = delete;
+    MdbTableDef* get() const { return def_; }
+    MdbTableDef* operator->() const { return def_; }
+
+private:
+    MdbTableDef* def_;
+};
+
+QString damageText(const QString& table, const QString& what)
+{
+    return QStringLiteral("tabella %1: %2").arg(table, what);
+}
+
 class AccessSource final : public TableSource {
 public:
     explicit AccessSource(const QString& path) : path_(path)
@@ -176,6 +202,14 @@ public:
         if (!mdb_read_catalog(mdb_, MDB_TABLE)) {
             mdb_close(mdb_);
             throw DatabaseError(err::NotADatabase, QStringLiteral("catalogo del database illeggibile"), path);
+        }
+        // libmdb passes over catalog rows it cannot read with no more than a warning, and a
+        // catalog that lost rows would hide tables: its pages and rows are checked as a table's.
+        try {
+            checkCatalog();
+        } catch (...) {
+            mdb_close(mdb_);
+            throw;
         }
     }
     ~AccessSource() override { mdb_close(mdb_); }
@@ -191,20 +225,18 @@ public:
                 continue;
             SourceTable table;
             table.schema.name = QString::fromUtf8(entry->object_name);
-            if (MdbTableDef* def = mdb_read_table(entry)) {
-                if (mdb_read_columns(def)) {
-                    for (unsigned int c = 0; c < def->num_cols; ++c) {
-                        auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
-                        // Jet 4 sizes text in bytes of UTF-16; the engine counts characters.
-                        const bool wide = col->col_type == MDB_TEXT && mdb_->f->jet_version != MDB_VER_JET3;
-                        table.schema.columns.push_back(ColumnDef{QString::fromUtf8(col->name), engineType(col->col_type),
-                                                                 wide ? col->col_size / 2 : col->col_size});
-                        table.declarations << declaration(col->col_type);
-                    }
-                    table.primaryKey = primaryKey(def);
-                }
-                mdb_free_tabledef(def);
+            TableDefinition def(entry);
+            if (!def.get() || !mdb_read_columns(def.get()))
+                damaged(table.schema.name, QStringLiteral("la definizione della tabella è illeggibile"));
+            for (unsigned int c = 0; c < def->num_cols; ++c) {
+                auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
+                // Jet 4 sizes text in bytes of UTF-16; the engine counts characters.
+                const bool wide = col->col_type == MDB_TEXT && mdb_->f->jet_version != MDB_VER_JET3;
+                table.schema.columns.push_back(ColumnDef{QString::fromUtf8(col->name), engineType(col->col_type),
+                                                         wide ? col->col_size / 2 : col->col_size});
+                table.declarations << declaration(col->col_type);
             }
+            table.primaryKey = primaryKey(def.get());
             tables.push_back(std::move(table));
         }
         return tables;
@@ -213,40 +245,124 @@ public:
     void loadTable(const SourceTable& table, RowWriter& rows) override
     {
         MdbCatalogEntry* entry = findEntry(table.schema.name);
-        MdbTableDef* def = entry ? mdb_read_table(entry) : nullptr;
-        if (!def)
+        if (!entry)
             throw DatabaseError(err::TableNotFound,
                                 QStringLiteral("tabella %1 non trovata nel file").arg(table.schema.name), path_);
-        struct Free {
-            MdbTableDef* def;
-            ~Free() { mdb_free_tabledef(def); }
-        } release{def};
-        if (!mdb_read_columns(def) || def->num_cols != table.schema.columns.size())
-            throw DatabaseError(err::NotADatabase,
-                                QStringLiteral("colonne della tabella %1 illeggibili").arg(table.schema.name), path_);
+        TableDefinition definition(entry);
+        MdbTableDef* def = definition.get();
+        if (!def || !mdb_read_columns(def) || def->num_cols != table.schema.columns.size())
+            damaged(table.schema.name, QStringLiteral("la definizione della tabella è illeggibile"));
 
         const bool jet3 = mdb_->f->jet_version == MDB_VER_JET3;
-        std::vector<MdbField> fields(def->num_cols);
-        mdb_rewind_table(def);
-        while (mdb_read_next_dpg(def)) {
-            const int count = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
-            for (int r = 0; r < count; ++r) {
-                int start = 0;
-                size_t size = 0;
-                if (mdb_find_row(mdb_, r, &start, &size) != 0 || size == 0 || (start & kDeletedRow))
-                    continue;
-                start &= kOffsetMask;
-                if (mdb_crack_row(def, start, size, fields.data()) < 0)
-                    continue;
-                for (unsigned int c = 0; c < def->num_cols; ++c)
-                    bindValue(static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c)), fields[c],
-                              static_cast<int>(c), jet3, rows);
-                rows.endRow();
+        walkRows(entry, def, table.schema.name, [&](int page, int row, const std::vector<MdbField>& fields) {
+            for (unsigned int c = 0; c < def->num_cols; ++c) {
+                auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
+                if (!bindValue(col, fields[c], static_cast<int>(c), jet3, rows))
+                    damaged(table.schema.name, QStringLiteral("pagina %1, riga %2: valore del campo %3 illeggibile")
+                                                   .arg(page)
+                                                   .arg(row)
+                                                   .arg(QString::fromUtf8(col->name)));
             }
-        }
+            rows.endRow();
+        });
     }
 
 private:
+    [[noreturn]] void damaged(const QString& table, const QString& what) const
+    {
+        throw DatabaseError(err::DamagedDatabase, damageText(table, what), path_);
+    }
+
+    // The catalog, MSysObjects, whose definition is always on page 2.
+    void checkCatalog()
+    {
+        MdbCatalogEntry catalog{};
+        catalog.mdb = mdb_;
+        catalog.object_type = MDB_TABLE;
+        catalog.table_pg = kCatalogDefinitionPage;
+        const QString name = QStringLiteral("MSysObjects");
+        TableDefinition def(&catalog);
+        if (!def.get() || !mdb_read_columns(def.get()))
+            damaged(name, QStringLiteral("la definizione della tabella è illeggibile"));
+        walkRows(&catalog, def.get(), name, [](int, int, const std::vector<MdbField>&) {});
+    }
+
+    // Cracks every live row of a table and hands its fields to onRow(page, row, fields). libmdb
+    // passes over a page that is not the table's, or a row it cannot read, with a warning at
+    // most: here each is an error naming the table, as is a row count that differs from the
+    // count the definition holds.
+    template <typename OnRow>
+    void walkRows(const MdbCatalogEntry* entry, MdbTableDef* def, const QString& name, OnRow&& onRow)
+    {
+        std::vector<MdbField> fields(def->num_cols);
+        const bool jet3 = mdb_->f->jet_version == MDB_VER_JET3;
+        // A row counts the columns the table had when it was written; the definition keeps the
+        // most a row can have (deleted columns included) just before its column count.
+        int columnLimit = 0;
+        for (unsigned int c = 0; c < def->num_cols; ++c)
+            columnLimit = std::max(columnLimit, static_cast<const MdbColumn*>(g_ptr_array_index(def->columns, c))->col_num + 1);
+        if (mdb_read_pg(mdb_, entry->table_pg) == static_cast<ssize_t>(mdb_->fmt->pg_size))
+            columnLimit = std::max(columnLimit, mdb_get_int16(mdb_->pg_buf, mdb_->fmt->tab_num_cols_offset - 4));
+        std::vector<int> key = primaryKey(def);
+        std::erase_if(key, [&](int c) { return static_cast<const MdbColumn*>(g_ptr_array_index(def->columns, c))->col_type == MDB_BOOL; });
+        const long pageSize = static_cast<long>(mdb_->fmt->pg_size);
+        const int rowCountAt = mdb_->fmt->row_count_offset;
+        const auto map = static_cast<unsigned int>(def->map_sz);
+        std::int64_t rows = 0;
+        for (gint32 page = mdb_map_find_next(mdb_, def->usage_map, map, 0); page != 0;
+             page = mdb_map_find_next(mdb_, def->usage_map, map, static_cast<guint32>(page))) {
+            if (page < 0)
+                damaged(name, QStringLiteral("la mappa delle pagine è illeggibile"));
+            if (mdb_read_pg(mdb_, static_cast<unsigned long>(page)) != pageSize)
+                damaged(name, QStringLiteral("la pagina %1 manca (file troncato?)").arg(page));
+            if (mdb_->pg_buf[0] != kDataPage || static_cast<unsigned long>(mdb_get_int32(mdb_->pg_buf, 4)) != entry->table_pg)
+                damaged(name, QStringLiteral("la pagina %1 non è una pagina di dati della tabella").arg(page));
+            const int count = mdb_get_int16(mdb_->pg_buf, rowCountAt);
+            const long rowsFrom = rowCountAt + 2 + 2L * count;
+            if (rowsFrom > pageSize)
+                damaged(name, QStringLiteral("la pagina %1 dichiara %2 righe").arg(page).arg(count));
+            for (int r = 0; r < count; ++r) {
+                int start = 0;
+                size_t size = 0;
+                const bool found = mdb_find_row(mdb_, r, &start, &size) == 0;
+                if (found && (start & kDeletedRow))
+                    continue;
+                start &= kOffsetMask;
+                if (!found || size == 0 || start < rowsFrom || start + static_cast<long>(size) > pageSize)
+                    damaged(name, QStringLiteral("pagina %1, riga %2: posizione della riga non valida").arg(page).arg(r));
+                // libmdb reads a row that claims more columns than the table numbers as all Null.
+                const int rowColumns = jet3 ? mdb_->pg_buf[start] : mdb_get_int16(mdb_->pg_buf, start);
+                if (rowColumns < 1 || rowColumns > columnLimit)
+                    damaged(name, QStringLiteral("pagina %1, riga %2: la riga dichiara %3 colonne").arg(page).arg(r).arg(rowColumns));
+                if (mdb_crack_row(def, start, size, fields.data()) < 0)
+                    damaged(name, QStringLiteral("pagina %1, riga %2: riga illeggibile").arg(page).arg(r));
+                for (unsigned int c = 0; c < def->num_cols; ++c) {
+                    const MdbField& field = fields[c];
+                    if (!field.is_null &&
+                        (field.siz < 0 || field.start < start || field.start + field.siz > start + static_cast<long>(size))) {
+                        const auto* col = static_cast<const MdbColumn*>(g_ptr_array_index(def->columns, c));
+                        damaged(name, QStringLiteral("pagina %1, riga %2: dimensione del campo %3 non valida")
+                                          .arg(page)
+                                          .arg(r)
+                                          .arg(QString::fromUtf8(col->name)));
+                    }
+                }
+                // Access keeps no Null in a primary key: one there is a damaged null mask.
+                for (int c : key) {
+                    if (fields[static_cast<std::size_t>(c)].is_null)
+                        damaged(name, QStringLiteral("pagina %1, riga %2: la chiave primaria %3 è Null")
+                                          .arg(page)
+                                          .arg(r)
+                                          .arg(QString::fromUtf8(static_cast<const MdbColumn*>(g_ptr_array_index(def->columns, c))->name)));
+                }
+                onRow(page, r, fields);
+                ++rows;
+            }
+        }
+        if (rows != static_cast<std::int64_t>(def->num_rows))
+            damaged(name, QStringLiteral("lette %1 righe su %2").arg(rows).arg(def->num_rows));
+    }
+
     // The columns of the table's primary key (libmdb numbers them from 1), or none.
     static std::vector<int> primaryKey(MdbTableDef* def)
     {
@@ -280,16 +396,16 @@ private:
         return nullptr;
     }
 
-    void text(const unsigned char* p, std::size_t n, bool jet3)
+    // Decodes a text value into text_; returns its length in characters (UTF-16 units).
+    std::size_t text(const unsigned char* p, std::size_t n, bool jet3)
     {
-        if (!jet3) {
-            decodeJet4Text(p, n, text_);
-            return;
-        }
+        if (!jet3)
+            return decodeJet4Text(p, n, text_);
         // Jet 3 text is in the file's code page; libmdb knows which.
         text_.assign(n * 4 + 1, '\0');
         const int written = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(p), n, text_.data(), text_.size());
         text_.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+        return n;
     }
 
     // A memo or OLE value: inline in the row, on one other page, or a chain of pages.
@@ -333,109 +449,118 @@ private:
         return bytes_.size() == length;
     }
 
-    void bindValue(const MdbColumn* col, const MdbField& field, int c, bool jet3, RowWriter& rows)
+    bool bindValue(const MdbColumn* col, const MdbField& field, int c, bool jet3, RowWriter& rows)
     {
         if (col->col_type == MDB_BOOL) {
             // A Yes/No value is its null bit; it is never Null.
             rows.bindInteger(c, field.is_null ? 0 : -1);
-            return;
+            return true;
         }
         if (field.is_null) {
             rows.bindNull(c);
-            return;
+            return true;
         }
         const auto* p = mdb_->pg_buf + field.start;
         const std::size_t n = static_cast<std::size_t>(field.siz);
-        const auto needs = [&](std::size_t bytes) {
-            if (n >= bytes)
-                return true;
-            rows.bindNull(c);  // a damaged row: no value rather than bytes of another field
-            return false;
-        };
+        // A value shorter than its type is a damaged row.
+        const auto needs = [&](std::size_t bytes) { return n >= bytes; };
         switch (col->col_type) {
         case MDB_BYTE:
-            if (needs(1))
-                rows.bindInteger(c, p[0]);
-            return;
+            if (!needs(1))
+                return false;
+            rows.bindInteger(c, p[0]);
+            return true;
         case MDB_INT:
-            if (needs(2))
-                rows.bindInteger(c, static_cast<std::int16_t>(readLittle(p, 2)));
-            return;
+            if (!needs(2))
+                return false;
+            rows.bindInteger(c, static_cast<std::int16_t>(readLittle(p, 2)));
+            return true;
         case MDB_LONGINT:
         case MDB_COMPLEX:
-            if (needs(4))
-                rows.bindInteger(c, static_cast<std::int32_t>(readLittle(p, 4)));
-            return;
+            if (!needs(4))
+                return false;
+            rows.bindInteger(c, static_cast<std::int32_t>(readLittle(p, 4)));
+            return true;
         case MDB_MONEY:
-            if (needs(8)) {
-                const std::int64_t v = readLittle(p, 8);
-                const bool negative = v < 0;
-                const unsigned __int128 magnitude =
-                    negative ? static_cast<unsigned __int128>(-static_cast<__int128>(v)) : static_cast<unsigned __int128>(v);
-                bindExact(exactNumber(magnitude, negative, 4), c, rows);
-            }
-            return;
+        {
+            if (!needs(8))
+                return false;
+            const std::int64_t v = readLittle(p, 8);
+            const bool negative = v < 0;
+            const unsigned __int128 magnitude =
+                negative ? static_cast<unsigned __int128>(-static_cast<__int128>(v)) : static_cast<unsigned __int128>(v);
+            bindExact(exactNumber(magnitude, negative, 4), c, rows);
+            return true;
+        }
         case MDB_NUMERIC:
-            if (needs(17)) {
-                // Sign byte, then four little-endian 32-bit words, the most significant first.
-                unsigned __int128 magnitude = 0;
-                for (int word = 0; word < 4; ++word)
-                    magnitude = (magnitude << 32) | static_cast<std::uint32_t>(readLittle(p + 1 + 4 * word, 4));
-                // libmdb keeps the scale in col_prec.
-                const int scale = std::clamp(col->col_prec, 0, 28);
-                bindExact(exactNumber(magnitude, (p[0] & 0x80) != 0, scale), c, rows);
-            }
-            return;
+        {
+            if (!needs(17))
+                return false;
+            // Sign byte, then four little-endian 32-bit words, the most significant first.
+            unsigned __int128 magnitude = 0;
+            for (int word = 0; word < 4; ++word)
+                magnitude = (magnitude << 32) | static_cast<std::uint32_t>(readLittle(p + 1 + 4 * word, 4));
+            // libmdb keeps the scale in col_prec.
+            const int scale = std::clamp(col->col_prec, 0, 28);
+            bindExact(exactNumber(magnitude, (p[0] & 0x80) != 0, scale), c, rows);
+            return true;
+        }
         case MDB_FLOAT:
-            if (needs(4)) {
-                float f;
-                std::memcpy(&f, p, 4);
-                rows.bindReal(c, doubleOfSingle(f));
-            }
-            return;
+        {
+            if (!needs(4))
+                return false;
+            float f;
+            std::memcpy(&f, p, 4);
+            rows.bindReal(c, doubleOfSingle(f));
+            return true;
+        }
         case MDB_DOUBLE:
-            if (needs(8)) {
-                double d;
-                std::memcpy(&d, p, 8);
-                rows.bindReal(c, d);
-            }
-            return;
+        {
+            if (!needs(8))
+                return false;
+            double d;
+            std::memcpy(&d, p, 8);
+            rows.bindReal(c, d);
+            return true;
+        }
         case MDB_DATETIME:
-            if (needs(8)) {
-                double d;
-                std::memcpy(&d, p, 8);
-                const QString date = accessDateText(d);
-                if (date.isEmpty())
-                    rows.bindNull(c);
-                else
-                    rows.bindText(c, date.toStdString());
-            }
-            return;
-        case MDB_REPID:
-            if (needs(16))
-                rows.bindText(c, guidText(p));
-            return;
-        case MDB_TEXT:
-            text(p, n, jet3);
-            rows.bindText(c, text_);
-            return;
-        case MDB_MEMO:
-            if (!longValue(p, n)) {
+        {
+            if (!needs(8))
+                return false;
+            double d;
+            std::memcpy(&d, p, 8);
+            const QString date = accessDateText(d);
+            if (date.isEmpty())
                 rows.bindNull(c);
-                return;
-            }
+            else
+                rows.bindText(c, date.toStdString());
+            return true;
+        }
+        case MDB_REPID:
+            if (!needs(16))
+                return false;
+            rows.bindText(c, guidText(p));
+            return true;
+        case MDB_TEXT:
+            // Longer than the column holds: the row's field offsets are wrong.
+            if (text(p, n, jet3) > static_cast<std::size_t>(jet3 ? col->col_size : col->col_size / 2))
+                return false;
+            rows.bindText(c, text_);
+            return true;
+        case MDB_MEMO:
+            if (!longValue(p, n))
+                return false;
             text(bytes_.data(), bytes_.size(), jet3);
             rows.bindText(c, text_);
-            return;
+            return true;
         case MDB_OLE:
-            if (longValue(p, n))
-                rows.bindBlob(c, bytes_.data(), bytes_.size());
-            else
-                rows.bindNull(c);
-            return;
+            if (!longValue(p, n))
+                return false;
+            rows.bindBlob(c, bytes_.data(), bytes_.size());
+            return true;
         default:  // Binary and types the engine does not know: the bytes as stored
             rows.bindBlob(c, p, n);
-            return;
+            return true;
         }
     }
 
