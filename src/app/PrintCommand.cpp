@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "engine/ParameterPrompts.h"
+#include "engine/PrintInputs.h"
 #include "engine/PrintRun.h"
 #include "platform/Cp1252.h"
 #include "platform/Files.h"
@@ -117,6 +118,16 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     if (!QFile::exists(options.templatePath)) {
         err << options.templatePath << ": il modello di stampa non esiste\n";
         return exitcode::Failed;
+    }
+    // Nothing is opened for writing before it is sure that no output is an input of the run.
+    QStringList outputs;
+    if (printerName == pdfPrinterName())
+        outputs << options.output.value_or(defaultPdfOutputPath());
+    if (options.trace)
+        outputs << *options.trace;
+    if (const auto conflict = outputOverInput(outputs, printInputFiles(options.templatePath))) {
+        err << "ostrivo-report print: " << *conflict << '\n';
+        return exitcode::BadUsage;
     }
 
     int elementErrors = 0;

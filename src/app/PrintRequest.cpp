@@ -1,6 +1,7 @@
 #include "app/PrintRequest.h"
 
 #include "platform/Cp1252.h"
+#include "platform/Files.h"
 #include "template/VN3Routine.h"
 
 #include <QFile>
@@ -36,16 +37,14 @@ void applyPrintRequest(const PrintRequest& request, VN3Routine& model)
 std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<void()>& print)
 {
     const QString requestFile = printRequestFileName();
-    if (!QFileInfo::exists(requestFile))
+    // A link that names nothing is a request too: it is removed like any other.
+    if (!QFileInfo::exists(requestFile) && !QFileInfo(requestFile).isSymLink())
         return std::nullopt;
 
     QTextStream err(stderr);
     int status = 0;
-    QFile file(requestFile);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        file.close();
-        applyPrintRequest(parsePrintRequest(bytes), model);
+    try {
+        applyPrintRequest(parsePrintRequest(readInputFile(requestFile, kMaxTextInputBytes)), model);
         try {
             if (!model.NomeModulo.isEmpty() && QFileInfo(model.NomeModulo).isFile())
                 print();
@@ -53,8 +52,8 @@ std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<voi
             err << "ostrivo-report: " << requestFile << ": " << QString::fromUtf8(e.what()) << '\n';
             status = 1;
         }
-    } else {
-        err << "ostrivo-report: " << requestFile << ": " << file.errorString() << '\n';
+    } catch (const InputFileError& e) {
+        err << "ostrivo-report: " << e.description() << '\n';
         status = 1;
     }
     // The hotel application waits for the file to go, whatever happened to the print; a file

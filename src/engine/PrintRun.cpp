@@ -1,6 +1,7 @@
 #include "engine/PrintRun.h"
 
 #include "engine/DatabaseValues.h"
+#include "engine/Pictures.h"
 #include "engine/TableLayout.h"
 #include "engine/TextLayout.h"
 #include "platform/Files.h"
@@ -8,7 +9,6 @@
 #include "template/Helpers.h"
 #include "template/Numbers.h"
 
-#include <QImage>
 #include <limits>
 #include <optional>
 
@@ -320,6 +320,8 @@ PrintRun::PrintRun(Printer& printer, QString templatePath, QString valoriParamet
 void PrintRun::readHeaderAndParameters(TemplateReader& reader, bool setPrinter)
 {
     const PageBlock page = readPageBlock(reader);
+    pageUnits_ = QSizeF(page.width, page.height);
+    landscape_ = page.orientation == 2;
     if (setPrinter) {
         printer_.setOrientation(page.orientation);
         printer_.setScale(page.width, page.height);
@@ -396,13 +398,17 @@ void PrintRun::DisegnaPagina()
                 LastLine::NeverInterpreted, &*current);
         }
     } catch (const Error& e) {
-        if (e.number() != err::CancelledDialog) {
-            ++elementErrors_;
-            if (settings_.onElementError)
-                settings_.onElementError(e);
-        }
+        if (e.number() != err::CancelledDialog)
+            reportElementError(e);
     }
     redrawing_ = false;
+}
+
+void PrintRun::reportElementError(const Error& e)
+{
+    ++elementErrors_;
+    if (settings_.onElementError)
+        settings_.onElementError(e);
 }
 
 void PrintRun::newPage(bool betweenRows)
@@ -434,11 +440,24 @@ void PrintRun::drawImage(TemplateReader& reader, const Record& record)
     const Decimal4 width = imageNumber(reader.field(record, 4));
     const Decimal4 height = imageNumber(reader.field(record, 5));
     const QString path = resolveExistingFile(file);
-    if (path.isEmpty())
+    QString problem;
+    QImage picture;
+    if (!path.isEmpty()) {
+        // Read at the size it prints at: a large photo costs no more memory than the page.
+        const QSizeF inches = printer_.printableInches();
+        const QSize pixels = picturePixels(QSizeF(width.toDouble(), height.toDouble()), pageUnits_,
+                                           landscape_ ? inches.transposed() : inches);
+        picture = readPicture(path, pixels, &problem);
+    } else if (const auto kind = notARegularFile(file)) {
+        problem = *kind;
+    } else {
         return;  // a missing picture is not an error
-    const QImage picture(path);
-    if (picture.isNull())
-        throw Error(err::InvalidPicture, QStringLiteral("Immagine non valida: %1").arg(file));
+    }
+    if (picture.isNull()) {
+        // The picture is left out; the report goes on, and ends as printed with errors.
+        reportElementError(Error(err::InvalidPicture, QStringLiteral("Immagine non valida: \"%1\": %2").arg(file, problem)));
+        return;
+    }
     printer_.paintPicture(file, picture, x.toDouble(), y.toDouble(), width.toDouble(), height.toDouble());
 }
 

@@ -5,6 +5,7 @@
 #include "template/TemplateReader.h"
 
 #include <QDateTime>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -34,8 +35,8 @@ QString stampaMessage(const Error& error);
 struct PrintSettings {
     // "Data_oggi" and "ora_adesso" print this moment.
     QDateTime now = QDateTime::currentDateTime();
-    // Shows an error of an element drawn on a continuation page (the "Stampa" message); the run
-    // goes on with its table. Not called for a cancelled standard dialog.
+    // Shows an error of an element drawn on a continuation page, or of a picture that cannot be
+    // read (the "Stampa" message); the run goes on. Not called for a cancelled standard dialog.
     std::function<void(const Error&)> onElementError;
 };
 
@@ -83,6 +84,7 @@ private:
     void drawText(TemplateReader& reader, const Record& record);
     void printTable(TemplateReader& reader, const TableBlock& block);
     void newPage(bool betweenRows);
+    void reportElementError(const Error& e);
 
     Printer& printer_;
     QString templatePath_;
@@ -91,6 +93,8 @@ private:
     QStringList lines_;
     std::vector<PrintParameter> parameters_;
     QString filtro_;
+    QSizeF pageUnits_;  // the page block's width and height
+    bool landscape_ = false;
     int page_ = 1;
     int elementErrors_ = 0;
     // Elements (by their first line) that DisegnaPagina drew on the current page: the print run

@@ -1,5 +1,7 @@
 #include "platform/Cp1252.h"
 
+#include "platform/Files.h"
+
 #include "platform/Errors.h"
 
 #include <QFile>
@@ -97,10 +99,7 @@ QStringList splitLines(const QString& content)
 
 QStringList readCp1252Lines(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(err::FileNotFound, QStringLiteral("Impossibile aprire il file %1").arg(path));
-    return splitLines(decodeCp1252(file.readAll()));
+    return splitLines(decodeCp1252(readInputFile(path, kMaxTextInputBytes)));
 }
 
 void writeCp1252Lines(const QString& path, const QStringList& lines)

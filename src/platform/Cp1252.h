@@ -22,7 +22,7 @@ QByteArray encodeCp1252(const QString& text);
 // a line end is a line; no empty line follows a final line end.
 QStringList splitLines(const QString& content);
 
-// Reads a whole Windows-1252 text file as lines. Throws Error (file not found) naming the file.
+// Reads a whole Windows-1252 text file as lines (readInputFile's limits). Throws Error naming the file.
 QStringList readCp1252Lines(const QString& path);
 
 // Writes lines as Windows-1252, each ended with CR LF, through a temporary file in the same folder

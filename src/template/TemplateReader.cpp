@@ -1,9 +1,8 @@
 #include "template/TemplateReader.h"
 
 #include "platform/Cp1252.h"
+#include "platform/Files.h"
 #include "template/Helpers.h"
-
-#include <QFile>
 
 namespace ostrivo {
 
@@ -11,12 +10,22 @@ namespace {
 
 QStringList readTemplateLines(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw TemplateError(err::FileNotFound, path, 0,
-                            QStringLiteral("impossibile aprire il modello di stampa"));
+    QByteArray bytes;
+    try {
+        bytes = readInputFile(path, kMaxTextInputBytes);
+    } catch (const InputFileError& e) {
+        throw TemplateError(e.number(), path, 0, QStringLiteral("impossibile leggere il modello di stampa: %1").arg(e.problem()));
     }
-    return splitLines(decodeCp1252(file.readAll()));
+    QStringList lines = splitLines(decodeCp1252(bytes));
+    bytes.clear();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).size() > kMaxTemplateLine)
+            throw TemplateError(err::InvalidArgument, path, static_cast<int>(i) + 1,
+                                QStringLiteral("la riga è lunga %1 caratteri: più di %2 non ne ha nessun modello valido")
+                                    .arg(lines.at(i).size())
+                                    .arg(kMaxTemplateLine));
+    }
+    return lines;
 }
 
 }  // namespace

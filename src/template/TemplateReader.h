@@ -42,12 +42,16 @@ enum class LastLine {
     NeverInterpreted,  // the print run tests for the end of the file before each line
 };
 
+// A template line longer than this is malformed (a template is at most kMaxTextInputBytes).
+constexpr qsizetype kMaxTemplateLine = 64 * 1024;
+
 // The common reader of template files: sections and records, read as Windows-1252 with CR LF or
 // LF line ends. A malformed file raises TemplateError with the file name, the line number and
 // what was expected; nothing of the file is ever interpreted past that point.
 class TemplateReader {
 public:
-    // Reads the whole file; TemplateError (file not found) when it cannot be opened.
+    // Reads the whole file; TemplateError when it cannot be read: missing, not a regular file,
+    // larger than kMaxTextInputBytes, or a line longer than kMaxTemplateLine.
     explicit TemplateReader(const QString& path);
     // A reader over lines already in memory (tests, fuzzing); `name` names them in messages.
     TemplateReader(const QString& name, const QStringList& lines);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 
 namespace ostrivo {
@@ -40,6 +41,9 @@ public:
     // endDocument (the job is gone) or a second time.
     virtual void abortDocument() = 0;
     virtual QString deviceName() const = 0;
+    // The printable area of a portrait page in inches, which the engine reads pictures scaled to.
+    // Unless a backend knows better, that of the printer named "PDF": A4 less 5 mm on each side.
+    virtual QSizeF printableInches() const { return QSizeF((210.0 - 10.0) / 25.4, (297.0 - 10.0) / 25.4); }
 };
 
 }  // namespace ostrivo

@@ -1,5 +1,7 @@
 #include "platform/printer/QtPrinter.h"
 
+#include "platform/OutputFile.h"
+
 #include "platform/Errors.h"
 #include "platform/printer/PrintOpBuilder.h"
 #include "platform/printer/PrinterColor.h"
@@ -13,7 +15,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <functional>
 #include <mutex>
@@ -238,7 +239,7 @@ struct QtPrinter::Impl {
 
     // The printer named "PDF".
     QString outputPath;
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<OutputFile> file;
     std::unique_ptr<QPdfWriter> writer;
 
     // A system printer: the ops wait for endDocument.
@@ -253,11 +254,12 @@ struct QtPrinter::Impl {
 
     void openPdf()
     {
-        file = std::make_unique<QSaveFile>(outputPath);
-        if (!file->open(QIODevice::WriteOnly)) {
-            const QString reason = file->errorString();
+        file = std::make_unique<OutputFile>(outputPath, QStringLiteral("il file PDF"));
+        try {
+            file->openForWriting();
+        } catch (...) {
             file.reset();
-            throw Error(err::PathFileAccess, QStringLiteral("Impossibile creare il file PDF \"%1\": %2").arg(outputPath, reason));
+            throw;
         }
         writer = std::make_unique<QPdfWriter>(file.get());
         writer->setCreator(QStringLiteral("Gestore report Ostrivo 3.0"));
@@ -304,9 +306,7 @@ struct QtPrinter::Impl {
                 openPdf();
             renderer->apply(op, picture);
             // A write error (a full disk) sticks to the file: stop at once rather than at the end.
-            if (file->error() != QFileDevice::NoError)
-                throw Error(err::PathFileAccess,
-                            QStringLiteral("Impossibile scrivere il file PDF \"%1\": %2").arg(outputPath, file->errorString()));
+            file->checkWritten();
         });
     }
 
@@ -319,9 +319,8 @@ struct QtPrinter::Impl {
             throw Error(err::PrinterError, QStringLiteral("Impossibile completare il file PDF \"%1\"").arg(outputPath));
         renderer.reset();
         writer.reset();
-        if (!file->commit())
-            throw Error(err::PathFileAccess,
-                        QStringLiteral("Impossibile scrivere il file PDF \"%1\": %2").arg(outputPath, file->errorString()));
+        file->checkWritten();
+        file->commit();
         file.reset();
     }
 
@@ -347,8 +346,6 @@ struct QtPrinter::Impl {
             renderer->discard();
         renderer.reset();
         writer.reset();
-        if (file)
-            file->cancelWriting();
         file.reset();  // the temporary file goes with it
         pending.clear();
     }
@@ -469,6 +466,14 @@ void QtPrinter::abortDocument()
 QString QtPrinter::deviceName() const
 {
     return d_->deviceName;
+}
+
+QSizeF QtPrinter::printableInches() const
+{
+    if (d_->isPdf())
+        return Printer::printableInches();
+    const QSizeF area = d_->printer->pageLayout().paintRect(QPageLayout::Inch).size();
+    return area.width() <= area.height() ? area : area.transposed();
 }
 
 QString QtPrinter::outputPath() const

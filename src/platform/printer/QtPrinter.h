@@ -50,6 +50,7 @@ public:
     void endDocument() override;
     void abortDocument() override;
     QString deviceName() const override;
+    QSizeF printableInches() const override;
 
     // The absolute path of the PDF file; empty for a system printer.
     QString outputPath() const;

@@ -7,13 +7,11 @@
 namespace ostrivo {
 
 TracingPrinter::TracingPrinter(std::unique_ptr<Printer> inner, const QString& tracePath)
-    : inner_(std::move(inner)), file_(tracePath)
+    : inner_(std::move(inner)), file_(tracePath, QStringLiteral("il file di traccia"))
 {
     if (!inner_)
         throw Error(err::InvalidArgument, QStringLiteral("Traccia \"%1\" senza stampante").arg(tracePath));
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Error(err::PathFileAccess,
-                    QStringLiteral("Impossibile creare il file di traccia \"%1\": %2").arg(tracePath, file_.errorString()));
+    file_.openForWriting();
 }
 
 TracingPrinter::~TracingPrinter() = default;
@@ -22,10 +20,16 @@ void TracingPrinter::write(const PrintOp& op)
 {
     QByteArray line = printOpToJson(op);
     line += '\n';
-    // Flushed line by line: the trace must be complete up to a failure, a crash included.
-    if (file_.write(line) != line.size() || !file_.flush())
-        throw Error(err::PathFileAccess,
-                    QStringLiteral("Impossibile scrivere il file di traccia \"%1\": %2").arg(file_.fileName(), file_.errorString()));
+    file_.write(line);
+    file_.checkWritten();
+}
+
+void TracingPrinter::commit()
+{
+    if (!committed_) {
+        committed_ = true;
+        file_.commit();
+    }
 }
 
 void TracingPrinter::setOrientation(int orientation)
@@ -99,12 +103,15 @@ void TracingPrinter::endDocument()
 {
     write(builder_.end());
     inner_->endDocument();
+    commit();
 }
 
 void TracingPrinter::abortDocument()
 {
     builder_.abort();
     inner_->abortDocument();
+    // A failed print is traced up to the failure.
+    commit();
 }
 
 QString TracingPrinter::deviceName() const

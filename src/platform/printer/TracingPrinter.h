@@ -3,18 +3,20 @@
 #include "platform/printer/PrintOpBuilder.h"
 #include "platform/printer/Printer.h"
 
-#include <QFile>
+#include "platform/OutputFile.h"
 
 #include <memory>
 
 namespace ostrivo {
 
 // Writes every operation to a trace file, one JSON line each (printOpToJson), then hands it to
-// the inner printer. Each line is written and flushed before the inner printer sees the op, so a
-// failed print leaves a trace that ends with the op that failed.
+// the inner printer. Each line is written before the inner printer sees the op, so a failed print
+// leaves a trace that ends with the op that failed. The trace is an output like the PDF: written
+// to a temporary file and put in place when the document ends or is aborted (a failed print is
+// traced too), never when the tracer is dropped without either.
 class TracingPrinter final : public Printer {
 public:
-    // Creates or truncates tracePath; throws Error 75 naming the file when it cannot.
+    // Throws Error 75 naming the file when tracePath cannot be written.
     TracingPrinter(std::unique_ptr<Printer> inner, const QString& tracePath);
     ~TracingPrinter() override;
 
@@ -33,16 +35,19 @@ public:
     void endDocument() override;
     void abortDocument() override;
     QString deviceName() const override;
+    QSizeF printableInches() const override { return inner_->printableInches(); }
 
     Printer& inner() { return *inner_; }
-    QString tracePath() const { return file_.fileName(); }
+    QString tracePath() const { return file_.path(); }
 
 private:
     void write(const PrintOp& op);
+    void commit();
 
     std::unique_ptr<Printer> inner_;
     PrintOpBuilder builder_;
-    QFile file_;
+    OutputFile file_;
+    bool committed_ = false;
 };
 
 }  // namespace ostrivo

@@ -6,6 +6,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -209,7 +210,9 @@ TEST(Trace, TraceIsCompleteUpToAFailureOfTheInnerPrinter)
     tracer.printText(QStringLiteral("due"));
     tracer.setPosition(1, 5);
     EXPECT_THROW(tracer.printText(QStringLiteral("tre")), Error);
-    // Read while the tracer is still open, as after a crash: every line is already on disk.
+    // Nothing half written is in place while the job runs; the failed job is traced when aborted.
+    EXPECT_FALSE(QFileInfo::exists(path));
+    tracer.abortDocument();
     const std::vector<PrintOp> ops = readTrace(path);
     ASSERT_EQ(ops.size(), 5u);
     EXPECT_EQ(ops[0], PrintOp::scale(1, 80, 75));

@@ -1,0 +1,38 @@
+#include "engine/PrintInputs.h"
+
+#include "platform/Files.h"
+#include "template/TemplateReader.h"
+
+#include <climits>
+
+namespace ostrivo {
+
+QStringList printInputFiles(const QString& templatePath)
+{
+    QStringList files{templatePath};
+    auto named = [&](TemplateReader& reader, const Record& record) {
+        try {
+            const QString path = resolveExistingFile(reader.field(record, 1));
+            if (!path.isEmpty() && !files.contains(path))
+                files << path;
+        } catch (const TemplateError&) {
+        }
+    };
+    try {
+        TemplateReader reader(templatePath);
+        reader.forEachRecord([&](const QString& section, const Record& record) {
+            if (section == QLatin1String("[CAMPI]") || section == QLatin1String("[IMMAGINI]")) {
+                named(reader, record);
+            } else if (section == QLatin1String("[TABELLA]")) {
+                named(reader, reader.readTableBlock(record, TableEnd::AnySection, INT_MAX).source);
+            } else if (section == QLatin1String("[*]")) {
+                for (const Record& factor : reader.readProductBlock(record, INT_MAX).factors)
+                    named(reader, factor);
+            }
+        });
+    } catch (const Error&) {
+    }
+    return files;
+}
+
+}  // namespace ostrivo
