@@ -364,6 +364,7 @@ void PrintRun::run()
                 },
                 LastLine::NeverInterpreted, &*current);
         }
+        currentLine = 0;  // the end of the job belongs to no line
         printer_.endDocument();
     } catch (const Error& e) {
         printer_.abortDocument();

@@ -37,7 +37,9 @@ QString resolveExistingFile(const QString& name)
                 (last ? QDir::Files : QDir::Dirs) | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             candidate.clear();
             for (const QString& entry : entries) {
-                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                // QDir::System lists pipes and devices too: only a regular file will do.
+                if (entry.compare(part, Qt::CaseInsensitive) == 0 &&
+                    (!last || QFileInfo(dir.filePath(entry)).isFile())) {
                     candidate = dir.filePath(entry);
                     break;
                 }
@@ -123,9 +125,10 @@ std::optional<QString> outputOverInput(const QStringList& outputs, const QString
             if (!(seen[i].second == *id) || (i >= inputCount && id->characterDevice))
                 continue;
             if (i < inputCount)
-                return QStringLiteral("%1 è lo stesso file di %2, che la stampa legge: l'uscita lo distruggerebbe")
+                return QStringLiteral("l'uscita \"%1\" è lo stesso file di \"%2\", che la stampa legge: scriverla lo distruggerebbe")
                     .arg(output, seen[i].first);
-            return QStringLiteral("%1 e %2 sono lo stesso file: un'uscita cancellerebbe l'altra").arg(seen[i].first, output);
+            return QStringLiteral("le uscite \"%1\" e \"%2\" sono lo stesso file: una cancellerebbe l'altra")
+                .arg(seen[i].first, output);
         }
         seen.emplace_back(output, *id);
     }

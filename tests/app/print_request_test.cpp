@@ -5,7 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <optional>
 #include <stdexcept>
@@ -225,4 +228,21 @@ TEST_F(PrintRequestStartUp, RequestThatCannotBeReadOrDeletedEndsWithStatus1)
     EXPECT_EQ(prints, 0);
     // Nothing inside it is touched.
     EXPECT_TRUE(QFile::exists(QStringLiteral("Varnil3PC2.pss/dentro.txt")));
+}
+
+TEST_F(PrintRequestStartUp, ARequestThatIsNoFileOrTooLargeIsDeletedUnreadWithStatus1)
+{
+    test::writeTemplate(QStringLiteral("arrivi.vn3"), {QStringLiteral("[TESTA]")});
+    const QByteArray name = QFile::encodeName(QStringLiteral("Varnil3PC2.pss"));
+    const std::vector<std::function<void()>> requests = {
+        [&] { ASSERT_EQ(::mkfifo(name.constData(), 0600), 0); },  // would block a reader for ever
+        [&] { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QStringLiteral("Varnil3PC2.pss"))); },  // never ends
+        [&] { test::writeFile(QStringLiteral("Varnil3PC2.pss"), "arrivi.vn3\r\n" + QByteArray(17 * 1024 * 1024, 'x')); },
+    };
+    for (const auto& make : requests) {
+        make();
+        EXPECT_EQ(handle(), std::optional<int>(1));
+        EXPECT_EQ(prints, 0);
+        EXPECT_FALSE(QFileInfo::exists(QStringLiteral("Varnil3PC2.pss")) || QFileInfo(QStringLiteral("Varnil3PC2.pss")).isSymLink());
+    }
 }

@@ -61,7 +61,7 @@ std::unique_ptr<Connection> openConnection(const QString& name)
         throw DatabaseError(err::DatabaseNotFound, QStringLiteral("nessun file di database indicato"), name);
     const QString path = resolveExistingFile(name);
     if (path.isEmpty())
-        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("il file non esiste"), name);
+        throw DatabaseError(err::DatabaseNotFound, notARegularFile(name).value_or(QStringLiteral("il file non esiste")), name);
     const FileKind kind = signatureOf(path);
 
     const QFileInfo info(path);

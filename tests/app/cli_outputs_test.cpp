@@ -1,0 +1,237 @@
+// What a print may write and read: outputs never replace an input or a device, a failed run leaves
+// nothing half written, and inputs that are no regular file, or too large, end with a message.
+#include "support/PdfText.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace ostrivo;
+
+namespace {
+
+const QStringList kTemplate = {
+    QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"), QStringLiteral("dati.db,Clienti,"),
+    QStringLiteral("[PARAMETRI]"), QStringLiteral("[IMMAGINI]"), QStringLiteral("logo.png,2.00,1.00,10.00,5.00,"),
+    QStringLiteral("[CAMPI]"), QStringLiteral("dati.db,Clienti,Nome,Str,10,10,30,Arial,10,,"), QStringLiteral("[FINE]")};
+
+class CliOutputs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::writeTemplate(dir.file(QStringLiteral("t.vn3")), kTemplate);
+        test::createSqliteDatabase(dir.file(QStringLiteral("dati.db")),
+                                   QStringLiteral("CREATE TABLE Clienti (NumeroHotel INTEGER, Nome TEXT);"
+                                                  "INSERT INTO Clienti VALUES (1, 'Maria');"));
+        QImage logo(40, 20, QImage::Format_RGB32);
+        logo.fill(Qt::red);
+        ASSERT_TRUE(logo.save(dir.file(QStringLiteral("logo.png"))));
+    }
+
+    test::RunResult print(const QStringList& options) const
+    {
+        return test::runBinary(QStringList{QStringLiteral("print"), QStringLiteral("t.vn3")} + options, dir.path(), 30000);
+    }
+
+    QByteArray bytes(const QString& name) const { return test::readFile(dir.file(name)); }
+
+    test::ScopedCurrentDir dir;
+};
+
+}  // namespace
+
+// Each output that is the same file as an input, or as the other output, is refused before
+// anything is written: exit 2, every file as it was, no output made.
+TEST_F(CliOutputs, AnOutputThatIsAnInputIsRefused)
+{
+    ASSERT_TRUE(QFile::link(QStringLiteral("t.vn3"), dir.file(QStringLiteral("collegamento.vn3"))));
+    const QStringList inputs = {QStringLiteral("t.vn3"), QStringLiteral("dati.db"), QStringLiteral("logo.png")};
+    const struct {
+        const char* name;
+        QStringList options;
+    } cases[] = {
+        {"trace onto the template", {QStringLiteral("--trace"), QStringLiteral("t.vn3")}},
+        {"PDF onto the template", {QStringLiteral("--output"), QStringLiteral("t.vn3")}},
+        {"PDF onto a link to the template", {QStringLiteral("--output"), QStringLiteral("collegamento.vn3")}},
+        {"PDF onto the database", {QStringLiteral("--output"), QStringLiteral("dati.db")}},
+        {"trace onto the picture", {QStringLiteral("--output"), QStringLiteral("a.pdf"), QStringLiteral("--trace"),
+                                    dir.file(QStringLiteral("logo.png"))}},
+        {"both outputs one file", {QStringLiteral("--output"), QStringLiteral("x.pdf"), QStringLiteral("--trace"),
+                                   QStringLiteral("./x.pdf")}},
+    };
+    std::vector<QByteArray> before;
+    for (const QString& input : inputs)
+        before.push_back(bytes(input));
+    const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files);
+    for (const auto& c : cases) {
+        const test::RunResult run = print(c.options);
+        EXPECT_EQ(run.exitCode, 2) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("stesso file"))) << c.name << ": " << run.err.toStdString();
+        for (qsizetype i = 0; i < inputs.size(); ++i)
+            EXPECT_EQ(bytes(inputs[i]), before[static_cast<std::size_t>(i)]) << c.name << ": " << inputs[i].toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), filesBefore) << c.name;
+    }
+}
+
+TEST_F(CliOutputs, ADeviceOrPipeIsWrittenInPlaceAndNeverReplaced)
+{
+    // A pipe with a reader receives the whole PDF and stays a pipe.
+    const QByteArray fifo = QFile::encodeName(dir.file(QStringLiteral("uscita")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const int keepOpen = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);  // a reader is there from now on
+    ASSERT_GE(keepOpen, 0);
+    QByteArray received;
+    std::thread reader([&] {
+        const int fd = ::open(fifo.constData(), O_RDONLY);
+        char chunk[4096];
+        for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) > 0;)
+            received.append(chunk, n);
+        ::close(fd);
+    });
+    test::RunResult run = print({QStringLiteral("--output"), QStringLiteral("uscita")});
+    ::close(keepOpen);
+    if (run.exitCode != 0) {  // the reader still waits for a writer
+        const int unblock = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        ::close(unblock);
+    }
+    reader.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(received.startsWith("%PDF-")) << received.left(20).toStdString();
+    EXPECT_TRUE(received.trimmed().endsWith("%%EOF"));
+    struct stat info {};
+    ASSERT_EQ(::stat(fifo.constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    // A pipe nobody reads is a failure that blocks nothing; a full device says so, naming it.
+    run = print({QStringLiteral("--output"), QStringLiteral("uscita")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("nessun programma legge"))) << run.err.toStdString();
+    if (QFileInfo::exists(QStringLiteral("/dev/full"))) {
+        run = print({QStringLiteral("--output"), QStringLiteral("/dev/full")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("\"/dev/full\": spazio su disco esaurito"))) << run.err.toStdString();
+    }
+}
+
+TEST_F(CliOutputs, AReplacedOutputKeepsItsPermissionBits)
+{
+    test::writeFile(dir.file(QStringLiteral("vecchio.pdf")), "vecchio");
+    test::writeFile(dir.file(QStringLiteral("vecchia.jsonl")), "vecchia");
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.file(QStringLiteral("vecchio.pdf"))).constData(), 0604), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.file(QStringLiteral("vecchia.jsonl"))).constData(), 0640), 0);
+    const test::RunResult run = print({QStringLiteral("--output"), QStringLiteral("vecchio.pdf"), QStringLiteral("--trace"),
+                                       QStringLiteral("vecchia.jsonl")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(bytes(QStringLiteral("vecchio.pdf")).startsWith("%PDF-"));
+    EXPECT_TRUE(bytes(QStringLiteral("vecchia.jsonl")).startsWith("{\"op\":"));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file(QStringLiteral("vecchio.pdf"))).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file(QStringLiteral("vecchia.jsonl"))).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(CliOutputs, AFailedPrintLeavesItsTraceAndNoPdf)
+{
+    QStringList lines = kTemplate;
+    lines.insert(lines.size() - 1, QStringLiteral("manca.mdb,Clienti,Nome,Str,10,12,30,Arial,10,,"));
+    test::writeTemplate(dir.file(QStringLiteral("t.vn3")), lines);
+    const test::RunResult run = print({QStringLiteral("--output"), QStringLiteral("o.pdf"), QStringLiteral("--trace"),
+                                       QStringLiteral("o.jsonl")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("o.pdf"))));
+    // The trace goes up to the failure: the picture and the first field were drawn.
+    const QByteArray trace = bytes(QStringLiteral("o.jsonl"));
+    EXPECT_TRUE(trace.contains("\"op\":\"picture\"")) << trace.toStdString();
+    EXPECT_TRUE(trace.contains("\"text\":\"Maria\"")) << trace.toStdString();
+    EXPECT_FALSE(trace.contains("\"op\":\"end\""));
+    // Nothing else is left in the folder: no temporary file.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
+}
+
+// Inputs that are no regular file, or larger than any template, end with a message naming them:
+// never a hang, an abort or a line-less message for a line too long.
+TEST_F(CliOutputs, InputsThatCannotBeReadEndWithAMessage)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file(QStringLiteral("pipe.vn3"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.file(QStringLiteral("zero.vn3"))));
+    test::writeFile(dir.file(QStringLiteral("enorme.vn3")), QByteArray(17 * 1024 * 1024, 'a'));
+    test::writeFile(dir.file(QStringLiteral("lunga.vn3")), "[TESTA]\r\n1\r\n" + QByteArray(70000, 'x') + "\r\n");
+    const struct {
+        const char* file;
+        const char* says;
+    } cases[] = {
+        {"pipe.vn3", "pipe.vn3: impossibile leggere il modello di stampa: è una pipe"},
+        {"zero.vn3", "zero.vn3: impossibile leggere il modello di stampa: è un dispositivo"},
+        {"enorme.vn3", "enorme.vn3: impossibile leggere il modello di stampa: il file è più grande di 16 MB"},
+        {"lunga.vn3", "lunga.vn3:3: la riga è lunga 70000 caratteri"},
+    };
+    for (const auto& c : cases) {
+        const QString file = QString::fromUtf8(c.file);
+        const QString says = QString::fromUtf8(c.says);
+        test::RunResult run = test::runBinary({QStringLiteral("check"), file}, dir.path(), 20000);
+        EXPECT_EQ(run.exitCode, 1) << c.file << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(says)) << c.file << ": " << run.out.toStdString();
+        run = test::runBinary({QStringLiteral("print"), file, QStringLiteral("--output"), QStringLiteral("o.pdf")}, dir.path(),
+                              20000);
+        EXPECT_EQ(run.exitCode, 1) << c.file << ": " << run.err.toStdString();
+        EXPECT_FALSE(run.err.isEmpty()) << c.file;
+    }
+    // A database that is a pipe fails the print; a picture that is one, or no picture at all, is
+    // an element error: the report is printed without it, with exit 3.
+    QFile::remove(dir.file(QStringLiteral("dati.db")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file(QStringLiteral("dati.db"))).constData(), 0600), 0);
+    test::RunResult run = print({QStringLiteral("--output"), QStringLiteral("o.pdf")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("è una pipe"))) << run.err.toStdString();
+    test::writeTemplate(dir.file(QStringLiteral("t.vn3")), kTemplate.mid(0, 7) + QStringList{QStringLiteral("[FINE]")});
+    for (const char* picture : {"pipe", "broken"}) {
+        QFile::remove(dir.file(QStringLiteral("logo.png")));
+        if (QByteArray(picture) == "pipe")
+            ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file(QStringLiteral("logo.png"))).constData(), 0600), 0);
+        else
+            test::writeFile(dir.file(QStringLiteral("logo.png")), "\x89PNG\r\n\x1a\n not really");
+        run = print({QStringLiteral("--output"), QStringLiteral("o.pdf")});
+        EXPECT_EQ(run.exitCode, 3) << picture << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("logo.png"))) << picture << ": " << run.err.toStdString();
+        EXPECT_TRUE(bytes(QStringLiteral("o.pdf")).startsWith("%PDF-")) << picture;
+    }
+}
+
+// A picture larger than the image loader's limit prints, read at the size it prints at.
+TEST_F(CliOutputs, ALargePictureIsReadAtItsPrintedSize)
+{
+    if (!test::runProgram(QStringLiteral("pdfimages"), {QStringLiteral("-v")}))
+        GTEST_SKIP() << "pdfimages (poppler-utils) is not installed";
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    photo.fill(Qt::darkGreen);
+    ASSERT_TRUE(photo.save(dir.file(QStringLiteral("logo.png"))));
+    // The loader's limit, lowered so that the photo is past it whole (8 MB) as an 8000 x 8000
+    // photo is past the default.
+    qputenv("QT_IMAGEIO_MAXALLOC", "4");
+    const test::RunResult run = print({QStringLiteral("--output"), QStringLiteral("o.pdf")});
+    qunsetenv("QT_IMAGEIO_MAXALLOC");
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const auto list = test::runProgram(QStringLiteral("pdfimages"), {QStringLiteral("-list"), dir.file(QStringLiteral("o.pdf"))});
+    ASSERT_TRUE(list && list->ok);
+    // The photo is read at the size it prints at: about an inch wide, of the printed rectangle's
+    // shape (10 by 5 units of an 80 by 75 page, the page 200 by 287 mm).
+    static const QRegularExpression image(QStringLiteral("^\\s*1\\s+\\d+\\s+image\\s+(\\d+)\\s+(\\d+)"),
+                                          QRegularExpression::MultilineOption);
+    const auto m = image.match(QString::fromUtf8(list->out));
+    ASSERT_TRUE(m.hasMatch()) << list->out.toStdString();
+    const double width = m.captured(1).toDouble();
+    const double height = m.captured(2).toDouble();
+    EXPECT_GE(width, 150);
+    EXPECT_LE(width, 600);
+    EXPECT_NEAR(width / height, (10.0 / 80 * 200) / (5.0 / 75 * 287), 0.01);
+}
