@@ -2,6 +2,8 @@
 
 #include "template/Numbers.h"
 
+#include <cmath>
+
 namespace ostrivo {
 
 QString typeWordForCode(const QString& code)
@@ -9,7 +11,8 @@ QString typeWordForCode(const QString& code)
     if (leadingNumberText(code).isEmpty())
         return {};
     const double value = leadingNumber(code);
-    if (value != static_cast<int>(value))
+    // Out of the int range the conversion itself would be undefined ("1e74").
+    if (!(value >= 0 && value <= 255) || value != std::trunc(value))
         return {};
     switch (static_cast<int>(value)) {
     case db::type::Boolean:

@@ -13,7 +13,8 @@ TEST(TypeTable, CodesToWordsAndBack)
     EXPECT_EQ(typeWordForCode(QStringLiteral("10")), QStringLiteral("Str"));
     EXPECT_EQ(typeWordForCode(QStringLiteral("12")), QStringLiteral("Str"));
     EXPECT_EQ(typeWordForCode(QStringLiteral("8")), QStringLiteral("Date"));
-    for (const char* code : {"", "0", "9", "15", "20", "x", "4.5"})
+    // Numbers no type code can be, however large ("1e74" once overflowed the conversion to int).
+    for (const char* code : {"", "0", "9", "15", "20", "x", "4.5", "1e74", "-1e300", "4294967306", "-4294967286"})
         EXPECT_EQ(typeWordForCode(QString::fromLatin1(code)), QString()) << code;
     // A byte column and a double column both read back as code 2.
     EXPECT_EQ(typeCodeForWord(typeWordForCode(QStringLiteral("2"))), QStringLiteral("2"));
