@@ -94,8 +94,8 @@ std::optional<Decimal4> factorValue(const LooseValue& value, const QString& colu
             return plain;
     }
     throw Error(err::TypeMismatch,
-                QStringLiteral("Tipo non corrispondente: il valore \"%1\" della colonna %2 non è un numero")
-                    .arg(value.text, column));
+                QStringLiteral("Tipo non corrispondente: il valore %1 della colonna %2 non è un numero")
+                    .arg(quoteInput(value.text), column));
 }
 
 }  // namespace ostrivo

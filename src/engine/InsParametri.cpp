@@ -135,9 +135,9 @@ void InsParametri::pressOk()
         if (!listed) {
             // The values travel as one comma-terminated list: a comma would split this one.
             QMessageBox::warning(this, caption(),
-                                 QStringLiteral("Il valore \"%1\" di \"%2\" contiene una virgola, che separa i "
+                                 QStringLiteral("Il valore %1 di %2 contiene una virgola, che separa i "
                                                 "valori dei parametri: toglierla o sostituirla.")
-                                     .arg(value, p.prompt));
+                                     .arg(quoteInput(value), quoteInput(p.prompt)));
             Text1(n)->setFocus();
             return;
         }

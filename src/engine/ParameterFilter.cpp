@@ -19,7 +19,7 @@ QString parameterName(const PrintParameter& p)
 [[noreturn]] void badValue(const PrintParameter& p, const QString& value, const QString& why)
 {
     throw Error(err::TypeMismatch,
-                QStringLiteral("%1: il valore \"%2\" %3").arg(parameterName(p), value, why));
+                QStringLiteral("%1: il valore %2 %3").arg(parameterName(p), quoteInput(value), why));
 }
 
 // One value converted by the type word, as the filter does for a single value.
@@ -79,7 +79,7 @@ QString filterLiteral(const PrintParameter& p)
         }
         if (items.isEmpty()) {
             throw Error(err::InvalidArgument,
-                        QStringLiteral("%1: nessun valore nell'elenco \"%2\"").arg(parameterName(p), p.rawValue));
+                        QStringLiteral("%1: nessun valore nell'elenco %2").arg(parameterName(p), quoteInput(p.rawValue)));
         }
         return QLatin1Char('(') + items.join(QStringLiteral(", ")) + QLatin1Char(')');
     }

@@ -57,7 +57,7 @@ Decimal4 readPrintedAmount(const QString& printed)
         return *italian;
     if (const auto plain = Decimal4::parse(amount))
         return *plain;
-    throw Error(err::TypeMismatch, QStringLiteral("Tipo non corrispondente: \"%1\" non è un importo").arg(printed.trimmed()));
+    throw Error(err::TypeMismatch, QStringLiteral("Tipo non corrispondente: %1 non è un importo").arg(quoteInput(printed.trimmed())));
 }
 
 QString formatNumberField(const LooseValue& value, const QString& typeWord, Decimal4 width)

@@ -4,6 +4,37 @@
 
 namespace ostrivo {
 
+QString quoteInput(QStringView text)
+{
+    QString quoted = QStringLiteral("\"");
+    const QStringView shown = text.left(kQuotedInputCharacters);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const QChar c = shown[i];
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < shown.size() && shown[i + 1].isLowSurrogate()) {
+            quoted += c;
+            quoted += shown[++i];
+            continue;
+        }
+        if (u == '\r')
+            quoted += QLatin1String("\\r");
+        else if (u == '\n')
+            quoted += QLatin1String("\\n");
+        else if (u == '\t')
+            quoted += QLatin1String("\\t");
+        else if (u < 0x20 || (u >= 0x7F && u < 0xA0))  // C0, DEL, C1: the undefined bytes read as these
+            quoted += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else if (c.isSurrogate() || u == 0xFFFD || u == 0xFEFF)
+            quoted += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        else
+            quoted += c;
+    }
+    quoted += QLatin1Char('"');
+    if (text.size() > shown.size())
+        quoted += QStringLiteral("... (%1 caratteri)").arg(text.size());
+    return quoted;
+}
+
 QString classicDescription(int number)
 {
     // The descriptions an Italian desktop showed for these numbers.
@@ -67,7 +98,7 @@ static QString databaseMessage(int number, const QString& detail, const QString&
     if (!file.isEmpty())
         message += QStringLiteral(" (database %1)").arg(file);
     if (!sql.isEmpty())
-        message += QStringLiteral(" [SQL: %1]").arg(sql);
+        message += QStringLiteral(" [SQL: %1]").arg(quoteInput(sql));
     return message;
 }
 

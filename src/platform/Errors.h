@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <QByteArray>
 #include <exception>
 
@@ -30,6 +31,12 @@ constexpr int NotADatabase = 3343;
 constexpr int ObjectInvalid = 3420;
 constexpr int CancelledDialog = 32755;
 }  // namespace err
+
+// Input quoted in a message: in double quotes, at most kQuotedInputCharacters characters of it
+// (then "..."), control characters and bytes the code page leaves undefined written as \r, \n,
+// \t, \xNN or \uNNNN, so that a message stays one readable line whatever the input holds.
+constexpr qsizetype kQuotedInputCharacters = 200;
+QString quoteInput(QStringView text);
 
 // The standard description of a classic error number (empty for an unknown number).
 QString classicDescription(int number);

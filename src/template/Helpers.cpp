@@ -8,7 +8,7 @@ namespace ostrivo {
 
 MissingFieldError::MissingFieldError(QString line, int field)
     : Error(err::InvalidArgument,
-            QStringLiteral("il record ha meno di %1 campi terminati da virgola: \"%2\"").arg(field).arg(line)),
+            QStringLiteral("il record ha meno di %1 campi terminati da virgola: %2").arg(field).arg(quoteInput(line))),
       line_(std::move(line)), field_(field)
 {
 }

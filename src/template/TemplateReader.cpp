@@ -51,7 +51,7 @@ QString TemplateReader::field(const Record& record, int n) const
         return EstraiCampo(record.text, n);
     } catch (const MissingFieldError&) {
         fail(err::InvalidArgument, record.line,
-             QStringLiteral("attesi almeno %1 campi terminati da virgola in \"%2\"").arg(n).arg(record.text));
+             QStringLiteral("attesi almeno %1 campi terminati da virgola in %2").arg(n).arg(quoteInput(record.text)));
     }
 }
 
@@ -98,7 +98,7 @@ TableBlock TemplateReader::readTableBlock(const Record& placement, TableEnd end,
     block.source = nextLine(QStringLiteral("il record della sorgente della tabella"));
     if (isSectionLine(block.source.text)) {
         fail(err::InvalidArgument, block.source.line,
-             QStringLiteral("atteso il record della sorgente della tabella, trovato \"%1\"").arg(block.source.text));
+             QStringLiteral("atteso il record della sorgente della tabella, trovato %1").arg(quoteInput(block.source.text)));
     }
     for (;;) {
         Record line = nextLine(terminator);

@@ -101,7 +101,7 @@ PrintOp PrintOpBuilder::picture(const QString& file, const QImage& picture, doub
 {
     checkOpen();
     if (picture.isNull())
-        throw Error(err::InvalidPicture, QStringLiteral("Immagine non valida: \"%1\"").arg(file));
+        throw Error(err::InvalidPicture, QStringLiteral("Immagine non valida: %1").arg(quoteInput(file)));
     checkCoordinates({x, y, width, height}, "un'immagine");
     return PrintOp::picture(page_, file, x, y, width, height);
 }
