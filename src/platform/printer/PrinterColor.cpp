@@ -56,4 +56,9 @@ QColor printerColor(qint64 color)
     return QColor(int(bits & 0xff), int((bits >> 8) & 0xff), int((bits >> 16) & 0xff));
 }
 
+qint64 templateColor(const QColor& color)
+{
+    return color.red() + 256 * color.green() + 65536 * color.blue();
+}
+
 }  // namespace ostrivo
