@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ControlSet.h"
+#include "platform/TemplateColor.h"
 #include "template/VN3Routine.h"
 
 #include <QRect>
@@ -16,8 +17,8 @@ struct GridLine {
     bool visible = false;
 };
 
-// The grid's colour: light grey (RGB 192, 192, 192).
-constexpr unsigned kGridColour = 0xC0C0C0;
+// The grid's colour: light grey.
+constexpr TemplateColor kGridColor = TemplateColor::rgb(192, 192, 192);
 
 // What the designer shows, as plain data: the canvas's place on the window (twips), its inner
 // scale in page units and the members of its sets of controls. The window paints it; loading,

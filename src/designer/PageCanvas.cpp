@@ -23,7 +23,7 @@ void PageCanvas::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::white);
     // A page without size (a damaged template) has no scale to draw in.
     if (document_.scaleWidth() > 0 && document_.scaleHeight() > 0) {
-        painter.setPen(QPen(QColor::fromRgb(kGridColour), 0));
+        painter.setPen(QPen(kGridColor.toQColor(), 0));
         document_.Line2().forEach([&](int, const GridLine& line) {
             if (line.visible)
                 painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));
