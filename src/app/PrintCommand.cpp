@@ -6,7 +6,6 @@
 #include "platform/Cp1252.h"
 #include "platform/Files.h"
 #include "platform/printer/PrinterCatalogue.h"
-#include "platform/printer/QtPrinter.h"
 #include "platform/printer/TracingPrinter.h"
 #include "template/Helpers.h"
 #include "template/TemplateReader.h"
@@ -124,8 +123,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     try {
         const QString values = valuesWithDefaults(options.templatePath, options.values ? &*options.values : nullptr);
         std::unique_ptr<Printer> printer = makePrinter(printerName, options.output.value_or(QString()));
-        if (auto* qt = dynamic_cast<QtPrinter*>(printer.get()))
-            written = qt->outputPath();
+        written = pdfFileOf(*printer);
         if (options.trace)
             printer = std::make_unique<TracingPrinter>(std::move(printer), *options.trace);
         PrintSettings settings;

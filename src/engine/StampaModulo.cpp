@@ -25,8 +25,9 @@ void StampaModulo(QWidget* parent, const QString& templatePath, const QString& v
         settings.onElementError = [&](const Error& e) { QMessageBox::warning(parent, title, stampaMessage(e)); };
         PrintRun run(*printer, templatePath, valoriParametri, settings);
         run.run();
-        if (printer->deviceName() == pdfPrinterName())
-            openWithDefaultViewer(QStringLiteral("catering.pdf"));
+        // The printer named "PDF" wrote a file: show that one.
+        if (const QString pdf = pdfFileOf(*printer); !pdf.isEmpty())
+            openWithDefaultViewer(pdf);
     } catch (const Error& e) {
         QMessageBox::critical(parent, title, e.description());
     }

@@ -8,8 +8,8 @@ namespace ostrivo {
 
 // The print run as the program shows it: when the template exists, the printer dialog; then the
 // run on the chosen printer, element errors of continuation pages in "Stampa" message boxes, a
-// failure in one message naming the template's line; for the printer named "PDF", "catering.pdf"
-// opened with the default viewer. Cancelling the printer dialog prints nothing.
+// failure in one message naming the template's line; for the printer named "PDF", the file it
+// wrote opened with the default viewer. Cancelling the printer dialog prints nothing.
 void StampaModulo(QWidget* parent, const QString& templatePath, const QString& valoriParametri);
 
 }  // namespace ostrivo

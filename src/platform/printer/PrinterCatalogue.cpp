@@ -2,7 +2,6 @@
 
 #include "platform/printer/QtPrinter.h"
 
-#include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -13,11 +12,6 @@ namespace ostrivo {
 QString pdfPrinterName()
 {
     return QStringLiteral("PDF");
-}
-
-QString defaultPdfOutputPath()
-{
-    return QDir::current().absoluteFilePath(QStringLiteral("catering.pdf"));
 }
 
 QStringList printerList(const QStringList& systemPrinters)
@@ -61,7 +55,7 @@ std::unique_ptr<Printer> makePrinter(const QString& name, const QString& pdfOutp
                                      std::unique_ptr<QPrinter> settings)
 {
     if (name == pdfPrinterName())
-        return std::make_unique<QtPrinter>(pdfOutputPath.isEmpty() ? defaultPdfOutputPath() : pdfOutputPath);
+        return std::make_unique<QtPrinter>(pdfOutputPath);
 
     const QStringList systemPrinters = QPrinterInfo::availablePrinterNames();
     if (!systemPrinters.contains(name))
@@ -71,6 +65,12 @@ std::unique_ptr<Printer> makePrinter(const QString& name, const QString& pdfOutp
     else if (settings->printerName() != name)
         settings->setPrinterName(name);
     return std::make_unique<QtPrinter>(std::move(settings), name);
+}
+
+QString pdfFileOf(const Printer& printer)
+{
+    const auto* qt = dynamic_cast<const QtPrinter*>(&printer);
+    return qt ? qt->outputPath() : QString();
 }
 
 }  // namespace ostrivo

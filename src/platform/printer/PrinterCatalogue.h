@@ -16,10 +16,6 @@ namespace ostrivo {
 // queue has the same name.
 QString pdfPrinterName();
 
-// The PDF file the printer named "PDF" writes when no other is given: catering.pdf in the
-// current directory (absolute).
-QString defaultPdfOutputPath();
-
 // "PDF" first, then the system printers in their order, without a second "PDF" or repeats.
 QStringList printerList(const QStringList& systemPrinters);
 // The system default when there is one, else "PDF".
@@ -41,10 +37,14 @@ private:
     QStringList available_;
 };
 
-// The printer to print on. "PDF" writes pdfOutputPath (empty: defaultPdfOutputPath()) and ignores
+// The printer to print on. "PDF" writes pdfOutputPath (empty: QtPrinter::DefaultPdfFile in the
+// current directory) and ignores
 // settings; a system printer uses settings when given (the QPrinter the printer dialog set up),
 // else its own defaults. Throws UnknownPrinterError for any other name.
 std::unique_ptr<Printer> makePrinter(const QString& name, const QString& pdfOutputPath = {},
                                      std::unique_ptr<QPrinter> settings = nullptr);
+
+// The absolute path of the PDF file a printer of makePrinter writes; empty for a system printer.
+QString pdfFileOf(const Printer& printer);
 
 }  // namespace ostrivo

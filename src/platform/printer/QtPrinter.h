@@ -23,7 +23,7 @@ namespace ostrivo {
 class QtPrinter final : public Printer {
 public:
     // The printer named "PDF": A4, printable area 5 mm inside each edge. The file (relative names
-    // from the current directory at construction; empty: "catering.pdf" there) is written to a
+    // from the current directory at construction; empty: DefaultPdfFile there) is written to a
     // temporary file in the same folder and renamed over the target only by endDocument.
     explicit QtPrinter(const QString& pdfPath);
     // A system printer set up by the caller (queue, paper, the settings of the printer dialog).
@@ -39,11 +39,11 @@ public:
     void setScale(double width, double height) override;
     void setFontName(const QString& name) override;
     void setFontSize(double points) override;
-    void setTextColor(qint64 color) override;
+    void setTextColor(TemplateColor color) override;
     void setPosition(double x, double y) override;
     void printText(const QString& text) override;
-    void drawLine(double x1, double y1, double x2, double y2, qint64 color) override;
-    void drawBox(double x1, double y1, double x2, double y2, qint64 color) override;
+    void drawLine(double x1, double y1, double x2, double y2, TemplateColor color) override;
+    void drawBox(double x1, double y1, double x2, double y2, TemplateColor color) override;
     void paintPicture(const QString& file, const QImage& picture, double x, double y, double width,
                       double height) override;
     void newPage() override;
@@ -55,6 +55,9 @@ public:
     QString outputPath() const;
 
     static constexpr double PdfMarginMillimetres = 5.0;
+    // The file the printer named "PDF" writes when none is named: the host application and its
+    // users look for it by this name.
+    static constexpr QLatin1String DefaultPdfFile{"catering.pdf"};
 
 private:
     struct Impl;

@@ -351,7 +351,7 @@ TEST_F(QtPrinterTest, RelativeOutputIsTakenFromTheDirectoryAtConstruction)
     EXPECT_TRUE(QFileInfo(pdf(QStringLiteral("rel.pdf"))).isFile());
 }
 
-TEST_F(QtPrinterTest, ColoursAndPicturesReachThePage)
+TEST_F(QtPrinterTest, ColorsAndPicturesReachThePage)
 {
     OSTRIVO_REQUIRE_TOOL("pdftoppm");
     QImage picture(40, 20, QImage::Format_RGB32);
