@@ -5,7 +5,7 @@
 #include "engine/PrintRun.h"
 #include "platform/Cp1252.h"
 #include "platform/Files.h"
-#include "platform/printer/PrinterCatalogue.h"
+#include "platform/widgets/SystemPrinters.h"
 #include "platform/printer/TracingPrinter.h"
 #include "template/Helpers.h"
 #include "template/TemplateReader.h"

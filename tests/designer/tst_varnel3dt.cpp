@@ -1,7 +1,8 @@
 #include "designer/PageCanvas.h"
 #include "designer/Varnel3DT.h"
-#include "engine/InsParametri.h"
-#include "platform/printer/PrinterDialog.h"
+#include "engine/widgets/InsParametri.h"
+#include "platform/widgets/PrinterDialog.h"
+#include "platform/ScriptedDialogs.h"
 #include "template/VN3Routine.h"
 
 #include "support/TestSupport.h"
@@ -95,11 +96,12 @@ private:
 
     std::unique_ptr<test::ScopedCurrentDir> dir_;
     std::unique_ptr<VN3Routine> model_;
+    ScriptedDialogs dialogs_;
     std::unique_ptr<Varnel3DT> window_;
 
     Varnel3DT& designer()
     {
-        window_ = std::make_unique<Varnel3DT>(*model_);
+        window_ = std::make_unique<Varnel3DT>(*model_, dialogs_);
         window_->startDesigner();
         return *window_;
     }

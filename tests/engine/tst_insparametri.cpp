@@ -1,4 +1,4 @@
-#include "engine/InsParametri.h"
+#include "engine/widgets/InsParametri.h"
 #include "engine/ParameterPrompts.h"
 #include "template/VN3Routine.h"
 

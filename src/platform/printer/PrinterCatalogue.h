@@ -3,7 +3,6 @@
 #include "platform/Errors.h"
 #include "platform/printer/Printer.h"
 
-#include <QPrinter>
 #include <QString>
 #include <QStringList>
 
@@ -21,10 +20,6 @@ QStringList printerList(const QStringList& systemPrinters);
 // The system default when there is one, else "PDF".
 QString defaultPrinterFrom(const QString& systemDefault);
 
-// printerList and defaultPrinterFrom of the system printers (CUPS where it runs).
-QStringList availablePrinters();
-QString defaultPrinter();
-
 // A printer name that is neither "PDF" nor a system printer. The message lists the printers there are.
 class UnknownPrinterError : public Error {
 public:
@@ -37,14 +32,11 @@ private:
     QStringList available_;
 };
 
-// The printer to print on. "PDF" writes pdfOutputPath (empty: QtPrinter::DefaultPdfFile in the
-// current directory) and ignores
-// settings; a system printer uses settings when given (the QPrinter the printer dialog set up),
-// else its own defaults. Throws UnknownPrinterError for any other name.
-std::unique_ptr<Printer> makePrinter(const QString& name, const QString& pdfOutputPath = {},
-                                     std::unique_ptr<QPrinter> settings = nullptr);
+// The printer named "PDF", writing pdfOutputPath (empty: QtPrinter::DefaultPdfFile in the current
+// directory). System printers come from the gui library (makePrinter).
+std::unique_ptr<Printer> makePdfPrinter(const QString& pdfOutputPath = {});
 
-// The absolute path of the PDF file a printer of makePrinter writes; empty for a system printer.
+// The absolute path of the PDF file a printer writes; empty for a system printer.
 QString pdfFileOf(const Printer& printer);
 
 }  // namespace ostrivo

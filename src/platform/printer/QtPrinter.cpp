@@ -11,7 +11,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 
 #include <functional>
@@ -216,7 +215,7 @@ struct QtPrinter::Impl {
     std::unique_ptr<QPdfWriter> writer;
 
     // A system printer: the ops wait for endDocument.
-    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<PrinterDevice> printer;
     std::vector<std::pair<PrintOp, QImage>> pending;
 
     std::unique_ptr<PageRenderer> renderer;
@@ -301,16 +300,16 @@ struct QtPrinter::Impl {
 
     void finishPrinter(const PrintOp& end)
     {
-        printer->setFullPage(true);
+        printer->beginJob();
         const QString label = QStringLiteral("la stampante \"%1\"").arg(deviceName);
-        renderer = std::make_unique<PageRenderer>(*printer, label, [](const QPageLayout& page) {
+        renderer = std::make_unique<PageRenderer>(printer->device(), label, [](const QPageLayout& page) {
             return page.fullRect(QPageLayout::Point).marginsRemoved(page.margins(QPageLayout::Point));
         });
         for (const auto& [op, picture] : pending)
             renderer->apply(op, picture.isNull() ? nullptr : &picture);
         pending.clear();
         renderer->apply(end, nullptr);
-        if (!renderer->finish() || printer->printerState() == QPrinter::Error)
+        if (!renderer->finish() || printer->failed())
             throw Error(err::PrinterError, QStringLiteral("La stampa su \"%1\" non è riuscita").arg(deviceName));
         renderer.reset();
     }
@@ -335,13 +334,13 @@ QtPrinter::QtPrinter(const QString& pdfPath) : d_(std::make_unique<Impl>())
     d_->outputPath = QFileInfo(pdfPath.isEmpty() ? QString(DefaultPdfFile) : pdfPath).absoluteFilePath();
 }
 
-QtPrinter::QtPrinter(std::unique_ptr<QPrinter> printer, QString deviceName) : d_(std::make_unique<Impl>())
+QtPrinter::QtPrinter(std::unique_ptr<PrinterDevice> printer, QString deviceName) : d_(std::make_unique<Impl>())
 {
     requireGuiApplication();
     if (!printer)
         throw Error(err::InvalidArgument, QStringLiteral("Stampante \"%1\" non configurata").arg(deviceName));
     d_->printer = std::move(printer);
-    d_->deviceName = deviceName.isEmpty() ? d_->printer->printerName() : std::move(deviceName);
+    d_->deviceName = deviceName.isEmpty() ? d_->printer->name() : std::move(deviceName);
 }
 
 QtPrinter::~QtPrinter()

@@ -6,9 +6,22 @@
 
 #include <memory>
 
-class QPrinter;
+class QPagedPaintDevice;
 
 namespace ostrivo {
+
+// A system printer as QtPrinter paints on it (the gui library's QPrinter stands behind it).
+class PrinterDevice {
+public:
+    virtual ~PrinterDevice() = default;
+    virtual QPagedPaintDevice& device() = 0;
+    // The queue's name.
+    virtual QString name() const = 0;
+    // Readies the device to be painted from the paper's corner.
+    virtual void beginJob() = 0;
+    // True when the device reports that the job failed.
+    virtual bool failed() const = 0;
+};
 
 // Paints the engine's operations with QPainter, either into a PDF file (the printer named "PDF")
 // or on a system printer. Page units map to the printable area, x and y scaled separately; text
@@ -29,7 +42,7 @@ public:
     // A system printer set up by the caller (queue, paper, the settings of the printer dialog).
     // Its printable area is the page minus the printer's margins. Nothing reaches the printer
     // before endDocument: the pages are kept and painted then, so that an aborted job is never sent.
-    QtPrinter(std::unique_ptr<QPrinter> printer, QString deviceName);
+    QtPrinter(std::unique_ptr<PrinterDevice> printer, QString deviceName);
     ~QtPrinter() override;
 
     QtPrinter(const QtPrinter&) = delete;

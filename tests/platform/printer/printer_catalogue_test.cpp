@@ -1,5 +1,5 @@
 #include "platform/Errors.h"
-#include "platform/printer/PrinterCatalogue.h"
+#include "platform/widgets/SystemPrinters.h"
 #include "platform/printer/RecordingPrinter.h"
 #include "platform/Shell.h"
 #include "platform/printer/PrinterTestSupport.h"

@@ -1,6 +1,6 @@
-#include "platform/printer/PrinterDialog.h"
+#include "platform/widgets/PrinterDialog.h"
 
-#include "platform/printer/PrinterCatalogue.h"
+#include "platform/widgets/SystemPrinters.h"
 #include "platform/printer/QtPrinter.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "engine/InsParametri.h"
+#include "engine/widgets/InsParametri.h"
 
 #include "platform/Errors.h"
-#include "platform/Twips.h"
+#include "platform/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
 #include <QKeyEvent>

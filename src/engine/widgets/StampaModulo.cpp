@@ -1,17 +1,18 @@
-#include "engine/StampaModulo.h"
+#include "engine/widgets/StampaModulo.h"
 
 #include "engine/PrintRun.h"
+#include "platform/Dialogs.h"
 #include "platform/Shell.h"
-#include "platform/printer/PrinterCatalogue.h"
-#include "platform/printer/PrinterDialog.h"
+#include "platform/widgets/SystemPrinters.h"
+#include "platform/widgets/PrinterDialog.h"
 
 #include <QFile>
-#include <QMessageBox>
 #include <QPrinter>
 
 namespace ostrivo {
 
-void StampaModulo(QWidget* parent, const QString& templatePath, const QString& valoriParametri)
+void StampaModulo(QWidget* parent, PlatformDialogs& dialogs, const QString& templatePath,
+                  const QString& valoriParametri)
 {
     if (!QFile::exists(templatePath))
         return;
@@ -22,14 +23,14 @@ void StampaModulo(QWidget* parent, const QString& templatePath, const QString& v
     try {
         std::unique_ptr<Printer> printer = makePrinter(choice->name, QString(), std::move(choice->settings));
         PrintSettings settings;
-        settings.onElementError = [&](const Error& e) { QMessageBox::warning(parent, title, stampaMessage(e)); };
+        settings.onElementError = [&](const Error& e) { dialogs.message(notice(title, stampaMessage(e))); };
         PrintRun run(*printer, templatePath, valoriParametri, settings);
         run.run();
         // The printer named "PDF" wrote a file: show that one.
         if (const QString pdf = pdfFileOf(*printer); !pdf.isEmpty())
             openWithDefaultViewer(pdf);
     } catch (const Error& e) {
-        QMessageBox::critical(parent, title, e.description());
+        dialogs.message(notice(title, e.description(), MessageIcon::Critical));
     }
 }
 
