@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/DesignerDocument.h"
+#include "template/CanvasModel.h"
 
 #include <QWidget>
 #include <array>
@@ -56,7 +56,8 @@ public:
     // Places the canvas and draws the grid from the model (the canvas set-up).
     void setUpCanvas();
 
-    DesignerDocument& document() { return document_; }
+    CanvasModel& canvasModel() { return canvasModel_; }
+    const CanvasModel& canvasModel() const { return canvasModel_; }
     PageCanvas* Picture1() const { return canvas_; }
     QPushButton* SSCommand1(int i) const { return commands_.at(static_cast<std::size_t>(i)); }
     QComboBox* Combo1() const { return combo_; }
@@ -72,9 +73,11 @@ protected:
 
 private:
     void updateTitle();
+    // Puts Picture1 where the canvas model says and repaints it.
+    void placeCanvas();
 
     VN3Routine& model_;
-    DesignerDocument document_;
+    CanvasModel canvasModel_;
     PageCanvas* canvas_ = nullptr;
     std::array<QPushButton*, 8> commands_{};
     std::array<SizeButton*, 4> sizeButtons_{};

@@ -287,15 +287,15 @@ private slots:
     void portraitCanvasAndGrid()
     {
         Varnel3DT& w = designer();
-        QCOMPARE(w.document().canvasTwips(), QRect(2940, 340, 6500, 8300));
+        QCOMPARE(w.canvasModel().canvasTwips(), QRect(2940, 340, 6500, 8300));
         QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 2940, 340, 6500, 8300));
-        QCOMPARE(w.document().scaleWidth(), 80.0);
-        QCOMPARE(w.document().scaleHeight(), 75.0);
+        QCOMPARE(w.canvasModel().scaleWidth(), 80.0);
+        QCOMPARE(w.canvasModel().scaleHeight(), 75.0);
         QCOMPARE(model_->NumLineeGriglia, qint16(157));
-        QCOMPARE(w.document().Line2().size(), 157);
+        QCOMPARE(w.canvasModel().Line2().size(), 157);
 
         int vertical = 0, horizontal = 0;
-        w.document().Line2().forEach([&](int index, const GridLine& line) {
+        w.canvasModel().Line2().forEach([&](int index, const GridLine& line) {
             QVERIFY(line.visible);
             if (index <= 81) {
                 ++vertical;
@@ -315,7 +315,7 @@ private slots:
         // The grid is data painted by the canvas, not 157 widgets.
         QVERIFY(w.Picture1()->findChildren<QWidget*>().size() < 10);
         // A unit across is 81.25 twips, one down about 110.7.
-        QCOMPARE(6500.0 / w.document().scaleWidth(), 81.25);
+        QCOMPARE(6500.0 / w.canvasModel().scaleWidth(), 81.25);
     }
 
     void landscapeCanvasAndGrid()
@@ -325,14 +325,14 @@ private slots:
         model_->LarghezzaPagina = 110;
         model_->AltezzaPagina = 80;
         w.setUpCanvas();
-        QCOMPARE(w.document().canvasTwips(), QRect(750, 1300, 10900, 6500));
+        QCOMPARE(w.canvasModel().canvasTwips(), QRect(750, 1300, 10900, 6500));
         QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 750, 1300, 10900, 6500));
         QCOMPARE(model_->NumLineeGriglia, qint16(110 + 80 + 2));
         // The portrait grid is gone, not left behind under the new one.
-        QCOMPARE(w.document().Line2().size(), 192);
-        QCOMPARE(w.document().Line2()(192).y1, 80.0);
-        QCOMPARE(w.document().Line2()(192).x2, 10900.0);
-        QCOMPARE(w.document().Line2()(111).y2, 6500.0);
+        QCOMPARE(w.canvasModel().Line2().size(), 192);
+        QCOMPARE(w.canvasModel().Line2()(192).y1, 80.0);
+        QCOMPARE(w.canvasModel().Line2()(192).x2, 10900.0);
+        QCOMPARE(w.canvasModel().Line2()(111).y2, 6500.0);
     }
 
     void otherOrientationLeavesTheCanvasAndRedrawsTheGrid()
@@ -342,7 +342,7 @@ private slots:
         model_->LarghezzaPagina = 20;
         model_->AltezzaPagina = 10.4;
         w.setUpCanvas();
-        QCOMPARE(w.document().canvasTwips(), QRect(2940, 340, 6500, 8300));
+        QCOMPARE(w.canvasModel().canvasTwips(), QRect(2940, 340, 6500, 8300));
         QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 2940, 340, 6500, 8300));
         QCOMPARE(model_->NumLineeGriglia, qint16(20 + 10 + 2));
         model_->AltezzaPagina = 10.6;
@@ -365,7 +365,7 @@ private slots:
 
         // Hiding members of Line2 hides them on the canvas.
         for (int i = 2; i <= 41; ++i)
-            w.document().Line2()(i).visible = false;
+            w.canvasModel().Line2()(i).visible = false;
         image = w.Picture1()->grab().toImage();
         QCOMPARE(greyRunsInRow(image, midRow), 39);
         QCOMPARE(greyRunsInColumn(image, midColumn), 74);

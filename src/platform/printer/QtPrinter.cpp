@@ -15,13 +15,8 @@
 #include <QSaveFile>
 
 #include <functional>
-#include <mutex>
 #include <utility>
 #include <vector>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace ostrivo {
 
@@ -201,21 +196,6 @@ private:
     QHash<QString, FontEntry> fonts_;
 };
 
-// Each PDF page's content is built in a buffer of about a hundred kilobytes, compressed and
-// freed. With the allocator's defaults such a buffer is mapped and unmapped, or the heap's top
-// returned to the system, page after page, and faulted in again: a third of a long report's
-// time. Freed memory is kept for the next page instead.
-void keepPageBuffersInTheHeap()
-{
-#if defined(__GLIBC__)
-    static std::once_flag once;
-    std::call_once(once, [] {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-    });
-#endif
-}
-
 void requireGuiApplication()
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
@@ -351,7 +331,6 @@ struct QtPrinter::Impl {
 QtPrinter::QtPrinter(const QString& pdfPath) : d_(std::make_unique<Impl>())
 {
     requireGuiApplication();
-    keepPageBuffersInTheHeap();
     d_->deviceName = QStringLiteral("PDF");
     d_->outputPath = QFileInfo(pdfPath.isEmpty() ? QString(DefaultPdfFile) : pdfPath).absoluteFilePath();
 }
@@ -361,7 +340,6 @@ QtPrinter::QtPrinter(std::unique_ptr<QPrinter> printer, QString deviceName) : d_
     requireGuiApplication();
     if (!printer)
         throw Error(err::InvalidArgument, QStringLiteral("Stampante \"%1\" non configurata").arg(deviceName));
-    keepPageBuffersInTheHeap();
     d_->printer = std::move(printer);
     d_->deviceName = deviceName.isEmpty() ? d_->printer->printerName() : std::move(deviceName);
 }
