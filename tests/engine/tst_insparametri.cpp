@@ -266,17 +266,30 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Text1(2)));
     }
 
-    void okByMouseTrimsButDoesNotNormalise()
+    void okGivesTheSameValuesWithOrWithoutEnter_data()
     {
-        model_.ValoriRichiesta(3) = QStringLiteral("010524");
-        InsParametri dialog(model_, prompts({QStringLiteral("N,=,Num,<nessuno>,Numero,"), QStringLiteral("NOME,=,Str,<nessuno>,Nome,"),
-                                             QStringLiteral("D,=,Date,<nessuno>,Data,")}));
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("straight to Ok") << false;
+        QTest::newRow("Enter in every box, then Ok") << true;
+    }
+    void okGivesTheSameValuesWithOrWithoutEnter()
+    {
+        QFETCH(bool, enter);
+        model_.ValoriRichiesta(1) = QStringLiteral("1.500");
+        InsParametri dialog(model_, prompts({QStringLiteral("IMPORTO,>=,Cur,<nessuno>,Importo,"),
+                                             QStringLiteral("ARRIVO,>=,Date,010524,Data arrivo,"),
+                                             QStringLiteral("N,=,Num,<nessuno>,Numero,")}));
         showActive(dialog);
-        QTest::keyClicks(dialog.Text1(1), QStringLiteral("  12 "));
-        QTest::keyClicks(dialog.Text1(2), QStringLiteral(" rossi"));
+        QTest::keyClicks(dialog.Text1(3), QStringLiteral("  12 "));
+        if (enter) {
+            dialog.Text1(1)->setFocus();
+            for (int n = 1; n <= 3; ++n)
+                pressEnter();
+            QCOMPARE(dialog.Text1(1)->text(), QStringLiteral("1.500,00"));
+        }
         QTest::mouseClick(dialog.T(0), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(model_.ValoriParametri, QStringLiteral("12,rossi,010524,"));
+        QCOMPARE(model_.ValoriParametri, QStringLiteral("1500.00,01/05/2024,12,"));
     }
 
     void aCommaInATextIsRefusedBeforeItSplitsTheList()

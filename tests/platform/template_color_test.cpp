@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace ostrivo;
 
 namespace {
@@ -12,13 +14,18 @@ struct ColorCase {
     QColor expected;
 };
 
+void PrintTo(const ColorCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class TemplateColorCases : public ::testing::TestWithParam<ColorCase> {};
 
 }  // namespace
 
 TEST_P(TemplateColorCases, PaintsAs)
 {
-    EXPECT_EQ(TemplateColor(GetParam().value).toQColor(), GetParam().expected) << GetParam().name;
+    EXPECT_EQ(TemplateColor(GetParam().value).toQColor(), GetParam().expected);
 }
 
 constexpr qint64 kHighBit = 0x80000000;

@@ -131,7 +131,7 @@ void InsParametri::pressOk()
     for (int n = 1; n <= rowCount(); ++n) {
         const ParameterPrompt& p = prompts_.at(static_cast<std::size_t>(n - 1));
         const QString value = Text1(n)->text().trimmed();
-        const std::optional<QString> listed = valueForList(value, p.typeWord, p.op);
+        const std::optional<QString> listed = valueOnOk(value, p.typeWord, p.op);
         if (!listed) {
             // The values travel as one comma-terminated list: a comma would split this one.
             QMessageBox::warning(this, caption(),

@@ -16,7 +16,8 @@ class VN3Routine;
 
 // The print-time parameter dialog, "Inserimento parametri per la stampa": one prompt and one box
 // per [PARAMETRI] line of the template file on disk, pre-filled from a print request or from the
-// parameter's default; Enter normalises a box by the parameter's type and moves on.
+// parameter's default; Enter normalises a box by the parameter's type and moves on. "Ok" hands on
+// the values as valueOnOk gives them, so Enter or not, a number or a date means the same.
 class InsParametri : public QDialog {
     Q_OBJECT
 

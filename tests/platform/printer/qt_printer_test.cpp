@@ -45,7 +45,7 @@ protected:
 };
 
 void text(Printer& printer, double x, double y, const QString& s, const QString& font = QStringLiteral("Arial"),
-          double size = 10, qint64 color = 0)
+          double size = 10, TemplateColor color = 0)
 {
     printer.setFontName(font);
     printer.setFontSize(size);
