@@ -195,7 +195,7 @@ void Varnel3DT::runCommand(int i)
 
 void Varnel3DT::printCommand()
 {
-    const QString values = InsParametri::ask(model_, isVisible() ? this : nullptr);
+    const QString values = InsParametri::ask(model_, dialogs_, isVisible() ? this : nullptr);
     if (values != QLatin1String("Null"))
         StampaModulo(isVisible() ? this : nullptr, dialogs_, model_.NomeModulo, values);
 }
