@@ -37,8 +37,11 @@ void applyPrintRequest(const PrintRequest& request, VN3Routine& model)
 std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<void()>& print)
 {
     const QString requestFile = printRequestFileName();
-    // A link that names nothing is a request too: it is removed like any other.
-    if (!QFileInfo::exists(requestFile) && !QFileInfo(requestFile).isSymLink())
+    // A folder of that name is someone else's and stays as it is. Anything else is a request,
+    // removed even when it cannot be read (a pipe, a link to a device or to nothing): left there,
+    // it would fail every later start the same way.
+    const QFileInfo request(requestFile);
+    if (request.isDir() || (!request.exists() && !request.isSymLink()))
         return std::nullopt;
 
     QTextStream err(stderr);
@@ -53,7 +56,7 @@ std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<voi
             status = 1;
         }
     } catch (const InputFileError& e) {
-        err << "ostrivo-report: " << e.description() << '\n';
+        err << "ostrivo-report: " << requestFile << ": impossibile leggere la richiesta di stampa: " << e.problem() << '\n';
         status = 1;
     }
     // The hotel application waits for the file to go, whatever happened to the print; a file

@@ -1,10 +1,7 @@
 #include "platform/Cp1252.h"
 
-#include "platform/Files.h"
-
 #include "platform/Errors.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <array>
 
@@ -97,11 +94,6 @@ QStringList splitLines(const QString& content)
     return lines;
 }
 
-QStringList readCp1252Lines(const QString& path)
-{
-    return splitLines(decodeCp1252(readInputFile(path, kMaxTextInputBytes)));
-}
-
 void writeCp1252Lines(const QString& path, const QStringList& lines)
 {
     QByteArray bytes;
@@ -111,7 +103,7 @@ void writeCp1252Lines(const QString& path, const QStringList& lines)
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(err::FileNotFound, QStringLiteral("Impossibile scrivere il file %1").arg(path));
+        throw Error(err::PathFileAccess, QStringLiteral("Impossibile scrivere il file %1").arg(path));
 }
 
 }  // namespace ostrivo
