@@ -131,6 +131,33 @@ QString replacePlaceholders(const QString& text, const std::vector<PrintParamete
 
 }  // namespace
 
+void checkRelationQuotes(const QString& relation, const std::vector<PrintParameter>& parameters)
+{
+    for (const PrintParameter& p : parameters) {
+        if (p.typeWord != QLatin1String("Str") && p.typeWord != QLatin1String("Date"))
+            continue;
+        const QString placeholder = QStringLiteral("<PARAM%1>").arg(p.number);
+        const qsizetype at = relation.indexOf(placeholder);
+        QChar open;  // the quote the text before the placeholder leaves open, if any
+        for (qsizetype i = 0; i < at; ++i) {
+            const QChar c = relation[i];
+            if (open.isNull()) {
+                if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+                    open = c;
+            } else if (c == open) {
+                if (i + 1 < at && relation[i + 1] == open)
+                    ++i;  // a doubled quote stands for itself
+                else
+                    open = QChar();
+            }
+        }
+        if (!open.isNull())
+            throw Error(err::QuerySyntax, QStringLiteral("il segnaposto %1 sta tra apici, ma gli apici al suo valore li mette "
+                                                         "il programma: toglierli dalla relazione")
+                                              .arg(placeholder));
+    }
+}
+
 QString replaceRelationPlaceholders(const QString& relation, const std::vector<PrintParameter>& parameters)
 {
     return replacePlaceholders(relation, parameters, [](const PrintParameter& p) {

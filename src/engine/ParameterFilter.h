@@ -35,6 +35,11 @@ QString buildFiltroParametri(const std::vector<PrintParameter>& parameters);
 // n, raw: quoted when parameter n is "Str" or "Date", else as a number (as in filterLiteral).
 QString replaceRelationPlaceholders(const QString& relation, const std::vector<PrintParameter>& parameters);
 
+// Throws Error when the "<PARAMn>" a relation's value goes into, for a parameter whose value the
+// program quotes ("Str", "Date"), stands inside quotes of the relation: an honest value would be a
+// syntax error and a crafted one live SQL.
+void checkRelationQuotes(const QString& relation, const std::vector<PrintParameter>& parameters);
+
 // Replaces, for n = 1 to the number of parameters, the first "<PARAMn>" of a text with value n as
 // it was entered (no quotes, no conversion).
 QString replaceTextPlaceholders(const QString& text, const std::vector<PrintParameter>& parameters);

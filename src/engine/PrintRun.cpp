@@ -5,6 +5,7 @@
 #include "engine/TableLayout.h"
 #include "engine/TextLayout.h"
 #include "platform/Files.h"
+#include "platform/printer/PrintOpBuilder.h"
 #include "platform/printer/Printer.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"
@@ -80,7 +81,8 @@ std::optional<Record> readParameterRecords(TemplateReader& reader, std::vector<R
     return std::nullopt;
 }
 
-PrintParameter parameterOf(const TemplateReader& reader, const Record& record, int n, const QString& values)
+// Parameter n as the print run reads it; with values, with its value (which must be there).
+PrintParameter parameterOf(const TemplateReader& reader, const Record& record, int n, const QString* values)
 {
     PrintParameter p;
     p.number = n;
@@ -89,8 +91,10 @@ PrintParameter parameterOf(const TemplateReader& reader, const Record& record, i
     p.column = fields.column;
     p.op = fields.op;
     p.typeWord = fields.typeWord;
+    if (!values)
+        return p;
     try {
-        p.rawValue = EstraiCampo(values, n);
+        p.rawValue = EstraiCampo(*values, n);
     } catch (const MissingFieldError&) {
         reader.fail(err::InvalidArgument, record.line,
                     QStringLiteral("manca il valore del parametro %1 (%2)").arg(n).arg(p.column));
@@ -128,6 +132,133 @@ QString noLineBreaks(QString text)
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return text;
+}
+
+// ---- the elements, read as the print run draws them ----
+// The check and the print run read every element through these: whatever the print would refuse
+// in a template, the check refuses too.
+
+// A font size as the printer takes it; a text that is none is named as written ("NaN", "1e308").
+double fontSizeOf(const QString& field)
+{
+    const double size = leadingNumber(field);
+    if (!PrintOpBuilder::isValidFontSize(size))
+        throw Error(err::InvalidPropertyValue, QStringLiteral("dimensione del carattere %1 non valida: da più di 0 a %2 punti")
+                                                   .arg(quoteInput(field))
+                                                   .arg(PrintOpBuilder::MaxFontSize));
+    return size;
+}
+
+struct TextElement {
+    QString text;
+    Decimal4 x;
+    Decimal4 y;
+    QString fontName;
+    double fontSize = 0;
+    TemplateColor color;
+};
+
+TextElement readTextElement(const TemplateReader& reader, const Record& record)
+{
+    const auto r = readRecord<TextRecord>(reader, record);
+    return {r.text, leadingDecimal(r.x), leadingDecimal(r.y), r.fontName, fontSizeOf(r.fontSize), colorOf(r.color)};
+}
+
+struct GridElement {
+    QString kind;
+    Decimal4 x1;
+    Decimal4 y1;
+    Decimal4 x2;
+    Decimal4 y2;
+};
+
+GridElement readGridElement(const TemplateReader& reader, const Record& record)
+{
+    const auto r = readRecord<GridRecord>(reader, record);
+    return {r.kind, leadingDecimal(r.x1), leadingDecimal(r.y1), leadingDecimal(r.x2), leadingDecimal(r.y2)};
+}
+
+struct ImageElement {
+    QString file;
+    Decimal4 x;
+    Decimal4 y;
+    Decimal4 width;
+    Decimal4 height;
+};
+
+ImageElement readImageElement(const TemplateReader& reader, const Record& record)
+{
+    const auto r = readRecord<ImageRecord>(reader, record);
+    return {r.file, imageNumber(r.x), imageNumber(r.y), imageNumber(r.width), imageNumber(r.height)};
+}
+
+struct FieldElement {
+    FieldRecord record;
+    Decimal4 x;
+    Decimal4 y;
+    Decimal4 width;
+    double fontSize = 0;
+};
+
+// The parameters give the placeholders of the relation their types.
+FieldElement readFieldElement(const TemplateReader& reader, const Record& record,
+                              const std::vector<PrintParameter>& parameters)
+{
+    const auto r = readRecord<FieldRecord>(reader, record);
+    FieldElement field{r, leadingDecimal(r.x), leadingDecimal(r.y), leadingDecimal(r.width), fontSizeOf(r.fontSize)};
+    if (!r.relation.trimmed().isEmpty())
+        checkRelationQuotes(r.relation, parameters);
+    return field;
+}
+
+struct ProductElement {
+    QString typeWord;
+    Decimal4 x;
+    Decimal4 y;
+    Decimal4 width;
+    QString fontName;
+    double fontSize = 0;
+};
+
+ProductElement readProductElement(const TemplateReader& reader, const Record& record)
+{
+    const auto r = readRecord<ProductRecord>(reader, record);
+    return {r.typeWord, leadingDecimal(r.x), leadingDecimal(r.y), leadingDecimal(r.width), r.fontName, fontSizeOf(r.fontSize)};
+}
+
+TableDesign readTableDesign(const TemplateReader& reader, const TableBlock& block)
+{
+    const auto a = readRecord<TablePlacementRecord>(reader, block.placement);
+    TableDesign design;
+    design.title = a.title;
+    design.x = leadingDecimal(a.x);
+    design.y0 = leadingDecimal(a.y);
+    design.bottom = leadingDecimal(a.bottom);
+    design.fontName = a.fontName;
+    design.fontSize = fontSizeOf(a.fontSize);
+    for (const Record& line : block.columns) {
+        const auto c = readRecord<ColumnRecord>(reader, line);
+        design.columns.push_back({c.title, c.field, leadingDecimal(c.width), c.typeWord, c.total, leadingDecimal(c.chars)});
+    }
+    return design;
+}
+
+// Lays a table out with no rows and draws nothing: the geometry the template's numbers give
+// (column places, frame, totals row) must be computable before any row is read.
+class NoTableSink final : public TableSink {
+public:
+    void setFont(const QString&, double) override {}
+    void text(Decimal4, Decimal4, const QString&, bool) override {}
+    void line(Decimal4, Decimal4, Decimal4, Decimal4, TemplateColor) override {}
+    void newPage(bool) override {}
+};
+
+void checkTableGeometry(const TableDesign& design)
+{
+    NoTableSink sink;
+    TableLayout layout(design, sink);
+    layout.begin();
+    layout.finish();
 }
 
 int problemLine(const Error& e, int fallback)
@@ -183,6 +314,7 @@ std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringLis
     };
 
     std::optional<Record> current;
+    std::vector<PrintParameter> parameters;
     try {
         readPageBlock(reader);
         std::vector<Record> records;
@@ -194,10 +326,10 @@ std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringLis
                 break;
             }
             checked(records[i].line, [&] {
+                const PrintParameter p = parameterOf(reader, records[i], n, values);
                 if (values)
-                    filterLiteral(parameterOf(reader, records[i], n, *values));
-                else
-                    readRecord<ParameterRecord>(reader, records[i], 3);
+                    filterLiteral(p);
+                parameters.push_back(p);
             });
         }
     } catch (const Error& e) {
@@ -207,81 +339,34 @@ std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringLis
     if (!current)
         return problems;
 
-    std::vector<PrintParameter> parameters;
-    if (values) {
-        // The relations of database fields take the values as placeholders.
-        TemplateReader again(name, lines);
-        try {
-            readPageBlock(again);
-            std::vector<Record> records;
-            readParameterRecords(again, records);
-            for (std::size_t i = 0; i < records.size() && i < kMaxPrintParameters; ++i)
-                parameters.push_back(parameterOf(again, records[i], static_cast<int>(i) + 1, *values));
-        } catch (const Error&) {
-            parameters.clear();  // already listed above
-        }
-    }
-
     try {
         reader.forEachRecord(
             [&](const QString& section, const Record& record) {
                 if (section == kTabella) {
                     const TableBlock block = reader.readTableBlock(record, TableEnd::AnySection, kMaxPrintColumns);
-                    checked(record.line, [&] {
-                        const auto a = readRecord<TablePlacementRecord>(reader, record);
-                        leadingDecimal(a.x);
-                        leadingDecimal(a.y);
-                        leadingDecimal(a.bottom);
-                        leadingNumber(a.fontSize);
-                    });
+                    const std::size_t before = problems.size();
                     checked(block.source.line, [&] { readRecord<TableSourceRecord>(reader, block.source); });
-                    for (const Record& line : block.columns) {
-                        checked(line.line, [&] {
-                            const auto column = readRecord<ColumnRecord>(reader, line);
-                            leadingDecimal(column.width);
-                            leadingDecimal(column.chars);
-                        });
-                    }
+                    for (const Record& line : block.columns)
+                        checked(line.line, [&] { readRecord<ColumnRecord>(reader, line); });
+                    if (problems.size() == before)
+                        checked(record.line, [&] { checkTableGeometry(readTableDesign(reader, block)); });
                 } else if (section == kProdotto) {
                     const ProductBlock block = reader.readProductBlock(record, kMaxFactors);
-                    checked(record.line, [&] {
-                        const auto first = readRecord<ProductRecord>(reader, record);
-                        leadingDecimal(first.x);
-                        leadingDecimal(first.y);
-                        leadingDecimal(first.width);
-                        leadingNumber(first.fontSize);
-                    });
+                    checked(record.line, [&] { readProductElement(reader, record); });
                     for (const Record& factor : block.factors)
                         checked(factor.line, [&] { readRecord<FactorRecord>(reader, factor); });
                 } else if (section == kImmagini) {
-                    checked(record.line, [&] {
-                        const auto image = readRecord<ImageRecord>(reader, record);
-                        for (const QString* f : {&image.x, &image.y, &image.width, &image.height})
-                            imageNumber(*f);
-                    });
+                    checked(record.line, [&] { readImageElement(reader, record); });
                 } else if (section == kGriglia) {
-                    checked(record.line, [&] {
-                        const auto grid = readRecord<GridRecord>(reader, record);
-                        for (const QString* f : {&grid.x1, &grid.y1, &grid.x2, &grid.y2})
-                            leadingDecimal(*f);
-                    });
+                    checked(record.line, [&] { readGridElement(reader, record); });
                 } else if (section == kCampi) {
                     checked(record.line, [&] {
-                        const auto field = readRecord<FieldRecord>(reader, record);
-                        for (const QString* f : {&field.x, &field.y, &field.width})
-                            leadingDecimal(*f);
-                        leadingNumber(field.fontSize);
-                        if (values && !field.relation.trimmed().isEmpty())
-                            replaceRelationPlaceholders(field.relation, parameters);
+                        const FieldElement field = readFieldElement(reader, record, parameters);
+                        if (values && !field.record.relation.trimmed().isEmpty())
+                            replaceRelationPlaceholders(field.record.relation, parameters);
                     });
                 } else if (section == kTesto) {
-                    checked(record.line, [&] {
-                        const auto text = readRecord<TextRecord>(reader, record);
-                        leadingDecimal(text.x);
-                        leadingDecimal(text.y);
-                        leadingNumber(text.fontSize);
-                        colorOf(text.color);
-                    });
+                    checked(record.line, [&] { readTextElement(reader, record); });
                 }
             },
             LastLine::NeverInterpreted, &*current);
@@ -355,7 +440,7 @@ void PrintRun::run()
         const std::optional<Record> current = readParameterRecords(reader, records);
         parameters_.clear();
         for (std::size_t i = 0; i < records.size(); ++i)
-            parameters_.push_back(parameterOf(reader, records[i], static_cast<int>(i) + 1, values_));
+            parameters_.push_back(parameterOf(reader, records[i], static_cast<int>(i) + 1, &values_));
         filtro_ = buildFiltroParametri(parameters_);
 
         if (current) {
@@ -445,12 +530,12 @@ void PrintRun::drawElement(TemplateReader& reader, const QString& section, const
 
 void PrintRun::drawImage(TemplateReader& reader, const Record& record)
 {
-    const auto image = readRecord<ImageRecord>(reader, record);
+    const ImageElement image = readImageElement(reader, record);
     const QString& file = image.file;
-    const Decimal4 x = imageNumber(image.x);
-    const Decimal4 y = imageNumber(image.y);
-    const Decimal4 width = imageNumber(image.width);
-    const Decimal4 height = imageNumber(image.height);
+    const Decimal4 x = image.x;
+    const Decimal4 y = image.y;
+    const Decimal4 width = image.width;
+    const Decimal4 height = image.height;
     const QString path = resolveExistingFile(file);
     QString problem;
     QImage picture;
@@ -475,11 +560,11 @@ void PrintRun::drawImage(TemplateReader& reader, const Record& record)
 
 void PrintRun::drawGrid(TemplateReader& reader, const Record& record)
 {
-    const auto grid = readRecord<GridRecord>(reader, record);
-    const double x1 = leadingDecimal(grid.x1).toDouble();
-    const double y1 = leadingDecimal(grid.y1).toDouble();
-    const double x2 = leadingDecimal(grid.x2).toDouble();
-    const double y2 = leadingDecimal(grid.y2).toDouble();
+    const GridElement grid = readGridElement(reader, record);
+    const double x1 = grid.x1.toDouble();
+    const double y1 = grid.y1.toDouble();
+    const double x2 = grid.x2.toDouble();
+    const double y2 = grid.y2.toDouble();
     if (grid.kind == QLatin1String("R"))
         printer_.drawBox(x1, y1, x2, y2, 0);
     else if (grid.kind == QLatin1String("L"))
@@ -488,13 +573,14 @@ void PrintRun::drawGrid(TemplateReader& reader, const Record& record)
 
 void PrintRun::drawField(TemplateReader& reader, const Record& record)
 {
-    const auto field = readRecord<FieldRecord>(reader, record);
+    const FieldElement element = readFieldElement(reader, record, parameters_);
+    const FieldRecord& field = element.record;
     const QString& column = field.column;
     const QString& type = field.typeWord;
-    const Decimal4 x = leadingDecimal(field.x);
-    Decimal4 y = leadingDecimal(field.y);
-    const Decimal4 width = leadingDecimal(field.width);
-    const double size = leadingNumber(field.fontSize);
+    const Decimal4 x = element.x;
+    Decimal4 y = element.y;
+    const Decimal4 width = element.width;
+    const double size = element.fontSize;
     const QString& relation = field.relation;
 
     const QString condition =
@@ -527,13 +613,13 @@ void PrintRun::drawField(TemplateReader& reader, const Record& record)
 
 void PrintRun::drawProduct(TemplateReader& reader, const ProductBlock& block)
 {
-    const auto first = readRecord<ProductRecord>(reader, block.first);
+    const ProductElement first = readProductElement(reader, block.first);
     const QString& type = first.typeWord;
-    const Decimal4 x = leadingDecimal(first.x);
-    const Decimal4 y = leadingDecimal(first.y);
-    const Decimal4 width = leadingDecimal(first.width);
+    const Decimal4 x = first.x;
+    const Decimal4 y = first.y;
+    const Decimal4 width = first.width;
     const QString& font = first.fontName;
-    const double size = leadingNumber(first.fontSize);
+    const double size = first.fontSize;
 
     std::optional<Decimal4> product;
     bool unknown = false;  // a null factor leaves the product unknown: nothing is printed
@@ -562,13 +648,13 @@ void PrintRun::drawProduct(TemplateReader& reader, const ProductBlock& block)
 
 void PrintRun::drawText(TemplateReader& reader, const Record& record)
 {
-    const auto fields = readRecord<TextRecord>(reader, record);
+    const TextElement fields = readTextElement(reader, record);
     QString text = replaceTextPlaceholders(fields.text, parameters_);
-    const Decimal4 x = leadingDecimal(fields.x);
-    const Decimal4 y = leadingDecimal(fields.y);
+    const Decimal4 x = fields.x;
+    const Decimal4 y = fields.y;
     const QString& font = fields.fontName;
-    const double size = leadingNumber(fields.fontSize);
-    const TemplateColor color = colorOf(fields.color);
+    const double size = fields.fontSize;
+    const TemplateColor color = fields.color;
     if (text == QLatin1String("Data_oggi"))
         text = settings_.now.toString(QStringLiteral("dd/MM/yyyy"));
     else if (text == QLatin1String("ora_adesso"))
@@ -582,18 +668,7 @@ void PrintRun::drawText(TemplateReader& reader, const Record& record)
 
 void PrintRun::printTable(TemplateReader& reader, const TableBlock& block)
 {
-    const auto a = readRecord<TablePlacementRecord>(reader, block.placement);
-    TableDesign design;
-    design.title = a.title;
-    design.x = leadingDecimal(a.x);
-    design.y0 = leadingDecimal(a.y);
-    design.bottom = leadingDecimal(a.bottom);
-    design.fontName = a.fontName;
-    design.fontSize = leadingNumber(a.fontSize);
-    for (const Record& line : block.columns) {
-        const auto c = readRecord<ColumnRecord>(reader, line);
-        design.columns.push_back({c.title, c.field, leadingDecimal(c.width), c.typeWord, c.total, leadingDecimal(c.chars)});
-    }
+    const TableDesign design = readTableDesign(reader, block);
     const auto source = readRecord<TableSourceRecord>(reader, block.source);
     const QString& database = source.database;
     const QString& table = source.table;

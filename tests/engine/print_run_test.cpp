@@ -342,3 +342,57 @@ TEST_F(PrintRunTest, ElementErrorsOfAContinuationPageAreReportedAndTheTableGoesO
     EXPECT_EQ(f.line(), 18);
     EXPECT_TRUE(f.description().contains(QStringLiteral("Nessuna"))) << f.what();
 }
+
+// Whatever the print refuses in a template, the check refuses on the same line, naming the text
+// as written; what the check accepts, the print prints.
+TEST_F(PrintRunTest, TheCheckRefusesWhatThePrintRefuses)
+{
+    const QString parameter = QStringLiteral("Cognome,=,Str,<nessuno>,Cognome,");
+    const struct {
+        QStringList body;
+        const char* refused;  // null: accepted and printed
+    } cases[] = {
+        {{QStringLiteral("[TESTO]"), QStringLiteral("a,1,1,Arial,0,0,")}, "dimensione del carattere \"0\""},
+        {{QStringLiteral("[TESTO]"), QStringLiteral("a,1,1,Arial,-3,0,")}, "dimensione del carattere \"-3\""},
+        {{QStringLiteral("[TESTO]"), QStringLiteral("a,1,1,Arial,5000,0,")}, "dimensione del carattere \"5000\""},
+        {{QStringLiteral("[TESTO]"), QStringLiteral("a,1,1,Arial,NaN,0,")}, "dimensione del carattere \"NaN\""},
+        {{QStringLiteral("[TESTO]"), QStringLiteral("a,1,1,Arial,1e308,0,")}, "dimensione del carattere \"1e308\""},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Cognome,Str,1,1,30,Arial,0,CodiceCliente = 9,")},
+         "dimensione del carattere \"0\""},
+        {{QStringLiteral("[TABELLA]"), QStringLiteral("T,1,1,70,Arial,inf,"), QStringLiteral("test.db,Righe,,,"),
+          QStringLiteral("N,N,4,Num,N,,3,")},
+         "dimensione del carattere \"inf\""},
+        {{QStringLiteral("[TABELLA]"), QStringLiteral("T,1,1,70,Arial,8,"), QStringLiteral("test.db,Righe,,,"),
+          QStringLiteral("N,N,500000000000000,Num,N,,3,"), QStringLiteral("N,N,500000000000000,Num,N,,3,")},
+         "Overflow"},
+        {{QStringLiteral("[*]"), QStringLiteral(",,,Num,1,1,10,Arial,9999,"), QStringLiteral("test.db,Clienti,Saldo,"),
+          QStringLiteral("[/*]")},
+         "dimensione del carattere \"9999\""},
+        // The program quotes a text value itself: quotes around its placeholder would double them.
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Cognome = '<PARAM1>',")},
+         "<PARAM1> sta tra apici"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Cognome Like \"%<PARAM1>%\",")},
+         "<PARAM1> sta tra apici"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Note <> 'it''s' and Cognome = <PARAM1>,")},
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        const QStringList lines = templ({parameter}, c.body);
+        const int line = 8;  // the first record after the body's section line
+        const std::vector<TemplateProblem> problems = checkForPrint(QStringLiteral("t.vn3"), lines);
+        printer = RecordingPrinter(QStringLiteral("PDF"));
+        if (!c.refused) {
+            EXPECT_TRUE(problems.empty()) << c.body.join(QLatin1Char('|')).toStdString();
+            print(lines, QStringLiteral("Rossi' or 1=1 --,"));  // the value's own quote cannot end the literal
+            EXPECT_TRUE(printer.ended());
+            EXPECT_TRUE(printer.opsOfKind(PrintOp::Kind::Text).empty());
+            continue;
+        }
+        ASSERT_EQ(problems.size(), 1u) << c.body.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(problems[0].line, line);
+        EXPECT_TRUE(problems[0].message.contains(QString::fromUtf8(c.refused))) << problems[0].message.toStdString();
+        const PrintFailure f = failure(lines, QStringLiteral("Rossi,"));
+        EXPECT_EQ(f.line(), line) << f.what();
+        EXPECT_TRUE(printer.ops().empty()) << f.what();
+    }
+}

@@ -53,7 +53,7 @@ void PrintOpBuilder::setFontName(const QString& name)
 void PrintOpBuilder::setFontSize(double points)
 {
     checkOpen();
-    if (!std::isfinite(points) || points <= 0 || points > MaxFontSize)
+    if (!isValidFontSize(points))
         throw Error(err::InvalidPropertyValue,
                     QStringLiteral("Dimensione del carattere non valida: %1 (da più di 0 a %2 punti)")
                         .arg(number(points), number(MaxFontSize)));

@@ -17,6 +17,9 @@ namespace ostrivo {
 class PrintOpBuilder {
 public:
     static constexpr double MaxFontSize = 2160;  // the largest size the old printer object took
+    // Finite, above zero and at most MaxFontSize: the one rule for font sizes, also for the check
+    // of a template before it is printed.
+    static bool isValidFontSize(double points) { return points > 0 && points <= MaxFontSize; }
 
     // 1 portrait, 2 landscape; anything else is error 380.
     PrintOp orientation(int value) const;
