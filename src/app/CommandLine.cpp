@@ -22,6 +22,7 @@ QString usageText()
         "                                      Varnil3<PCLocal>.pss exists in the current directory\n"
         "  ostrivo-report print TEMPLATE [--values \"v1,v2,\"] [--printer NAME] [--output FILE]\n"
         "                                [--trace FILE] [--date \"dd/mm/yyyy hh:mm\"]\n"
+        "                                [--query-timeout SECONDS]\n"
         "  ostrivo-report check TEMPLATE       read the template as every reader would and list\n"
         "                                      each problem with its line\n"
         "  ostrivo-report --help | --version\n"
@@ -29,6 +30,7 @@ QString usageText()
         "--values is the list the parameter dialog's \"Ok\" gives, each value followed by a comma;\n"
         "numbers take \".\" as the decimal mark (1234.5, not 1.234,5), dates are dd/mm/yyyy; a\n"
         "parameter without a value takes its default. --output writes a PDF (default %1).\n"
+        "--query-timeout ends the print when one query of the template works longer (default 60).\n"
         "\n"
         "Exit status: 0 printed (check: no problem); 1 failed (check: problems listed);\n"
         "2 bad usage; 3 printed, but some elements failed.\n")

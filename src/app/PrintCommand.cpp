@@ -6,6 +6,7 @@
 #include "engine/PrintRun.h"
 #include "platform/Cp1252.h"
 #include "platform/Files.h"
+#include "platform/db/Backend.h"
 #include "platform/widgets/SystemPrinters.h"
 #include "platform/printer/QtPrinter.h"
 #include "platform/printer/TracingPrinter.h"
@@ -15,6 +16,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -29,6 +32,7 @@ struct PrintOptions {
     std::optional<QString> output;
     std::optional<QString> trace;
     std::optional<QDateTime> date;
+    std::optional<std::chrono::milliseconds> queryTimeout;
 };
 
 class UsageError {
@@ -61,6 +65,14 @@ PrintOptions parsePrintOptions(const QStringList& arguments)
             if (!date.isValid())
                 throw UsageError(QStringLiteral("--date \"%1\": data non valida, la forma è \"dd/mm/yyyy hh:mm\"").arg(text));
             options.date = date;
+        } else if (a == QLatin1String("--query-timeout")) {
+            const QString text = valueOf(i);
+            bool ok = false;
+            const double seconds = text.toDouble(&ok);
+            if (!ok || !(seconds > 0) || seconds > 86400)
+                throw UsageError(QStringLiteral("--query-timeout %1: servono i secondi, un numero maggiori di zero e al più 86400")
+                                     .arg(quoteInput(text)));
+            options.queryTimeout = std::chrono::milliseconds(static_cast<std::int64_t>(std::ceil(seconds * 1000)));
         } else if (a.startsWith(QLatin1String("--"))) {
             throw UsageError(QStringLiteral("opzione sconosciuta %1").arg(a));
         } else if (options.templatePath.isEmpty()) {
@@ -133,6 +145,8 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         return exitcode::BadUsage;
     }
 
+    if (options.queryTimeout)
+        db::setQueryTimeLimit(*options.queryTimeout);
     int elementErrors = 0;
     QString written;
     try {

@@ -54,6 +54,7 @@ QString classicDescription(int number)
     case err::DatabaseNotFound: return QStringLiteral("Impossibile trovare il file di database");
     case err::DamagedDatabase: return QStringLiteral("Il database è danneggiato");
     case err::TooFewParameters: return QStringLiteral("Parametri insufficienti");
+    case err::QueryTimeout: return QStringLiteral("Tempo massimo della query superato");
     case err::QuerySyntax: return QStringLiteral("Errore di sintassi nell'espressione della query");
     case err::TableNotFound: return QStringLiteral("Impossibile trovare la tabella o la query di input");
     case err::ItemNotFound: return QStringLiteral("Elemento non trovato in questo insieme");

@@ -24,6 +24,7 @@ constexpr int InvalidOperation = 3219;
 constexpr int DatabaseNotFound = 3024;
 constexpr int DamagedDatabase = 3049;
 constexpr int TooFewParameters = 3061;
+constexpr int QueryTimeout = 3234;
 constexpr int QuerySyntax = 3075;
 constexpr int TableNotFound = 3078;
 constexpr int ItemNotFound = 3265;

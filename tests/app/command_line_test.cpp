@@ -51,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"print", "t.vn3", "--date", "ieri"}, 2, "--date \"ieri\": data non valida"},
         UsageCase{{"print", "t.vn3", "--output", "x.pdf", "--printer", "Ufficio"}, 2, "si usa solo con --printer PDF"},
         UsageCase{{"print", "t.vn3", "--printer", "Nessuna"}, 2, "Stampante \"Nessuna\" non trovata. Stampanti disponibili: PDF"},
+        UsageCase{{"print", "t.vn3", "--query-timeout", "0"}, 2, "--query-timeout \"0\": servono i secondi"},
+        UsageCase{{"print", "t.vn3", "--output", "t.vn3"}, 2, "l'uscita \"t.vn3\" è lo stesso file di \"t.vn3\""},
         UsageCase{{"print", "nessuno.vn3"}, 1, "nessuno.vn3: il modello di stampa non esiste"},
         UsageCase{{"check"}, 2, "serve esattamente un modello di stampa"}));
 

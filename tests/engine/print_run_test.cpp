@@ -1,4 +1,5 @@
 #include "engine/PrintRun.h"
+#include "platform/db/Backend.h"
 #include "platform/printer/RecordingPrinter.h"
 
 #include "support/TestSupport.h"
@@ -395,4 +396,20 @@ TEST_F(PrintRunTest, TheCheckRefusesWhatThePrintRefuses)
         EXPECT_EQ(f.line(), line) << f.what();
         EXPECT_TRUE(printer.ops().empty()) << f.what();
     }
+}
+
+TEST_F(PrintRunTest, AQueryPastTheTimeLimitFailsNamingItsSql)
+{
+    const auto limit = db::queryTimeLimit();
+    db::setQueryTimeLimit(std::chrono::milliseconds(200));
+    // A recursive relation that never finds its row.
+    const QString relation =
+        QStringLiteral("CodiceCliente IN (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c WHERE x < 0)");
+    const PrintFailure f = failure(templ({}, {QStringLiteral("[CAMPI]"),
+                                              QStringLiteral("test.db,Clienti,Cognome,Str,1,1,30,Arial,9,%1,").arg(relation)}));
+    db::setQueryTimeLimit(limit);
+    EXPECT_EQ(f.number(), err::QueryTimeout);
+    EXPECT_EQ(f.line(), 7);
+    EXPECT_TRUE(f.description().contains(relation)) << f.what();
+    EXPECT_TRUE(printer.aborted());
 }

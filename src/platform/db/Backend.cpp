@@ -55,6 +55,22 @@ QHash<QString, CacheEntry>& cache()
 
 }  // namespace
 
+namespace {
+
+std::chrono::milliseconds timeLimit = std::chrono::seconds(60);
+
+}  // namespace
+
+void setQueryTimeLimit(std::chrono::milliseconds limit)
+{
+    timeLimit = limit;
+}
+
+std::chrono::milliseconds queryTimeLimit()
+{
+    return timeLimit;
+}
+
 std::unique_ptr<Connection> openConnection(const QString& name)
 {
     if (name.trimmed().isEmpty())

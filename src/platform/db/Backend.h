@@ -4,6 +4,7 @@
 #include "platform/db/Variant.h"
 
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,12 @@ public:
     // Releases the file or server; the connection is not used afterwards.
     virtual void close() = 0;
 };
+
+// How long one record set may work in the query engine, over all its searches, before it fails
+// with DatabaseError (err::QueryTimeout) naming its SQL: a recursive query must not run for ever.
+// 60 seconds unless set; for the whole process.
+void setQueryTimeLimit(std::chrono::milliseconds limit);
+std::chrono::milliseconds queryTimeLimit();
 
 // Opens the database a name stands for; the backend is chosen by the file's signature.
 // Throws DatabaseError: err::DatabaseNotFound (no such file), err::NotADatabase (neither Access

@@ -111,9 +111,20 @@ void MemoryCursor::fail(int number, const QString& detail, const QString& sql) c
     throw DatabaseError(number, detail, file_, sql);
 }
 
+template <typename Step>
+int MemoryCursor::timed(Step&& step)
+{
+    const auto start = MemoryStore::Clock::now();
+    store_->setDeadline(start + (queryTimeLimit() - spent_));
+    const int rc = step();
+    store_->clearDeadline();
+    spent_ += MemoryStore::Clock::now() - start;
+    return rc;
+}
+
 bool MemoryCursor::step(sqlite3_stmt* statement, const QString& sql)
 {
-    return stepped(sqlite3_step(statement), statement, sql);
+    return stepped(timed([&] { return sqlite3_step(statement); }), statement, sql);
 }
 
 bool MemoryCursor::stepped(int rc, sqlite3_stmt* statement, const QString& sql)
@@ -122,6 +133,11 @@ bool MemoryCursor::stepped(int rc, sqlite3_stmt* statement, const QString& sql)
         return true;
     if (rc == SQLITE_DONE)
         return false;
+    if (rc == SQLITE_INTERRUPT && store_->timedOut()) {
+        sqlite3_reset(statement);
+        const auto seconds = std::chrono::duration<double>(queryTimeLimit()).count();
+        fail(err::QueryTimeout, QStringLiteral("la query ha superato il tempo massimo di %1 s").arg(seconds), accessSql_);
+    }
     const QString message = QString::fromUtf8(sqlite3_errmsg(store_->db()));
     sqlite3_reset(statement);
     fail(err::QuerySyntax, message, sql);
@@ -336,7 +352,8 @@ bool MemoryCursor::findFirst(const QString& criteria)
     Finder& f = finder(criteria);
     if (f.together) {
         sqlite3_reset(f.together.get());
-        if (stepped(store_->stepLookup(f.together.get(), shape_->table, f.equality), f.together.get(), criteria)) {
+        if (stepped(timed([&] { return store_->stepLookup(f.together.get(), shape_->table, f.equality); }),
+                    f.together.get(), criteria)) {
             at_ = At::Together;
             together_ = &f;
             return true;

@@ -51,6 +51,9 @@ private:
     void restartQuery();
     void stepQuery();
     bool step(sqlite3_stmt* statement, const QString& sql);
+    // Runs a step of the engine against what is left of the record set's time.
+    template <typename Step>
+    int timed(Step&& step);
     bool stepped(int rc, sqlite3_stmt* statement, const QString& sql);
     bool scanQuery(Finder& finder);
     sqlite3_stmt* current() const;
@@ -73,6 +76,7 @@ private:
     bool queryStepped_ = false;
     Finder* together_ = nullptr;
     Finder* last_ = nullptr;  // the criteria of the last search, usually those of the next one
+    MemoryStore::Clock::duration spent_{};  // in the engine, over all searches
 };
 
 

@@ -69,6 +69,8 @@ MemoryStore::MemoryStore(std::vector<SourceTable> catalog) : catalog_(std::move(
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
     sqlite3_set_authorizer(db_, &MemoryStore::authorize, this);
+    // One handler for the time limit and for the searches stepLookup watches.
+    sqlite3_progress_handler(db_, 1000, &MemoryStore::progress, this);
     for (const SourceTable& t : catalog_)
         tables_.push_back(t.schema);
     loaded_.assign(catalog_.size(), false);
@@ -397,11 +399,23 @@ QString MemoryStore::columnName(std::size_t table, const QString& name) const
     return {};
 }
 
+void MemoryStore::setDeadline(Clock::time_point deadline)
+{
+    deadline_ = deadline;
+    hasDeadline_ = true;
+    timedOut_ = false;
+}
+
 int MemoryStore::progress(void* self)
 {
     // Non-zero stops the statement (SQLITE_INTERRUPT).
-    const auto* store = static_cast<const MemoryStore*>(self);
-    return sqlite3_stmt_status(store->watched_, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0) >= kIndexMinimumRows;
+    auto* store = static_cast<MemoryStore*>(self);
+    if (store->hasDeadline_ && Clock::now() >= store->deadline_) {
+        store->timedOut_ = true;
+        return 1;
+    }
+    return store->watched_ &&
+           sqlite3_stmt_status(store->watched_, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0) >= kIndexMinimumRows;
 }
 
 int MemoryStore::stepLookup(sqlite3_stmt* statement, const QString& table, const QStringList& equality)
@@ -428,11 +442,9 @@ int MemoryStore::stepLookup(sqlite3_stmt* statement, const QString& table, const
 
     sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
     watched_ = statement;
-    sqlite3_progress_handler(db_, 1000, &MemoryStore::progress, this);
     const int rc = sqlite3_step(statement);
-    sqlite3_progress_handler(db_, 0, nullptr, nullptr);
     watched_ = nullptr;
-    if (rc != SQLITE_INTERRUPT)
+    if (rc != SQLITE_INTERRUPT || timedOut_)
         return rc;
     lookupsTried_.insert(signature);
     sqlite3_reset(statement);

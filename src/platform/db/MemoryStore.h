@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -65,6 +66,13 @@ public:
     int stepLookup(sqlite3_stmt* statement, const QString& table, const QStringList& equality);
     int coveringIndexCount() const;
 
+    using Clock = std::chrono::steady_clock;
+    // Until cleared, statements stepped past `deadline` stop with SQLITE_INTERRUPT, and timedOut()
+    // then says why they stopped.
+    void setDeadline(Clock::time_point deadline);
+    void clearDeadline() { hasDeadline_ = false; }
+    bool timedOut() const { return timedOut_; }
+
     // True when no two rows of a decoded table can tie in a query that compares `equality`
     // columns with constants and orders by `ordering`: those columns hold a key that the rows
     // proved while they were decoded. Such a query needs no tie-break by stored order.
@@ -90,6 +98,9 @@ private:
     QSet<QString> indexes_;
     QSet<QString> lookupsTried_;          // table and key of each lookup index tried
     sqlite3_stmt* watched_ = nullptr;     // the search stepLookup is running
+    Clock::time_point deadline_;
+    bool hasDeadline_ = false;
+    bool timedOut_ = false;
     std::int64_t decodeRuns_ = 0;
     bool userStatement_ = false;  // the authorizer admits reading only
 };
