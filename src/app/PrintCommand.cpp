@@ -183,8 +183,7 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     const QString path = arguments.at(0);
     std::vector<TemplateProblem> problems;
     try {
-        const QStringList lines = TemplateReader(path).lines();
-        problems = checkForPrint(path, lines);
+        problems = checkForPrint(path, TemplateReader(path).lines());
         // The parameter dialog reads every [PARAMETRI] section, not only the one after the page block.
         try {
             readParameterPrompts(path);

@@ -299,11 +299,21 @@ QString stampaMessage(const Error& error)
 
 // ---- the check the print run makes before printing ----
 
-std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringList& lines, const QString* values)
+std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines, const QString* values)
 {
     std::vector<TemplateProblem> problems;
     TemplateReader reader(name, lines);
-    auto note = [&](const Error& e, int line) { problems.push_back({problemLine(e, line), problemText(e)}); };
+    // Past kMaxCheckProblems the check stops: a file of nothing but bad lines must not make a
+    // list of messages many times its size.
+    struct TooMany {};
+    auto note = [&](const Error& e, int line) {
+        problems.push_back({problemLine(e, line), problemText(e)});
+        if (problems.size() >= kMaxCheckProblems) {
+            problems.push_back({problems.back().line,
+                                QStringLiteral("troppi problemi: la verifica si ferma a questa riga")});
+            throw TooMany{};
+        }
+    };
     // Runs one check; a problem is listed and the reading goes on.
     auto checked = [&](int line, const std::function<void()>& check) {
         try {
@@ -312,66 +322,72 @@ std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringLis
             note(e, line);
         }
     };
-
-    std::optional<Record> current;
-    std::vector<PrintParameter> parameters;
-    try {
-        readPageBlock(reader);
-        std::vector<Record> records;
-        current = readParameterRecords(reader, records);
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            const int n = static_cast<int>(i) + 1;
-            if (n > kMaxPrintParameters) {
-                checked(records[i].line, [&] { tooManyParameters(reader, records[i]); });
-                break;
-            }
-            checked(records[i].line, [&] {
-                const PrintParameter p = parameterOf(reader, records[i], n, values);
-                if (values)
-                    filterLiteral(p);
-                parameters.push_back(p);
-            });
-        }
-    } catch (const Error& e) {
-        note(e, reader.lineNumber());
-        return problems;
-    }
-    if (!current)
-        return problems;
-
-    try {
-        reader.forEachRecord(
-            [&](const QString& section, const Record& record) {
-                if (section == kTabella) {
-                    const TableBlock block = reader.readTableBlock(record, TableEnd::AnySection, kMaxPrintColumns);
-                    const std::size_t before = problems.size();
-                    checked(block.source.line, [&] { readRecord<TableSourceRecord>(reader, block.source); });
-                    for (const Record& line : block.columns)
-                        checked(line.line, [&] { readRecord<ColumnRecord>(reader, line); });
-                    if (problems.size() == before)
-                        checked(record.line, [&] { checkTableGeometry(readTableDesign(reader, block)); });
-                } else if (section == kProdotto) {
-                    const ProductBlock block = reader.readProductBlock(record, kMaxFactors);
-                    checked(record.line, [&] { readProductElement(reader, record); });
-                    for (const Record& factor : block.factors)
-                        checked(factor.line, [&] { readRecord<FactorRecord>(reader, factor); });
-                } else if (section == kImmagini) {
-                    checked(record.line, [&] { readImageElement(reader, record); });
-                } else if (section == kGriglia) {
-                    checked(record.line, [&] { readGridElement(reader, record); });
-                } else if (section == kCampi) {
-                    checked(record.line, [&] {
-                        const FieldElement field = readFieldElement(reader, record, parameters);
-                        if (values && !field.record.relation.trimmed().isEmpty())
-                            replaceRelationPlaceholders(field.record.relation, parameters);
-                    });
-                } else if (section == kTesto) {
-                    checked(record.line, [&] { readTextElement(reader, record); });
+    // Reads the template as the print run does, noting every problem.
+    auto checkAll = [&] {
+        std::optional<Record> current;
+        std::vector<PrintParameter> parameters;
+        try {
+            readPageBlock(reader);
+            std::vector<Record> records;
+            current = readParameterRecords(reader, records);
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                const int n = static_cast<int>(i) + 1;
+                if (n > kMaxPrintParameters) {
+                    checked(records[i].line, [&] { tooManyParameters(reader, records[i]); });
+                    break;
                 }
-            },
-            LastLine::NeverInterpreted, &*current);
-    } catch (const Error& e) {
-        note(e, reader.lineNumber());
+                checked(records[i].line, [&] {
+                    const PrintParameter p = parameterOf(reader, records[i], n, values);
+                    if (values)
+                        filterLiteral(p);
+                    parameters.push_back(p);
+                });
+            }
+        } catch (const Error& e) {
+            note(e, reader.lineNumber());
+            return;
+        }
+        if (!current)
+            return;
+
+        try {
+            reader.forEachRecord(
+                [&](const QString& section, const Record& record) {
+                    if (section == kTabella) {
+                        const TableBlock block = reader.readTableBlock(record, TableEnd::AnySection, kMaxPrintColumns);
+                        const std::size_t before = problems.size();
+                        checked(block.source.line, [&] { readRecord<TableSourceRecord>(reader, block.source); });
+                        for (const Record& line : block.columns)
+                            checked(line.line, [&] { readRecord<ColumnRecord>(reader, line); });
+                        if (problems.size() == before)
+                            checked(record.line, [&] { checkTableGeometry(readTableDesign(reader, block)); });
+                    } else if (section == kProdotto) {
+                        const ProductBlock block = reader.readProductBlock(record, kMaxFactors);
+                        checked(record.line, [&] { readProductElement(reader, record); });
+                        for (const Record& factor : block.factors)
+                            checked(factor.line, [&] { readRecord<FactorRecord>(reader, factor); });
+                    } else if (section == kImmagini) {
+                        checked(record.line, [&] { readImageElement(reader, record); });
+                    } else if (section == kGriglia) {
+                        checked(record.line, [&] { readGridElement(reader, record); });
+                    } else if (section == kCampi) {
+                        checked(record.line, [&] {
+                            const FieldElement field = readFieldElement(reader, record, parameters);
+                            if (values && !field.record.relation.trimmed().isEmpty())
+                                replaceRelationPlaceholders(field.record.relation, parameters);
+                        });
+                    } else if (section == kTesto) {
+                        checked(record.line, [&] { readTextElement(reader, record); });
+                    }
+                },
+                LastLine::NeverInterpreted, &*current);
+        } catch (const Error& e) {
+            note(e, reader.lineNumber());
+        }
+    };
+    try {
+        checkAll();
+    } catch (const TooMany&) {
     }
     return problems;
 }

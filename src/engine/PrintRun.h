@@ -45,11 +45,14 @@ struct TemplateProblem {
     QString message;
 };
 
+// The check lists at most this many problems, then one that says it stopped.
+constexpr std::size_t kMaxCheckProblems = 100;
+
 // Reads a template as the print run does, without printing or opening a database, and lists
 // every problem it finds: the page block, the parameters (at most 10), the fields of each record,
 // the table and product blocks (at most 54 columns, 49 factors). With values (the comma-terminated
 // list of the parameter dialog), the values are checked against their parameters too.
-std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringList& lines,
+std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines,
                                            const QString* values = nullptr);
 
 // StampaModulo without its printer dialog: prints a template file on a printer. Every element is
@@ -89,7 +92,7 @@ private:
     QString templatePath_;
     QString values_;
     PrintSettings settings_;
-    QStringList lines_;
+    TemplateLines lines_;
     std::vector<PrintParameter> parameters_;
     QString filtro_;
     QSizeF pageUnits_;  // the page block's width and height

@@ -8,7 +8,7 @@ namespace ostrivo {
 
 namespace {
 
-QStringList readTemplateLines(const QString& path)
+TemplateLines readTemplateLines(const QString& path)
 {
     QByteArray bytes;
     try {
@@ -16,13 +16,12 @@ QStringList readTemplateLines(const QString& path)
     } catch (const InputFileError& e) {
         throw TemplateError(e.number(), path, 0, QStringLiteral("impossibile leggere il modello di stampa: %1").arg(e.problem()));
     }
-    QStringList lines = splitLines(decodeCp1252(bytes));
-    bytes.clear();
+    TemplateLines lines = TemplateLines::fromBytes(std::move(bytes));
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines.at(i).size() > kMaxTemplateLine)
+        if (lines.length(i) > kMaxTemplateLine)
             throw TemplateError(err::InvalidArgument, path, static_cast<int>(i) + 1,
                                 QStringLiteral("la riga è lunga %1 caratteri: più di %2 non ne ha nessun modello valido")
-                                    .arg(lines.at(i).size())
+                                    .arg(lines.length(i))
                                     .arg(kMaxTemplateLine));
     }
     return lines;
@@ -30,9 +29,59 @@ QStringList readTemplateLines(const QString& path)
 
 }  // namespace
 
+TemplateLines::TemplateLines() : data_(std::make_shared<Data>(Data{QByteArray(), {0}})) {}
+
+TemplateLines::TemplateLines(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += encodeCp1252(line) + '\n';
+    *this = fromBytes(std::move(bytes));
+}
+
+TemplateLines TemplateLines::fromBytes(QByteArray bytes)
+{
+    Data data;
+    const qsizetype n = bytes.size();
+    // Counted first: a vector grown line by line would briefly hold twice what it keeps.
+    data.starts.reserve(static_cast<std::size_t>(bytes.count('\n') + bytes.count('\r')) + 2);
+    for (qsizetype i = 0; i < n;) {
+        data.starts.push_back(static_cast<std::uint32_t>(i));
+        while (i < n && bytes.at(i) != '\n' && bytes.at(i) != '\r')
+            ++i;
+        if (i < n && bytes.at(i) == '\r' && i + 1 < n && bytes.at(i + 1) == '\n')
+            ++i;
+        ++i;  // past the line end; a last line without one ends with the bytes
+    }
+    data.starts.push_back(static_cast<std::uint32_t>(n));
+    data.bytes = std::move(bytes);
+    TemplateLines lines;
+    lines.data_ = std::make_shared<const Data>(std::move(data));
+    return lines;
+}
+
+QByteArrayView TemplateLines::bytes(qsizetype i) const
+{
+    const auto from = static_cast<qsizetype>(data_->starts.at(static_cast<std::size_t>(i)));
+    auto to = static_cast<qsizetype>(data_->starts.at(static_cast<std::size_t>(i) + 1));
+    const QByteArray& all = data_->bytes;
+    // Lines hold no line-end character: what ends the slice is its line end.
+    if (to > from && all.at(to - 1) == '\n')
+        --to;
+    if (to > from && all.at(to - 1) == '\r')
+        --to;
+    return QByteArrayView(all).sliced(from, to - from);
+}
+
+QString TemplateLines::at(qsizetype i) const
+{
+    const QByteArrayView line = bytes(i);
+    return decodeCp1252(QByteArray::fromRawData(line.data(), line.size()));
+}
+
 TemplateReader::TemplateReader(const QString& path) : fileName_(path), lines_(readTemplateLines(path)) {}
 
-TemplateReader::TemplateReader(const QString& name, const QStringList& lines) : fileName_(name), lines_(lines) {}
+TemplateReader::TemplateReader(const QString& name, TemplateLines lines) : fileName_(name), lines_(std::move(lines)) {}
 
 Record TemplateReader::nextLine(const QString& expected)
 {

@@ -4,10 +4,41 @@
 
 #include <QString>
 #include <QStringList>
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace ostrivo {
+
+// The lines of a template: the file's Windows-1252 bytes once, and where each line starts; a line
+// is decoded when it is read. A template of many short lines costs little more than its size;
+// copies share it.
+class TemplateLines {
+public:
+    TemplateLines();
+    // Lines already split (tests, fuzzing).
+    TemplateLines(const QStringList& lines);
+    // The bytes of a file: CR LF, LF alone or CR alone end a line (as splitLines).
+    static TemplateLines fromBytes(QByteArray bytes);
+
+    qsizetype size() const { return static_cast<qsizetype>(data_->starts.size()) - 1; }
+    bool isEmpty() const { return size() == 0; }
+    // Line i (from 0), without its line end.
+    QString at(qsizetype i) const;
+    // Its length in characters.
+    qsizetype length(qsizetype i) const { return bytes(i).size(); }
+
+private:
+    QByteArrayView bytes(qsizetype i) const;
+    struct Data {
+        QByteArray bytes;                   // the content, line ends included
+        std::vector<std::uint32_t> starts;  // where each line starts, and the end
+    };
+    std::shared_ptr<const Data> data_;
+};
 
 // One line of a template file with its 1-based line number.
 struct Record {
@@ -53,12 +84,13 @@ public:
     // Reads the whole file; TemplateError when it cannot be read: missing, not a regular file,
     // larger than kMaxTextInputBytes, or a line longer than kMaxTemplateLine.
     explicit TemplateReader(const QString& path);
-    // A reader over lines already in memory (tests, fuzzing); `name` names them in messages.
-    TemplateReader(const QString& name, const QStringList& lines);
+    // A reader over lines already in memory; `name` names them in messages.
+    TemplateReader(const QString& name, TemplateLines lines);
+    TemplateReader(const QString& name, const QStringList& lines) : TemplateReader(name, TemplateLines(lines)) {}
 
     const QString& fileName() const { return fileName_; }
     int lineCount() const { return static_cast<int>(lines_.size()); }
-    const QStringList& lines() const { return lines_; }
+    const TemplateLines& lines() const { return lines_; }
     // True when no line is left to read.
     bool atEnd() const { return next_ >= lines_.size(); }
     // Number of the line read last (0 before the first).
@@ -94,7 +126,7 @@ public:
 
 private:
     QString fileName_;
-    QStringList lines_;
+    TemplateLines lines_;
     qsizetype next_ = 0;
 };
 

@@ -178,8 +178,34 @@ private:
         painter_.setFont(entry.font);
         painter_.setPen(op.color.toQColor());
         const QPointF topLeft = map(op.x, op.y);
-        painter_.drawText(QPointF(topLeft.x(), topLeft.y() + entry.ascent), op.text);
+        painter_.drawText(QPointF(topLeft.x(), topLeft.y() + entry.ascent),
+                          onPaper(op.text, entry.font, topLeft.x()).toString());
     }
+
+    // A long text without the characters that would stand past the paper's right edge: nobody
+    // sees them, and a page holds every glyph it is given until it ends (a line of 60,000
+    // characters would cost it 2 MB). Glyphs are placed by their advances alone (no kerning).
+    QStringView onPaper(QStringView text, const QFont& font, double left) const
+    {
+        if (text.size() <= kShortText)
+            return text;
+        const double right = device_.pageLayout().fullRect(QPageLayout::Point).width() * dpiX_ / PointsPerInch;
+        const QFontMetricsF metrics(font, &device_);
+        double x = left;
+        qsizetype n = 0;
+        while (n < text.size() && x <= right) {
+            if (text[n].isHighSurrogate() && n + 1 < text.size()) {
+                x += metrics.horizontalAdvance(text.sliced(n, 2).toString());
+                n += 2;
+            } else {
+                x += metrics.horizontalAdvance(text[n]);
+                ++n;
+            }
+        }
+        return text.first(n);
+    }
+
+    static constexpr qsizetype kShortText = 256;
 
     QPagedPaintDevice& device_;
     QString label_;
