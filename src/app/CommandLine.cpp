@@ -4,6 +4,7 @@
 #include "app/PrintCommand.h"
 #include "platform/Version.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -23,6 +24,7 @@ QString usageText()
         "                                [--trace FILE] [--date \"dd/mm/yyyy hh:mm\"]\n"
         "  ostrivo-report check TEMPLATE       read the template as every reader would and list\n"
         "                                      each problem with its line\n"
+        "  ostrivo-report FILE.vn3             the designer, with that template open\n"
         "  ostrivo-report --help | --version\n"
         "\n"
         "Exit status: 0 printed (check: no problem); 1 failed (check: problems listed);\n"
@@ -40,6 +42,13 @@ void commandLineMessages(QtMsgType type, const QMessageLogContext& context, cons
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:")))
         return;
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
+}
+
+bool isTemplateArgument(const QString& argument)
+{
+    if (argument.startsWith(QLatin1Char('-')))
+        return false;
+    return argument.endsWith(QLatin1String(".vn3"), Qt::CaseInsensitive) || QFileInfo(argument).isFile();
 }
 
 }  // namespace
@@ -77,6 +86,9 @@ int runProgram(int argc, char** argv)
         errs.flush();
         return status;
     }
+    // What a file manager starts on a double click: the designer with that template.
+    if (args.size() == 1 && isTemplateArgument(command))
+        return runDesigner(argc, argv, command);
     errs << "ostrivo-report: unknown command \"" << command << "\"\n\n" << usageText();
     return exitcode::BadUsage;
 }

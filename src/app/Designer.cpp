@@ -2,22 +2,37 @@
 
 #include "app/PrintRequest.h"
 #include "designer/Varnel3DT.h"
+#include "platform/widgets/QtDialogs.h"
 #include "template/VN3Routine.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace ostrivo {
 
-int runDesigner(int argc, char** argv)
+int runDesigner(int argc, char** argv, const QString& templatePath)
 {
     QApplication app(argc, argv);
     VN3Routine model;
-    Varnel3DT window(model);
+    QtDialogs dialogs;
+    Varnel3DT window(model, dialogs);
+    dialogs.setParent(&window);
 
-    if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Stampa); }))
-        return *status;
+    if (templatePath.isEmpty()) {
+        if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Stampa); }))
+            return *status;
+    }
 
     window.startDesigner();
+    if (!templatePath.isEmpty()) {
+        // Database and picture names in a template are relative to the current directory: work
+        // where the template is, as if started there.
+        const QFileInfo file(templatePath);
+        if (file.absoluteDir().exists())
+            QDir::setCurrent(file.absolutePath());
+        window.openTemplate(file.absoluteFilePath());
+    }
     window.show();
     return app.exec();
 }

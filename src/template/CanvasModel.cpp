@@ -106,13 +106,24 @@ void CanvasModel::bringToFront(CanvasRef ref)
     stacking_.push_back(ref);
 }
 
-std::optional<CanvasRef> CanvasModel::objectAt(double x, double y) const
+std::optional<CanvasRef> CanvasModel::objectAt(double x, double y, double pickWidth, double pickHeight) const
 {
+    // [from, to) along one axis, widened about its middle to the pick size.
+    auto holds = [](double at, double start, double size, double pick) {
+        double from = std::min(start, start + size);
+        double to = std::max(start, start + size);
+        if (to - from < pick) {
+            const double middle = (from + to) / 2;
+            from = middle - pick / 2;
+            to = middle + pick / 2;
+        }
+        return at >= from && at < to;
+    };
     for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
         if (it->set == CanvasSet::Label5)
             continue;
         const CanvasControl& c = control(*it);
-        if (c.visible && x >= c.left && x < c.left + c.width && y >= c.top && y < c.top + c.height)
+        if (c.visible && holds(x, c.left, c.width, pickWidth) && holds(y, c.top, c.height, pickHeight))
             return *it;
     }
     return std::nullopt;
