@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cmath>
 
 namespace ostrivo {
 
@@ -54,8 +55,8 @@ NewPageResult readNewPage(const QString& orientation, const QString& heightText,
         result.heightRefused = true;
         return result;
     }
-    // Rounded as the page width is kept: a whole number of units.
-    if (!withinLimits(width) || !withinLimits(static_cast<double>(roundHalfEven(width)))) {
+    // Judged as it is kept: a whole number of units (1000.5 is kept as 1000).
+    if (!(std::abs(width) < 2 * kMaxPage) || !withinLimits(static_cast<double>(roundHalfEven(width)))) {
         result.problem = QStringLiteral("La larghezza della pagina %1: \"%2\" non è accettata.").arg(limits, widthText);
         return result;
     }

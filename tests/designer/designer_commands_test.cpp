@@ -117,7 +117,7 @@ TEST_F(DesignerCommandsTest, AFailedSaveNamesTheFileAndKeepsTheTemplate)
     EXPECT_FALSE(commands.salva());
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].title, QStringLiteral("Salva"));
-    EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("nuovo.vn3"))) << dialogs.messages()[0].text;
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("nuovo.vn3"))) << dialogs.messages()[0].text.toStdString();
     EXPECT_EQ(model.NomeModulo, dir.file(QStringLiteral("modulo.vn3")));
     EXPECT_TRUE(commands.changed());
     EXPECT_EQ(onDisk(), original);
@@ -161,7 +161,7 @@ TEST_F(DesignerCommandsTest, ApriLoadsOrKeepsTheOpenTemplate)
         ASSERT_EQ(asked.messages().size(), c.message ? 2u : 1u);
         if (c.message) {
             EXPECT_EQ(asked.messages()[1].title, QStringLiteral("Apri"));
-            EXPECT_TRUE(asked.messages()[1].text.contains(QString::fromUtf8(c.message))) << asked.messages()[1].text;
+            EXPECT_TRUE(asked.messages()[1].text.contains(QString::fromUtf8(c.message))) << asked.messages()[1].text.toStdString();
         }
         if (c.opens) {
             EXPECT_EQ(model.NomeModulo, dir.file(QStringLiteral("modulo.vn3")));
@@ -271,10 +271,12 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         // A template with a file saves to it without a dialog.
         EXPECT_EQ(asked.fileRequests().size(), c.command == Command::Apri && c.goesOn ? 1u : 0u);
         EXPECT_EQ(onDisk(), c.saved ? changedText.toLatin1() : original);
-        if (c.command == Command::Nuovo)
+        if (c.command == Command::Nuovo) {
             EXPECT_EQ(newPageShown, c.goesOn ? 1 : 0);
-        if (c.command == Command::Close)
+        }
+        if (c.command == Command::Close) {
             EXPECT_EQ(closes, c.goesOn);
+        }
         if (!c.goesOn) {
             EXPECT_EQ(templateText(model, canvas), changedText);
             EXPECT_TRUE(designer.changed());

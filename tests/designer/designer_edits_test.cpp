@@ -2,6 +2,7 @@
 // inserting and deleting objects.
 
 #include "designer/DesignerEdits.h"
+#include "designer/NuovoMD.h"
 #include "platform/ScriptedDialogs.h"
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
@@ -392,6 +393,46 @@ TEST(DesignerEdits, DeleteAsksByKindAndOnlyYesDeletes)
         if (yes) {
             EXPECT_FALSE(deleteCurrentObject(page.model, page.canvas, page.dialogs));
             EXPECT_EQ(page.dialogs.messages().size(), 1u);
+        }
+    }
+}
+
+// "Ok" of the new-page dialog: the page as it is kept, or refused when a side is outside 1..1000.
+TEST(NewPage, OkKeepsThePageOrRefusesIt)
+{
+    struct Case {
+        const char* orientation;
+        const char* height;
+        const char* width;
+        std::optional<NewPage> page;
+        bool heightRefused;
+    } cases[] = {
+        {"Orizzontale", "60", "120", NewPage{QStringLiteral("Orizzontale"), 120, 60}, false},
+        {"", "75.5", "80.5", NewPage{QString(), 80, 75.5}, false},
+        {"Verticale", "75", "81.5", NewPage{QStringLiteral("Verticale"), 82, 75}, false},
+        {"Verticale", "1000", "1000.5", NewPage{QStringLiteral("Verticale"), 1000, 1000}, false},
+        {"Verticale", "1", "0.6", NewPage{QStringLiteral("Verticale"), 1, 1}, false},
+        {"Verticale", "10,5", "12abc", NewPage{QStringLiteral("Verticale"), 12, 10}, false},
+        {"Verticale", "0", "80", std::nullopt, true},
+        {"Verticale", "1000.01", "80", std::nullopt, true},
+        {"Verticale", "", "80", std::nullopt, true},
+        {"Verticale", "75", "1001", std::nullopt, false},
+        {"Verticale", "75", "0.5", std::nullopt, false},
+        {"Verticale", "75", "-80", std::nullopt, false},
+        {"Verticale", "75", "40000", std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.height << " by " << c.width);
+        const NewPageResult r = readNewPage(QString::fromUtf8(c.orientation), QString::fromUtf8(c.height),
+                                            QString::fromUtf8(c.width));
+        ASSERT_EQ(r.page.has_value(), c.page.has_value()) << r.problem.toStdString();
+        if (c.page) {
+            EXPECT_EQ(r.page->Orientamento, c.page->Orientamento);
+            EXPECT_EQ(r.page->LarghezzaPagina, c.page->LarghezzaPagina);
+            EXPECT_EQ(r.page->AltezzaPagina, c.page->AltezzaPagina);
+        } else {
+            EXPECT_EQ(r.heightRefused, c.heightRefused);
+            EXPECT_TRUE(r.problem.contains(QString::fromUtf8(c.heightRefused ? c.height : c.width))) << r.problem.toStdString();
         }
     }
 }

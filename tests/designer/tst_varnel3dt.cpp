@@ -1,6 +1,8 @@
+#include "designer/NuovoMD.h"
 #include "designer/PageCanvas.h"
 #include "designer/Varnel3DT.h"
 #include "engine/InsParametri.h"
+#include "platform/ScriptedDialogs.h"
 #include "platform/printer/PrinterDialog.h"
 #include "template/VN3Routine.h"
 
@@ -95,11 +97,12 @@ private:
 
     std::unique_ptr<test::ScopedCurrentDir> dir_;
     std::unique_ptr<VN3Routine> model_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
     std::unique_ptr<Varnel3DT> window_;
 
     Varnel3DT& designer()
     {
-        window_ = std::make_unique<Varnel3DT>(*model_);
+        window_ = std::make_unique<Varnel3DT>(*model_, *dialogs_);
         window_->startDesigner();
         return *window_;
     }
@@ -109,10 +112,12 @@ private slots:
     {
         dir_ = std::make_unique<test::ScopedCurrentDir>();
         model_ = std::make_unique<VN3Routine>();
+        dialogs_ = std::make_unique<ScriptedDialogs>();
     }
     void cleanup()
     {
         window_.reset();
+        dialogs_.reset();
         model_.reset();
         dir_.reset();
     }
@@ -154,10 +159,10 @@ private slots:
         const QStringList captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"), QStringLiteral("Cancella"),
                                       QStringLiteral("Stampa"), QStringLiteral("Inserisci oggetto"),
                                       QStringLiteral("Cancella oggetto"), QStringLiteral("Esci"), QStringLiteral("Apri")};
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 8; ++i) {
             QCOMPARE(w.SSCommand1(i)->text(), captions.at(i));
-        QVERIFY(w.SSCommand1(Varnel3DT::Stampa)->isEnabled());
-        QVERIFY(w.SSCommand1(Varnel3DT::Esci)->isEnabled());
+            QVERIFY(w.SSCommand1(i)->isEnabled());
+        }
     }
 
     void layoutInTwips()
