@@ -126,6 +126,7 @@ bool DesignerCommands::salva()
     const QString name = withExtension(model_.NomeModulo);
     FileRequest request;
     request.action = FileRequest::Action::Save;
+    request.title = QStringLiteral("Salva");
     request.initialDir = QStringLiteral(".\\");
     request.fileName = name;
     // The pattern is the file's own name: the dialog lists only that file.
@@ -180,6 +181,7 @@ void DesignerCommands::apri()
         return;
     FileRequest request;
     request.action = FileRequest::Action::Open;
+    request.title = QStringLiteral("Apri");
     request.initialDir = QStringLiteral(".\\");
     request.filter = kFilterDescription + QStringLiteral("*.vn3");
     const std::optional<QString> chosen = dialogs_.chooseFile(request);

@@ -29,9 +29,10 @@ QFont fontOf(const CanvasControl& c)
     return font;
 }
 
+// A caption inside its box, a little off its edges.
 void drawCaption(QPainter& painter, const QRectF& box, const QString& caption, int flags)
 {
-    painter.drawText(box, flags | Qt::TextSingleLine | Qt::TextDontClip, caption);
+    painter.drawText(box.adjusted(2, 0, -2, 0), flags | Qt::TextSingleLine | Qt::TextDontClip, caption);
 }
 
 }  // namespace
@@ -110,7 +111,7 @@ void PageCanvas::paintObject(QPainter& painter, CanvasRef ref, const CanvasContr
         // its box, which is one unit a character whatever the font.
         painter.setFont(fontOf(c));
         painter.setPen(printerColor(c.foreColor));
-        drawCaption(painter, box, c.caption, Qt::AlignLeft | Qt::AlignTop);
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, c.caption);
         break;
     case CanvasSet::Label2:
         painter.setPen(QPen(Qt::black, 0));
