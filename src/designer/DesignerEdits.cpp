@@ -22,15 +22,6 @@ QString twoDecimals(double value)
     return formatTwoDecimals(value).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
-// A size one unit larger or smaller; a negative size (a rectangle read with its corners swapped)
-// shrinks and grows in its own direction, and no size crosses zero.
-double stepped(double size, int delta)
-{
-    if (size < 0)
-        return std::min(0.0, size - delta);
-    return std::max(0.0, size + delta);
-}
-
 // What "Inserisci oggetto" makes for each kind text.
 struct InsertKind {
     const char* kind;
@@ -167,7 +158,7 @@ bool resizeCurrentObject(VN3Routine& model, CanvasModel& canvas, SizeStep step)
             return;
         CanvasControl& c = canvas.control(ref);
         double& size = height ? c.height : c.width;
-        size = stepped(size, delta);
+        size = std::max(0.0, size + delta);
     };
     const int n = current->index;
     switch (current->set) {

@@ -62,8 +62,7 @@ QPointF PageCanvas::toTwips(QPointF pixels) const
 
 QRectF PageCanvas::boxOf(const CanvasControl& c) const
 {
-    // A box read with its corners swapped is shown between them.
-    return QRectF(toPixels(c.left, c.top), toPixels(c.left + c.width, c.top + c.height)).normalized();
+    return QRectF(toPixels(c.left, c.top), toPixels(c.left + c.width, c.top + c.height));
 }
 
 void PageCanvas::paintEvent(QPaintEvent*)

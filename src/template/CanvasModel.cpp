@@ -108,16 +108,13 @@ void CanvasModel::bringToFront(CanvasRef ref)
 
 std::optional<CanvasRef> CanvasModel::objectAt(double x, double y, double pickWidth, double pickHeight) const
 {
-    // [from, to) along one axis, widened about its middle to the pick size.
+    // [start, start + size) along one axis, widened about its middle to the pick size.
     auto holds = [](double at, double start, double size, double pick) {
-        double from = std::min(start, start + size);
-        double to = std::max(start, start + size);
-        if (to - from < pick) {
-            const double middle = (from + to) / 2;
-            from = middle - pick / 2;
-            to = middle + pick / 2;
+        if (size < pick) {
+            start -= (pick - size) / 2;
+            size = pick;
         }
-        return at >= from && at < to;
+        return at >= start && at < start + size;
     };
     for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
         if (it->set == CanvasSet::Label5)
