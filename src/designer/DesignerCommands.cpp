@@ -3,11 +3,11 @@
 #include "designer/DesignerEdits.h"
 #include "platform/Dialogs.h"
 #include "template/CanvasModel.h"
+#include "template/Helpers.h"
 #include "template/TemplateFiles.h"
 #include "template/VN3Routine.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace ostrivo {
 
@@ -98,7 +98,7 @@ bool DesignerCommands::settleChanges()
         return true;
     MessageRequest question = yesNoQuestion(
         QStringLiteral("Gestore report Ostrivo 3.0"),
-        QStringLiteral("Salvare le modifiche a %1?").arg(QFileInfo(model_.NomeModulo).fileName()));
+        QStringLiteral("Salvare le modifiche a %1?").arg(NomeFileDaPercorso(model_.NomeModulo)));
     question.buttons = MessageButtons::YesNoCancel;
     // Enter keeps the work.
     question.defaultAnswer = MessageAnswer::Yes;

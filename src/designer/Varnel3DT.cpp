@@ -222,7 +222,7 @@ void Varnel3DT::placeCanvas()
 
 void Varnel3DT::updateTitle()
 {
-    setWindowTitle(titlePrefix() + model_.NomeModulo);
+    setWindowTitle(commands_.title());
 }
 
 void Varnel3DT::runCommand(int i)

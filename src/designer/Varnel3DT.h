@@ -49,7 +49,6 @@ public:
 
     Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);
 
-    static QString titlePrefix() { return QStringLiteral("Gestore report Ostrivo 3.0 - "); }
     // The object kinds of Combo1, in order.
     static QStringList objectKinds();
 
