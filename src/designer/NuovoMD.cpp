@@ -1,7 +1,7 @@
 #include "designer/NuovoMD.h"
 
 #include "platform/Dialogs.h"
-#include "platform/Twips.h"
+#include "platform/widgets/Twips.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"
 #include "template/VN3Routine.h"

@@ -1,7 +1,6 @@
 #include "designer/PageCanvas.h"
 
 #include "designer/DesignerEdits.h"
-#include "platform/printer/PrinterColor.h"
 #include "template/VN3Routine.h"
 
 #include <QFileInfo>
@@ -76,7 +75,7 @@ void PageCanvas::paintCanvas(QPainter& painter)
     painter.fillRect(rect(), Qt::white);
     // A page without size (a damaged template) has no scale to draw in.
     if (canvas_.scaleWidth() > 0 && canvas_.scaleHeight() > 0) {
-        painter.setPen(QPen(printerColor(kGridColor), 0));
+        painter.setPen(QPen(kGridColor.toQColor(), 0));
         canvas_.Line2().forEach([&](int, const GridLine& line) {
             if (line.visible)
                 painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));
@@ -109,7 +108,7 @@ void PageCanvas::paintObject(QPainter& painter, CanvasRef ref, const CanvasContr
         // Text keeps its point size whatever the page's scale, as on paper; it is not clipped to
         // its box, which is one unit a character whatever the font.
         painter.setFont(fontOf(c));
-        painter.setPen(printerColor(c.foreColor));
+        painter.setPen(c.foreColor.toQColor());
         painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, c.caption);
         break;
     case CanvasSet::Label2:

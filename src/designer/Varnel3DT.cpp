@@ -3,9 +3,9 @@
 #include "designer/NuovoMD.h"
 #include "designer/PageCanvas.h"
 #include "dialogs/PropertyDialogs.h"
-#include "engine/InsParametri.h"
-#include "engine/StampaModulo.h"
-#include "platform/Twips.h"
+#include "engine/widgets/InsParametri.h"
+#include "engine/widgets/StampaModulo.h"
+#include "platform/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
 #include <QCloseEvent>
@@ -268,9 +268,9 @@ void Varnel3DT::closeEvent(QCloseEvent* event)
 
 void Varnel3DT::printCommand()
 {
-    const QString values = InsParametri::ask(model_, isVisible() ? this : nullptr);
+    const QString values = InsParametri::ask(model_, dialogs_, isVisible() ? this : nullptr);
     if (values != QLatin1String("Null"))
-        StampaModulo(isVisible() ? this : nullptr, model_.NomeModulo, values);
+        StampaModulo(isVisible() ? this : nullptr, dialogs_, model_.NomeModulo, values);
 }
 
 void Varnel3DT::paintEvent(QPaintEvent*)

@@ -47,6 +47,7 @@ public:
     // Command indices of SSCommand1.
     enum Command { Nuovo = 0, Salva = 1, Cancella = 2, Stampa = 3, InserisciOggetto = 4, CancellaOggetto = 5, Esci = 6, Apri = 7 };
 
+    // The platform's dialogs (message boxes, file and colour dialogs) come through dialogs.
     Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);
 
     // The object kinds of Combo1, in order.
