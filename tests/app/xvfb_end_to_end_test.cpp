@@ -198,6 +198,20 @@ protected:
                  QString::number(qRound(y * pixelsPerTwip)), QStringLiteral("click"), QString::number(button)});
     }
 
+    // Waits until the program shows this many windows (a list's popup is one); false on time out.
+    bool waitForMappedWindows(int count)
+    {
+        const QString pid = QString::number(app.processId());
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        while (!deadline.hasExpired()) {
+            const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid});
+            if (found.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() == count)
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
     // The window's pixels per twip: it is 15300 twips wide.
     double pixelsPerTwip(const QString& window)
     {
@@ -375,8 +389,10 @@ TEST_F(XvfbEndToEnd, DesignerEditsATemplateNamedOnTheCommandLineAndSavesIt)
     clickAt(window, ppt, 588 + 315, 588 + 285);
     // Insert a text: "TESTO" from the list, then "Inserisci oggetto".
     clickAt(window, ppt, 12852 + 1014, 6720 + 144);
+    ASSERT_TRUE(waitForMappedWindows(2)) << "the list did not open";
     xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("TE")});
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(waitForMappedWindows(1)) << "the list did not close";
     clickAt(window, ppt, 12852 + 1014, 7056 + 216);
     // Delete the second rectangle, answering "Sì" (No is the default: Tab moves to "Sì").
     clickAt(window, ppt, twipsX(60), twipsY(55));
