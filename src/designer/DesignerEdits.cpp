@@ -4,7 +4,6 @@
 #include "template/Numbers.h"
 #include "template/VN3Routine.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 
@@ -227,8 +226,7 @@ std::optional<CanvasRef> insertObject(VN3Routine& model, CanvasModel& canvas, co
         break;
     case CanvasSet::Pic1:
         model.Immagini(n) = kNewPicture;
-        if (QFile::exists(kNewPicture))
-            c.picture = kNewPicture;
+        c.picture = pictureToShow(kNewPicture);
         break;
     case CanvasSet::Label5:
         break;

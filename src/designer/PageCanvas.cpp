@@ -111,11 +111,28 @@ void PageCanvas::paintObject(QPainter& painter, CanvasRef ref, const CanvasContr
         painter.setPen(c.foreColor.toQColor());
         painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, c.caption);
         break;
-    case CanvasSet::Label2:
-        painter.setPen(QPen(Qt::black, 0));
+    case CanvasSet::Label2: {
+        const GridShape& shape = model_.gridShapes(ref.index);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(box);
+        switch (gridKind(shape)) {
+        case GridKind::Box:
+            painter.setPen(QPen(Qt::black, 0));
+            painter.drawRect(box);
+            break;
+        case GridKind::Line: {
+            const GridCorners corners = gridCorners(c, shape);
+            painter.setPen(QPen(Qt::black, 0));
+            painter.drawLine(toPixels(corners.x1, corners.y1), toPixels(corners.x2, corners.y2));
+            break;
+        }
+        case GridKind::Ignored:
+            // The print run draws nothing for it; it stays in the file, so it is shown faintly.
+            painter.setPen(QPen(kMuted, 0, Qt::DotLine));
+            painter.drawRect(box);
+            break;
+        }
         break;
+    }
     case CanvasSet::Label3:
         painter.setPen(QPen(kFieldBorder, 0));
         painter.setBrush(kFieldFill);

@@ -481,6 +481,9 @@ private slots:
         text.foreColor = 255;  // red in the low byte
         place({CanvasSet::Label2, 1}, 10, 20, 20, 10);
         place({CanvasSet::Pic1, 1}, 40, 40, 20, 10).picture = QStringLiteral("blu.png");
+        // "L" records are lines from the first corner to the second, which may lie above it.
+        place({CanvasSet::Label2, 2}, 10, 60, 20, 10);
+        model_->gridShapes(2) = GridShape{QStringLiteral("L"), false, true};
 
         const QImage image = w.Picture1()->grab().toImage();
         auto pixel = [&](double x, double y) { return image.pixelColor(w.Picture1()->toPixels(x, y).toPoint()); };
@@ -498,6 +501,18 @@ private slots:
             QCOMPARE(pixel(inside.x(), inside.y()), QColor(Qt::blue));
         QVERIFY(pixel(60.5, 45) != QColor(Qt::blue));
         QVERIFY(pixel(50, 50.5) != QColor(Qt::blue));
+        auto blackNear = [&](double x, double y) {
+            const QPoint at = w.Picture1()->toPixels(x, y).toPoint();
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (image.pixelColor(at + QPoint(dx, dy)) == QColor(Qt::black))
+                        return true;
+            return false;
+        };
+        QVERIFY(blackNear(15, 67.5));
+        QVERIFY(blackNear(25, 62.5));
+        QVERIFY(!blackNear(15, 62.5));
+        QVERIFY(!blackNear(10, 65));
     }
 
     void nuovoMDPresetsEnterAndLimits()
