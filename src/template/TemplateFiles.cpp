@@ -16,18 +16,6 @@ namespace ostrivo {
 
 namespace {
 
-const QString kTesta = QStringLiteral("[TESTA]");
-const QString kParametri = QStringLiteral("[PARAMETRI]");
-const QString kImmagini = QStringLiteral("[IMMAGINI]");
-const QString kGriglia = QStringLiteral("[GRIGLIA]");
-const QString kCampi = QStringLiteral("[CAMPI]");
-const QString kTesto = QStringLiteral("[TESTO]");
-const QString kTabella = QStringLiteral("[TABELLA]");
-const QString kFineTabella = QStringLiteral("[FINE TABELLA]");
-const QString kFine = QStringLiteral("[FINE]");
-const QString kProdotto = QStringLiteral("[*]");
-const QString kFineProdotto = QStringLiteral("[/*]");
-
 // The sections a save writes, in its order.
 const QStringList& writtenSections()
 {
