@@ -18,28 +18,7 @@ using namespace ostrivo;
 
 namespace {
 
-const QStringList kWorkedExample = {
-    QStringLiteral("[TESTA]"),
-    QStringLiteral("1"),
-    QStringLiteral("80,75,"),
-    QStringLiteral("archivio.mdb,Prenotazioni,"),
-    QStringLiteral("[PARAMETRI]"),
-    QStringLiteral("DataArrivo,>=,Date,<nessuno>,Dalla data,"),
-    QStringLiteral("[IMMAGINI]"),
-    QStringLiteral("logo.jpg,2.00,1.00,10.00,5.00,"),
-    QStringLiteral("[GRIGLIA]"),
-    QStringLiteral("R,1.00,8.00,79.00,12.00,"),
-    QStringLiteral("[CAMPI]"),
-    QStringLiteral("archivio.mdb,Clienti,Cognome,Str,5,10,30,Arial,10,,"),
-    QStringLiteral("[TESTO]"),
-    QStringLiteral("Data_oggi,60,2,Arial,10,0,"),
-    QStringLiteral("[TABELLA]"),
-    QStringLiteral("Elenco,2,20,60,Arial,8,"),
-    QStringLiteral("archivio.mdb,Prenotazioni,DataArrivo,,"),
-    QStringLiteral("Camera,Camera,6,Num,N,,4,"),
-    QStringLiteral("[FINE TABELLA]"),
-    QStringLiteral("[FINE]"),
-};
+const QStringList kWorkedExample = test::workedExampleTemplate();
 
 QStringList split(const QString& lines)
 {
@@ -258,6 +237,8 @@ TEST(TemplateFiles, AMalformedFileIsRefusedWithItsLineAndChangesNothing)
         {"a text with too few fields", templ(QStringLiteral("[TESTO]\ncorto,1,2,")), 6, "campi"},
         {"a column with too few fields", templ(table + QStringLiteral("\nC,C,5,Str,N,\n[FINE TABELLA]")), 8, "campi"},
         {"a table without its end", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,\n[FINE]")), 10, "[FINE TABELLA]"},
+        {"a table closed by another section", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,\n[TESTO]\na,1,1,Arial,8,0,\n[FINE TABELLA]")), 9,
+         "[FINE TABELLA]"},
         {"a product block without its end", templ(QStringLiteral("[*]\np,p,p,Num,1,1,5,Arial,8,\nt.db,Righe,N,")), 8, "[/*]"},
         {"a 31st parameter", repeated(QStringLiteral("[PARAMETRI]"), QStringLiteral("N,=,Num,1,P,"), 31), 36, "30 parametri"},
         {"a 101st image", repeated(QStringLiteral("[IMMAGINI]"), QStringLiteral("x.jpg,1,1,1,1,"), 101), 106, "100 immagini"},
@@ -576,6 +557,7 @@ TEST(TemplateFiles, OpeningAndSavingIsAFixedPointThatPrintsTheSame)
         {QStringLiteral("no parameters section: the print run refuses it, the save adds it"),
          templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,0,\n[FINE]")), false},
     };
+    corpus.push_back({QStringLiteral("the demo"), readCp1252Lines(test::sourceDir() + QStringLiteral("/examples/demo.vn3.in")), false});
     TemplateShape small;
     for (unsigned seed = 1; seed <= 8; ++seed) {
         small.parameters = static_cast<int>(seed % 3);
