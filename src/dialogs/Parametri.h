@@ -1,11 +1,52 @@
 #pragma once
 
+#include "dialogs/DialogForm.h"
+#include "dialogs/ListLines.h"
+
+#include <QDialog>
+
 class QWidget;
 
 namespace ostrivo {
 
 class PlatformDialogs;
 class VN3Routine;
+
+// "Inserimento/Modifica parametri di stampa": the report's parameters, as lines of a list, and its
+// reference database and table; the model changes only on "Ok".
+class Parametri : public QDialog {
+    Q_OBJECT
+
+public:
+    Parametri(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);
+
+    static QString caption();
+
+    // Fills the dialog from the model, as it does when it is shown.
+    void load();
+
+    QLabel* Label1(int n) const { return controls_.label(n); }
+    QLineEdit* Text1(int n) const { return controls_.box(n); }
+    QComboBox* Combo1(int n) const { return controls_.list(n); }
+    QPushButton* SSCommand1(int n) const { return controls_.button(n); }
+    QListWidget* List1() const { return controls_.lines; }
+
+private:
+    bool tableChosen();
+    void columnChosen();
+    void insertRow();
+    void moveRow(bool up);
+    void removeRow();
+    void showRows();
+    void browse();
+    void pressOk();
+
+    VN3Routine& model_;
+    PlatformDialogs& dialogs_;
+    FormControls controls_;
+    EditedList rows_;
+    QString chosen_;
+};
 
 // The report parameter editor, shown modally: edits ElencoParametri, DatabaseRif and TabellaRif,
 // stored only on "Ok". Returns true when the user confirmed it.
