@@ -3,6 +3,7 @@
 #include "app/Designer.h"
 #include "app/PrintCommand.h"
 #include "platform/Version.h"
+#include "platform/printer/QtPrinter.h"
 
 #include <QGuiApplication>
 #include <QProcessEnvironment>
@@ -25,8 +26,13 @@ QString usageText()
         "                                      each problem with its line\n"
         "  ostrivo-report --help | --version\n"
         "\n"
+        "--values is the list the parameter dialog's \"Ok\" gives, each value followed by a comma;\n"
+        "numbers take \".\" as the decimal mark (1234.5, not 1.234,5), dates are dd/mm/yyyy; a\n"
+        "parameter without a value takes its default. --output writes a PDF (default %1).\n"
+        "\n"
         "Exit status: 0 printed (check: no problem); 1 failed (check: problems listed);\n"
-        "2 bad usage; 3 printed, but some elements failed.\n");
+        "2 bad usage; 3 printed, but some elements failed.\n")
+        .arg(QtPrinter::DefaultPdfFile);
 }
 
 namespace {
@@ -77,7 +83,7 @@ int runProgram(int argc, char** argv)
         errs.flush();
         return status;
     }
-    errs << "ostrivo-report: unknown command \"" << command << "\"\n\n" << usageText();
+    errs << "ostrivo-report: comando sconosciuto \"" << command << "\"\n\n" << usageText();
     return exitcode::BadUsage;
 }
 
