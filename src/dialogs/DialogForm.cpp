@@ -1,7 +1,7 @@
 #include "dialogs/DialogForm.h"
 
 #include "platform/Dialogs.h"
-#include "platform/Twips.h"
+#include "platform/widgets/Twips.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -148,7 +148,8 @@ void storeTextProperties(CanvasControl& label, const TextProperties& p)
     label.caption = p.caption;
     label.fontName = p.fontName;
     label.fontSize = leadingNumber(p.fontSize);
-    label.foreColor = colorFromText(p.color).value_or(label.foreColor);
+    if (const auto color = colorFromText(p.color))
+        label.foreColor = TemplateColor(*color);
 }
 
 QString fieldRefusal(const FieldProperties& p)

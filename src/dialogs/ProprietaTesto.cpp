@@ -2,7 +2,6 @@
 
 #include "dialogs/PropertyValues.h"
 #include "platform/Dialogs.h"
-#include "platform/printer/PrinterColor.h"
 #include "template/CanvasModel.h"
 #include "template/Numbers.h"
 
@@ -65,7 +64,7 @@ ProprietaTesto::ProprietaTesto(VN3Routine&, CanvasModel& canvas, int index, Plat
 void ProprietaTesto::load()
 {
     showWhole(Text1(0), label_.caption);
-    Text1(3)->setText(QString::number(label_.foreColor));
+    Text1(3)->setText(QString::number(label_.foreColor.value()));
     showSwatch();
 
     // A font or size the lists do not offer stays as it is, as an entry of its own.
@@ -113,14 +112,14 @@ void ProprietaTesto::sizeChosen()
 void ProprietaTesto::showSwatch()
 {
     if (const auto color = colorFromText(Text1(3)->text()))
-        paintSwatch(Text1(1), printerColor(*color));
+        paintSwatch(Text1(1), TemplateColor(*color).toQColor());
 }
 
 void ProprietaTesto::chooseColor()
 {
     const qint64 initial = roundHalfAway(leadingNumber(Text1(3)->text()));
-    if (const auto color = dialogs_.chooseColor(initial)) {
-        Text1(3)->setText(QString::number(*color));
+    if (const auto color = dialogs_.chooseColor(TemplateColor(initial))) {
+        Text1(3)->setText(QString::number(color->value()));
         showSwatch();
     }
 }

@@ -313,7 +313,7 @@ TEST(Store, TextOkWritesTheLabelButNotItsPlace)
     EXPECT_EQ(label.caption, QStringLiteral("Data_oggi"));
     EXPECT_EQ(label.fontName, QStringLiteral("Times New Roman"));
     EXPECT_EQ(label.fontSize, 22);
-    EXPECT_EQ(label.foreColor, -2147483633LL);
+    EXPECT_EQ(label.foreColor.value(), -2147483633LL);
     EXPECT_EQ(label.left, 4);
     EXPECT_EQ(label.top, 5);
     EXPECT_EQ(label.width, 9);

@@ -29,7 +29,7 @@ private:
         label().caption = caption;
         label().fontName = font;
         label().fontSize = size;
-        label().foreColor = color;
+        label().foreColor = TemplateColor(color);
     }
 
 private slots:
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(label().caption, before.caption);
         QCOMPARE(label().fontName, before.fontName);
         QCOMPARE(label().fontSize, before.fontSize);
-        QCOMPARE(label().foreColor, before.foreColor);
+        QCOMPARE(label().foreColor.value(), before.foreColor.value());
     }
 
     void placeholdersKeepTheirText_data()
@@ -138,9 +138,9 @@ private slots:
         QCOMPARE(d->Text1(0)->font().family(), QStringLiteral("Times New Roman"));
         QVERIFY(test::pick(d->Combo1(1), QStringLiteral("16")));
         QCOMPARE(d->Text1(0)->font().pointSizeF(), 16.0);
-        dialogs_.answerColor(0x00FF00);
+        dialogs_.answerColor(TemplateColor::rgb(0, 255, 0));
         QTest::mouseClick(d->Text1(3), Qt::LeftButton);
-        QCOMPARE(dialogs_.colorRequests(), std::vector<qint64>{255});
+        QCOMPARE(dialogs_.colorRequests(), std::vector<TemplateColor>{TemplateColor(255)});
         QCOMPARE(d->Text1(3)->text(), QStringLiteral("65280"));
         QCOMPARE(d->Text1(1)->palette().color(QPalette::Base), QColor(0, 255, 0));
 
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(label().caption, ok ? QStringLiteral("Conto n. 12") : before.caption);
         QCOMPARE(label().fontName, ok ? QStringLiteral("Times New Roman") : before.fontName);
         QCOMPARE(label().fontSize, ok ? 16.0 : before.fontSize);
-        QCOMPARE(label().foreColor, ok ? qint64(65280) : before.foreColor);
+        QCOMPARE(label().foreColor.value(), ok ? qint64(65280) : before.foreColor.value());
     }
 
     void colourBox()
@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(d->result(), int(QDialog::Rejected));
         QCOMPARE(dialogs_.messages().size(), std::size_t(1));
         QCOMPARE(dialogs_.messages()[0].title, ProprietaTesto::caption());
-        QCOMPARE(label().foreColor, qint64(255));
+        QCOMPARE(label().foreColor.value(), qint64(255));
     }
 };
 
