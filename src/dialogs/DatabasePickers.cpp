@@ -3,15 +3,26 @@
 #include "dialogs/DatabaseLists.h"
 #include "dialogs/DialogForm.h"
 #include "dialogs/PropertyValues.h"
+#include "platform/Dialogs.h"
 #include "platform/Errors.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 
 namespace ostrivo {
 
 namespace {
 
 constexpr int kTypeRole = Qt::UserRole;
+
+FileRequest databaseFileRequest(const QString& fileName)
+{
+    FileRequest request;
+    request.initialDir = QStringLiteral(".\\");
+    request.filter = QStringLiteral("Microsoft Access (*.mdb)|*.mdb");
+    request.fileName = fileName;
+    return request;
+}
 
 }  // namespace
 
@@ -70,6 +81,18 @@ bool showStoredTable(QComboBox* list, const QString& table, const QString& datab
                           .arg(table, database));
     }
     return false;
+}
+
+bool browseDatabase(QLineEdit* box, QComboBox* tables, QString& chosen, PlatformDialogs& dialogs, const QString& title)
+{
+    const std::optional<QString> file = chosenExistingFile(dialogs, databaseFileRequest(chosen), title);
+    if (!file)
+        return false;
+    chosen = *file;
+    box->setText(*file);
+    fillTables(tables, *file, dialogs, title);
+    tables->setFocus();
+    return true;
 }
 
 }  // namespace ostrivo

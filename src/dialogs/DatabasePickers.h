@@ -5,6 +5,7 @@
 #include <optional>
 
 class QComboBox;
+class QLineEdit;
 
 namespace ostrivo {
 
@@ -29,5 +30,10 @@ std::optional<int> chosenFieldType(const QComboBox* list);
 // has the table, so its fields can be listed.
 bool showStoredTable(QComboBox* list, const QString& table, const QString& database, bool tablesListed,
                      PlatformDialogs& dialogs, const QString& title);
+
+// "sfoglia": the user chooses a database file; the box shows it and `tables` lists its tables,
+// with the focus. `chosen` is the file chosen last in this opening, which the file dialog offers
+// again. A cancelled file dialog changes nothing. True when a file was chosen.
+bool browseDatabase(QLineEdit* box, QComboBox* tables, QString& chosen, PlatformDialogs& dialogs, const QString& title);
 
 }  // namespace ostrivo

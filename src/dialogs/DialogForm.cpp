@@ -1,5 +1,6 @@
 #include "dialogs/DialogForm.h"
 
+#include "dialogs/ListLines.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/Twips.h"
 
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace ostrivo {
@@ -257,6 +259,15 @@ bool selectOrKeep(QComboBox* list, const QString& value, EntryMatch match)
     return false;
 }
 
+void showLines(QListWidget* list, const EditedList& lines)
+{
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (const ListLine& line : lines.lines())
+        list->addItem(line.text);
+    list->setCurrentRow(lines.selected());
+}
+
 void reportProblem(PlatformDialogs& dialogs, const QString& title, const QString& text)
 {
     dialogs.message(notice(title, text, MessageIcon::Warning));
@@ -272,15 +283,6 @@ std::optional<QString> chosenExistingFile(PlatformDialogs& dialogs, const FileRe
         return std::nullopt;
     }
     return file;
-}
-
-FileRequest databaseFileRequest(const QString& fileName)
-{
-    FileRequest request;
-    request.initialDir = QStringLiteral(".\\");
-    request.filter = QStringLiteral("Microsoft Access (*.mdb)|*.mdb");
-    request.fileName = fileName;
-    return request;
 }
 
 }  // namespace ostrivo

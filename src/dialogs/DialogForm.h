@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QDialog>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,6 @@
 #include <span>
 
 class QComboBox;
-class QDialog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -20,6 +20,7 @@ class QWidget;
 
 namespace ostrivo {
 
+class EditedList;
 class PlatformDialogs;
 struct FileRequest;
 
@@ -75,6 +76,26 @@ struct FormControls {
 FormControls buildForm(QDialog& dialog, const QString& caption, int widthTwips, int heightTwips,
                        std::span<const ControlPlace> places);
 
+// A dialog built from its table of places, its controls named by set and index as on the form.
+class FormDialog : public QDialog {
+public:
+    QLabel* Label1(int n) const { return controls_.label(n); }
+    QLineEdit* Text1(int n) const { return controls_.box(n); }
+    QComboBox* Combo1(int n) const { return controls_.list(n); }
+    QListWidget* List1() const { return controls_.lines; }
+
+protected:
+    FormDialog(QWidget* parent, const QString& caption, int widthTwips, int heightTwips,
+               std::span<const ControlPlace> places)
+        : QDialog(parent), controls_(buildForm(*this, caption, widthTwips, heightTwips, places))
+    {
+    }
+    QPushButton* button(int n) const { return controls_.button(n); }
+
+private:
+    FormControls controls_;
+};
+
 // Paints a box's background in a template colour's shade.
 void paintSwatch(QLineEdit* box, const QColor& color);
 
@@ -123,13 +144,14 @@ bool isKeptEntry(const QComboBox* list, int index);
 // does with names.
 bool offersIgnoringCase(const QComboBox* list, const QString& value);
 
+// Shows the lines of an edited list, with its selection, in a list control.
+void showLines(QListWidget* list, const EditedList& lines);
+
 // A problem shown to the user in a warning titled as the dialog.
 void reportProblem(PlatformDialogs& dialogs, const QString& title, const QString& text);
 
 // The file the user chose in the file dialog; nothing when it was cancelled (which changes
 // nothing) or when the file does not exist (reported).
 std::optional<QString> chosenExistingFile(PlatformDialogs& dialogs, const FileRequest& request, const QString& title);
-// The file dialog request of the "sfoglia" buttons that choose a database.
-FileRequest databaseFileRequest(const QString& fileName);
 
 }  // namespace ostrivo

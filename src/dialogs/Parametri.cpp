@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 namespace ostrivo {
 
@@ -52,7 +51,7 @@ QString Parametri::caption()
 }
 
 Parametri::Parametri(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), model_(model), dialogs_(dialogs), controls_(buildForm(*this, caption(), kWidth, kHeight, kPlaces))
+    : FormDialog(parent, caption(), kWidth, kHeight, kPlaces), model_(model), dialogs_(dialogs)
 {
     setTabChain({SSCommand1(0), Combo1(0), Combo1(1), Text1(1), Combo1(2), Text1(3), SSCommand1(6), List1(),
                  SSCommand1(1), SSCommand1(2), SSCommand1(3), SSCommand1(5), SSCommand1(4)});
@@ -69,7 +68,7 @@ Parametri::Parametri(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     connect(Combo1(1), &QComboBox::activated, this, &Parametri::columnChosen);
     connect(Combo1(2), &QComboBox::activated, this, [this] { Text1(3)->setFocus(); });
     connect(List1(), &QListWidget::currentRowChanged, this, [this](int row) { rows_.select(row); });
-    connect(SSCommand1(0), &QPushButton::clicked, this, &Parametri::browse);
+    connect(SSCommand1(0), &QPushButton::clicked, this, [this] { browseDatabase(Text1(0), Combo1(0), chosen_, dialogs_, caption()); });
     connect(SSCommand1(6), &QPushButton::clicked, this, &Parametri::insertRow);
     connect(SSCommand1(5), &QPushButton::clicked, this, &Parametri::removeRow);
     connect(SSCommand1(2), &QPushButton::clicked, this, [this] { moveRow(true); });
@@ -94,7 +93,7 @@ void Parametri::load()
         values << model_.TabellaRif << model_.DatabaseRif;
         rows_.place(makeListLine(kParameterPlaces, values), false);
     }
-    showRows();
+    showLines(List1(), rows_);
 }
 
 bool Parametri::tableChosen()
@@ -127,38 +126,19 @@ void Parametri::insertRow()
     if (!outcome.warning.isEmpty())
         reportProblem(dialogs_, caption(), outcome.warning);
     rows_.place(makeListLine(kParameterPlaces, outcome.values), false);
-    showRows();
+    showLines(List1(), rows_);
 }
 
 void Parametri::moveRow(bool up)
 {
     if (up ? rows_.moveUp() : rows_.moveDown())
-        showRows();
+        showLines(List1(), rows_);
 }
 
 void Parametri::removeRow()
 {
     if (rows_.removeSelected())
-        showRows();
-}
-
-void Parametri::showRows()
-{
-    const QSignalBlocker blocker(List1());
-    List1()->clear();
-    for (const ListLine& line : rows_.lines())
-        List1()->addItem(line.text);
-    List1()->setCurrentRow(rows_.selected());
-}
-
-void Parametri::browse()
-{
-    if (const auto file = chosenExistingFile(dialogs_, databaseFileRequest(chosen_), caption())) {
-        chosen_ = *file;
-        Text1(0)->setText(*file);
-        fillTables(Combo1(0), *file, dialogs_, caption());
-        Combo1(0)->setFocus();
-    }
+        showLines(List1(), rows_);
 }
 
 void Parametri::pressOk()

@@ -3,8 +3,6 @@
 #include "dialogs/DialogForm.h"
 #include "dialogs/ListLines.h"
 
-#include <QDialog>
-
 class QWidget;
 
 namespace ostrivo {
@@ -14,7 +12,7 @@ class VN3Routine;
 
 // "Inserimento/Modifica parametri di stampa": the report's parameters, as lines of a list, and its
 // reference database and table; the model changes only on "Ok".
-class Parametri : public QDialog {
+class Parametri : public FormDialog {
     Q_OBJECT
 
 public:
@@ -25,11 +23,7 @@ public:
     // Fills the dialog from the model, as it does when it is shown.
     void load();
 
-    QLabel* Label1(int n) const { return controls_.label(n); }
-    QLineEdit* Text1(int n) const { return controls_.box(n); }
-    QComboBox* Combo1(int n) const { return controls_.list(n); }
-    QPushButton* SSCommand1(int n) const { return controls_.button(n); }
-    QListWidget* List1() const { return controls_.lines; }
+    QPushButton* SSCommand1(int n) const { return button(n); }
 
 private:
     bool tableChosen();
@@ -37,13 +31,10 @@ private:
     void insertRow();
     void moveRow(bool up);
     void removeRow();
-    void showRows();
-    void browse();
     void pressOk();
 
     VN3Routine& model_;
     PlatformDialogs& dialogs_;
-    FormControls controls_;
     EditedList rows_;
     QString chosen_;
 };

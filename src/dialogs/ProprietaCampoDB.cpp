@@ -52,12 +52,11 @@ QString ProprietaCampoDB::caption()
 
 ProprietaCampoDB::ProprietaCampoDB(VN3Routine& model, CanvasModel& canvas, int index, PlatformDialogs& dialogs,
                                    QWidget* parent)
-    : QDialog(parent),
+    : FormDialog(parent, caption(), kWidth, kHeight, kPlaces),
       model_(model),
       label_(canvas.control({CanvasSet::Label3, index})),
       index_(index),
-      dialogs_(dialogs),
-      controls_(buildForm(*this, caption(), kWidth, kHeight, kPlaces))
+      dialogs_(dialogs)
 {
     setTabChain({Combo1(0), Combo1(1), Combo1(2), Combo1(3), Text1(4), T(0), T(1), T(2), Text1(5)});
     auto* keys = new FormKeys(this);
@@ -69,7 +68,7 @@ ProprietaCampoDB::ProprietaCampoDB(VN3Routine& model, CanvasModel& canvas, int i
     connect(Combo1(1), &QComboBox::activated, this, &ProprietaCampoDB::fieldChosen);
     connect(Combo1(2), &QComboBox::activated, this, [this] { Combo1(3)->setFocus(); });
     connect(Combo1(3), &QComboBox::activated, this, [this] { Text1(4)->setFocus(); });
-    connect(T(2), &QPushButton::clicked, this, &ProprietaCampoDB::browse);
+    connect(T(2), &QPushButton::clicked, this, [this] { browseDatabase(Text1(2), Combo1(0), chosen_, dialogs_, caption()); });
     connect(T(0), &QPushButton::clicked, this, &ProprietaCampoDB::pressOk);
     connect(T(1), &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -142,16 +141,6 @@ void ProprietaCampoDB::fieldChosen()
         return;  // a kept field: its stored type stays
     Text1(3)->setText(fieldTypeText(*type));
     Text1(5)->setFocus();
-}
-
-void ProprietaCampoDB::browse()
-{
-    if (const auto file = chosenExistingFile(dialogs_, databaseFileRequest(chosen_), caption())) {
-        chosen_ = *file;
-        Text1(2)->setText(*file);
-        listTables(*file);
-        Combo1(0)->setFocus();
-    }
 }
 
 void ProprietaCampoDB::widthEntered()

@@ -2,8 +2,6 @@
 
 #include "dialogs/DialogForm.h"
 
-#include <QDialog>
-
 namespace ostrivo {
 
 class CanvasModel;
@@ -13,7 +11,7 @@ class VN3Routine;
 
 // "Inserimento/Modifica Campi database": the database, table, field, type, width, font and
 // relation of the database field object CampiDB(index) with its label Label3(index).
-class ProprietaCampoDB : public QDialog {
+class ProprietaCampoDB : public FormDialog {
     Q_OBJECT
 
 public:
@@ -26,10 +24,7 @@ public:
     // user is told, and the dialog is not to be shown.
     bool load();
 
-    QLabel* Label1(int n) const { return controls_.label(n); }
-    QLineEdit* Text1(int n) const { return controls_.box(n); }
-    QComboBox* Combo1(int n) const { return controls_.list(n); }
-    QPushButton* T(int n) const { return controls_.button(n); }
+    QPushButton* T(int n) const { return button(n); }
 
 private:
     // The tables of a database into Combo1(0); false (told to the user) when it cannot be read.
@@ -38,7 +33,6 @@ private:
     void showStoredField(int row, bool tablesListed);
     bool tableChosen();
     void fieldChosen();
-    void browse();
     void widthEntered();
     void pressOk();
 
@@ -46,7 +40,6 @@ private:
     CanvasControl& label_;
     int index_;
     PlatformDialogs& dialogs_;
-    FormControls controls_;
     QString chosen_;
 };
 

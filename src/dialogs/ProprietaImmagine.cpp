@@ -51,12 +51,11 @@ QString ProprietaImmagine::pictureFilter()
 
 ProprietaImmagine::ProprietaImmagine(VN3Routine& model, CanvasModel& canvas, int index, PlatformDialogs& dialogs,
                                      QWidget* parent)
-    : QDialog(parent),
+    : FormDialog(parent, caption(), kWidth, kHeight, kPlaces),
       model_(model),
       picture_(canvas.control({CanvasSet::Pic1, index})),
       index_(index),
-      dialogs_(dialogs),
-      controls_(buildForm(*this, caption(), kWidth, kHeight, kPlaces))
+      dialogs_(dialogs)
 {
     setTabChain({Text1(), T(0), T(1), T(2)});
     connect(T(0), &QPushButton::clicked, this, &ProprietaImmagine::browse);

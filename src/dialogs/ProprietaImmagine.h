@@ -2,8 +2,6 @@
 
 #include "dialogs/DialogForm.h"
 
-#include <QDialog>
-
 namespace ostrivo {
 
 class CanvasModel;
@@ -13,7 +11,7 @@ class VN3Routine;
 
 // "Proprietà immagine": the picture file of the image object Immagini(index) and Pic1(index).
 // Only "Ok" writes the path and shows the picture; "Annulla" leaves both as they were.
-class ProprietaImmagine : public QDialog {
+class ProprietaImmagine : public FormDialog {
     Q_OBJECT
 
 public:
@@ -24,9 +22,9 @@ public:
     // The file dialog's filter.
     static QString pictureFilter();
 
-    QLabel* Label1() const { return controls_.label(0); }
-    QLineEdit* Text1() const { return controls_.box(0); }
-    QPushButton* T(int n) const { return controls_.button(n); }
+    QLabel* Label1() const { return FormDialog::Label1(0); }
+    QLineEdit* Text1() const { return FormDialog::Text1(0); }
+    QPushButton* T(int n) const { return button(n); }
 
 private:
     void browse();
@@ -36,7 +34,6 @@ private:
     CanvasControl& picture_;
     int index_;
     PlatformDialogs& dialogs_;
-    FormControls controls_;
     // The file chosen last in this opening: the file dialog offers it again.
     QString chosen_;
 };

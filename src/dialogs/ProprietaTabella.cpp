@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 namespace ostrivo {
 
@@ -75,12 +74,11 @@ QString ProprietaTabella::caption()
 
 ProprietaTabella::ProprietaTabella(VN3Routine& model, CanvasModel& canvas, int index, PlatformDialogs& dialogs,
                                    QWidget* parent)
-    : QDialog(parent),
+    : FormDialog(parent, caption(), kWidth, kHeight, kPlaces),
       model_(model),
       title_(canvas.control({CanvasSet::Label4, index})),
       index_(index),
-      dialogs_(dialogs),
-      controls_(buildForm(*this, caption(), kWidth, kHeight, kPlaces))
+      dialogs_(dialogs)
 {
     setTabChain({Text1(0), Combo1(0), Combo1(1), T(0), Combo1(2), Text1(2), Combo1(3), Text1(3), Text1(4), Combo1(4),
                  Text1(6), Text1(7), Combo1(5), Text1(8), List1(), T(1), T(2), T(3), T(4), T(5), T(6)});
@@ -105,7 +103,7 @@ ProprietaTabella::ProprietaTabella(VN3Routine& model, CanvasModel& canvas, int i
     connect(Combo1(5), &QComboBox::activated, this, [this] { Text1(8)->setFocus(); });
     connect(List1(), &QListWidget::currentRowChanged, this, [this](int row) { columns_.select(row); });
     connect(List1(), &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { editColumn(List1()->row(item)); });
-    connect(T(0), &QPushButton::clicked, this, &ProprietaTabella::browse);
+    connect(T(0), &QPushButton::clicked, this, [this] { browseDatabase(Text1(1), Combo1(2), chosen_, dialogs_, caption()); });
     connect(T(1), &QPushButton::clicked, this, &ProprietaTabella::placeColumn);
     connect(T(2), &QPushButton::clicked, this, &ProprietaTabella::pressOk);
     connect(T(3), &QPushButton::clicked, this, [this] { moveColumn(true); });
@@ -148,7 +146,7 @@ bool ProprietaTabella::load()
 
     for (const QStringList& values : storedColumns(model_, i))
         columns_.place(makeListLine(kColumnPlaces, values), false);
-    showColumns();
+    showLines(List1(), columns_);
     Text1(0)->setFocus();
     return true;
 }
@@ -188,7 +186,7 @@ void ProprietaTabella::placeColumn()
     if (!outcome.warning.isEmpty())
         reportProblem(dialogs_, caption(), outcome.warning);
     columns_.place(makeListLine(kColumnPlaces, outcome.values), modifying());
-    showColumns();
+    showLines(List1(), columns_);
     T(1)->setText(kInsert);
     Text1(4)->setFocus();
 }
@@ -222,7 +220,7 @@ void ProprietaTabella::moveColumn(bool up)
 {
     if (!(up ? columns_.moveUp() : columns_.moveDown()))
         return;
-    showColumns();
+    showLines(List1(), columns_);
     // A moved line counts as chosen.
     editColumn(columns_.selected());
 }
@@ -230,26 +228,7 @@ void ProprietaTabella::moveColumn(bool up)
 void ProprietaTabella::removeColumn()
 {
     if (columns_.removeSelected())
-        showColumns();
-}
-
-void ProprietaTabella::showColumns()
-{
-    const QSignalBlocker blocker(List1());
-    List1()->clear();
-    for (const ListLine& line : columns_.lines())
-        List1()->addItem(line.text);
-    List1()->setCurrentRow(columns_.selected());
-}
-
-void ProprietaTabella::browse()
-{
-    if (const auto file = chosenExistingFile(dialogs_, databaseFileRequest(chosen_), caption())) {
-        chosen_ = *file;
-        Text1(1)->setText(*file);
-        fillTables(Combo1(2), *file, dialogs_, caption());
-        Combo1(2)->setFocus();
-    }
+        showLines(List1(), columns_);
 }
 
 void ProprietaTabella::pressOk()

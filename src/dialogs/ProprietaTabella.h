@@ -3,8 +3,6 @@
 #include "dialogs/DialogForm.h"
 #include "dialogs/ListLines.h"
 
-#include <QDialog>
-
 namespace ostrivo {
 
 class CanvasModel;
@@ -14,7 +12,7 @@ class VN3Routine;
 
 // "Inserimento/Modifica tabella": the title, font, source, ordering, filter and columns of the
 // table object Tabelle(index). Columns are edited as lines of a list and stored only by "Ok".
-class ProprietaTabella : public QDialog {
+class ProprietaTabella : public FormDialog {
     Q_OBJECT
 
 public:
@@ -27,11 +25,7 @@ public:
     // nor a title for this table: the user is told, and the dialog is not to be shown.
     bool load();
 
-    QLabel* Label1(int n) const { return controls_.label(n); }
-    QLineEdit* Text1(int n) const { return controls_.box(n); }
-    QComboBox* Combo1(int n) const { return controls_.list(n); }
-    QPushButton* T(int n) const { return controls_.button(n); }
-    QListWidget* List1() const { return controls_.lines; }
+    QPushButton* T(int n) const { return button(n); }
 
 private:
     bool tableChosen();
@@ -40,8 +34,6 @@ private:
     void editColumn(int row);
     void moveColumn(bool up);
     void removeColumn();
-    void showColumns();
-    void browse();
     void pressOk();
     bool modifying() const;
 
@@ -49,7 +41,6 @@ private:
     CanvasControl& title_;
     int index_;
     PlatformDialogs& dialogs_;
-    FormControls controls_;
     EditedList columns_;
     QString chosen_;
 };

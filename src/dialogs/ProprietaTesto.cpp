@@ -45,10 +45,9 @@ QString ProprietaTesto::caption()
 }
 
 ProprietaTesto::ProprietaTesto(VN3Routine&, CanvasModel& canvas, int index, PlatformDialogs& dialogs, QWidget* parent)
-    : QDialog(parent),
+    : FormDialog(parent, caption(), kWidth, kHeight, kPlaces),
       label_(canvas.control({CanvasSet::Label1, index})),
-      dialogs_(dialogs),
-      controls_(buildForm(*this, caption(), kWidth, kHeight, kPlaces))
+      dialogs_(dialogs)
 {
     setTabChain({Text1(0), Combo1(0), Combo1(1), Text1(3), T(0), T(1), Text1(1)});
     auto* keys = new FormKeys(this);

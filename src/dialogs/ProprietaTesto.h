@@ -2,8 +2,6 @@
 
 #include "dialogs/DialogForm.h"
 
-#include <QDialog>
-
 namespace ostrivo {
 
 class CanvasModel;
@@ -13,7 +11,7 @@ class VN3Routine;
 
 // "Proprietà del testo": the text, font, size and colour of the text object Label1(index). It
 // edits the canvas label only; the writer reads texts from there.
-class ProprietaTesto : public QDialog {
+class ProprietaTesto : public FormDialog {
     Q_OBJECT
 
 public:
@@ -22,10 +20,7 @@ public:
 
     static QString caption();
 
-    QLabel* Label1(int n) const { return controls_.label(n); }
-    QLineEdit* Text1(int n) const { return controls_.box(n); }
-    QComboBox* Combo1(int n) const { return controls_.list(n); }
-    QPushButton* T(int n) const { return controls_.button(n); }
+    QPushButton* T(int n) const { return button(n); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,7 +35,6 @@ private:
 
     CanvasControl& label_;
     PlatformDialogs& dialogs_;
-    FormControls controls_;
     bool shown_ = false;
 };
 

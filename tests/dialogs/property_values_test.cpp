@@ -127,6 +127,20 @@ TEST(Refusals, OkIsRefusedOnlyForWhatCannotBeStored)
 
 namespace {
 
+// The record made, or a refusal or warning holding the given word.
+void expectOutcome(const LineOutcome& out, const QStringList& values, const char* refusal, const char* warning)
+{
+    EXPECT_EQ(out.values, values);
+    EXPECT_EQ(out.refusal.isEmpty(), !refusal);
+    if (refusal) {
+        EXPECT_TRUE(out.refusal.contains(QString::fromUtf8(refusal))) << out.refusal.toStdString();
+    }
+    EXPECT_EQ(out.warning.isEmpty(), !warning);
+    if (warning) {
+        EXPECT_TRUE(out.warning.contains(QString::fromUtf8(warning))) << out.warning.toStdString();
+    }
+}
+
 struct ColumnCase {
     const char* name;
     ColumnBoxes boxes;
@@ -148,16 +162,7 @@ ColumnBoxes column(const char* field, const char* type)
 TEST_P(ColumnEntry, TheLineTheInsertButtonMakes)
 {
     const ColumnCase& c = GetParam();
-    const LineOutcome out = columnFromBoxes(c.boxes, c.linesAfter);
-    EXPECT_EQ(out.values, c.values);
-    EXPECT_EQ(out.refusal.isEmpty(), !c.refusal);
-    if (c.refusal) {
-        EXPECT_TRUE(out.refusal.contains(QString::fromUtf8(c.refusal))) << out.refusal.toStdString();
-    }
-    EXPECT_EQ(out.warning.isEmpty(), !c.warning);
-    if (c.warning) {
-        EXPECT_TRUE(out.warning.contains(QString::fromUtf8(c.warning))) << out.warning.toStdString();
-    }
+    expectOutcome(columnFromBoxes(c.boxes, c.linesAfter), c.values, c.refusal, c.warning);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -211,16 +216,7 @@ const QStringList kArrival = {"DataArrivo", "Dalla data", ">=", "<nessuno>", "8"
 TEST_P(ParameterEntry, TheRowTheInsertButtonMakes)
 {
     const ParameterCase& c = GetParam();
-    const LineOutcome out = parameterFromBoxes(c.boxes, c.rowsAfter);
-    EXPECT_EQ(out.values, c.values);
-    EXPECT_EQ(out.refusal.isEmpty(), !c.refusal);
-    if (c.refusal) {
-        EXPECT_TRUE(out.refusal.contains(QString::fromUtf8(c.refusal))) << out.refusal.toStdString();
-    }
-    EXPECT_EQ(out.warning.isEmpty(), !c.warning);
-    if (c.warning) {
-        EXPECT_TRUE(out.warning.contains(QString::fromUtf8(c.warning))) << out.warning.toStdString();
-    }
+    expectOutcome(parameterFromBoxes(c.boxes, c.rowsAfter), c.values, c.refusal, c.warning);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "support/TestSupport.h"
+
 namespace ostrivo::test {
 
 // What is wrong with a form's look; empty when nothing is. Every control but the captions lies
@@ -90,3 +92,18 @@ inline QStringList entries(const QComboBox* list)
 }
 
 }  // namespace ostrivo::test
+
+// The one message a dialog showed holds `word`; no message at all when `word` is empty.
+#define OSTRIVO_COMPARE_TOLD(dialogs, word)                                                              \
+    do {                                                                                                \
+        QCOMPARE((dialogs).messages().size(), std::size_t((word).isEmpty() ? 0 : 1));                   \
+        if (!(word).isEmpty())                                                                          \
+            QVERIFY2((dialogs).messages()[0].text.contains(word), qPrintable((dialogs).messages()[0].text)); \
+    } while (0)
+
+// Skips the current Qt test with a clear message where the shared test data is absent.
+#define OSTRIVO_QSKIP_WITHOUT_TEST_DATA()                                                              \
+    do {                                                                                               \
+        if (::ostrivo::test::testDataDir().isEmpty())                                                  \
+            QSKIP("shared test data not found (expected ../shared/data next to the repository); skipping"); \
+    } while (0)
