@@ -1,9 +1,11 @@
+#include "dialogs/PropertyDialogs.h"
 #include "dialogs/ProprietaTesto.h"
 #include "platform/ScriptedDialogs.h"
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 
 #include "support/FormTestSupport.h"
+#include "support/WidgetTestSupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -150,6 +152,36 @@ private slots:
         QCOMPARE(label().fontName, ok ? QStringLiteral("Times New Roman") : before.fontName);
         QCOMPARE(label().fontSize, ok ? 16.0 : before.fontSize);
         QCOMPARE(label().foreColor.value(), ok ? qint64(65280) : before.foreColor.value());
+    }
+
+    // A right press opens the dialog of the object's kind; rectangles, table bodies and objects
+    // no longer there open nothing, and a field or table without a database to read only tells.
+    void rightPressOpens_data()
+    {
+        QTest::addColumn<int>("set");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("text") << int(CanvasSet::Label1) << "ostrivo::ProprietaTesto" << "";
+        QTest::newRow("image") << int(CanvasSet::Pic1) << "ostrivo::ProprietaImmagine" << "";
+        QTest::newRow("rectangle") << int(CanvasSet::Label2) << "" << "";
+        QTest::newRow("table body") << int(CanvasSet::Label5) << "" << "";
+        QTest::newRow("field without reference database") << int(CanvasSet::Label3) << "" << "Inserimento campi";
+        QTest::newRow("table without database or title") << int(CanvasSet::Label4) << "" << "Inserimento tabella";
+    }
+    void rightPressOpens()
+    {
+        QFETCH(int, set);
+        QFETCH(QString, opened);
+        QFETCH(QString, told);
+        const CanvasRef ref{CanvasSet(set), 2};
+        QVERIFY(!openPropertyDialog(nullptr, model_, canvas_, ref, dialogs_));  // not there
+        canvas_.load(ref);
+        test::ModalWatcher closer([](QWidget& modal) { static_cast<QDialog&>(modal).reject(); });
+        QVERIFY(!openPropertyDialog(nullptr, model_, canvas_, ref, dialogs_));
+        QCOMPARE(closer.seen(), opened.isEmpty() ? QStringList() : QStringList{opened});
+        QCOMPARE(dialogs_.messages().size(), std::size_t(told.isEmpty() ? 0 : 1));
+        if (!told.isEmpty())
+            QCOMPARE(dialogs_.messages()[0].title, told);
     }
 
     void colourBox()
