@@ -27,7 +27,7 @@ const QString kTabella = QStringLiteral("[TABELLA]");
 const QString kProdotto = QStringLiteral("[*]");
 
 constexpr int kMaxPrintColumns = 54;
-constexpr int kMaxFactors = 49;
+constexpr int kMaxFactors = kMaxProductFactors;
 
 const Decimal4 kFieldLineStep = *Decimal4::parse(u"1.2");
 

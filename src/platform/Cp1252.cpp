@@ -102,8 +102,10 @@ void writeCp1252Lines(const QString& path, const QStringList& lines)
         bytes += "\r\n";
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(err::PathFileAccess, QStringLiteral("Impossibile scrivere il file %1").arg(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw Error(err::PathFileAccess,
+                    QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(path, file.errorString()));
+    }
 }
 
 }  // namespace ostrivo

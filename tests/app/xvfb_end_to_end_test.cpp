@@ -125,9 +125,9 @@ protected:
         }
     }
 
-    // Starts the program without arguments in the temporary directory, and a watcher that notes
+    // Starts the program in the temporary directory (or workingDir), and a watcher that notes
     // every window whose name begins like the designer's, mapped or not, for as long as it runs.
-    void startProgram()
+    void startProgram(const QStringList& arguments = {}, const QString& workingDir = {})
     {
         watcher.setProcessEnvironment(env);
         watcher.start(QStringLiteral("sh"),
@@ -135,8 +135,8 @@ protected:
                        QStringLiteral("while :; do xdotool search --name '%1' 2>/dev/null; sleep 0.02; done").arg(kDesigner)});
         ASSERT_TRUE(watcher.waitForStarted(10000));
         app.setProcessEnvironment(env);
-        app.setWorkingDirectory(dir.path());
-        app.start(test::binaryPath(), {});
+        app.setWorkingDirectory(workingDir.isEmpty() ? dir.path() : workingDir);
+        app.start(test::binaryPath(), arguments);
         ASSERT_TRUE(app.waitForStarted(10000)) << app.errorString().toStdString();
     }
 
@@ -189,6 +189,36 @@ protected:
     void press(const QString& window, const QString& key)
     {
         xdotool({QStringLiteral("keydown"), QStringLiteral("--window"), window, key, QStringLiteral("keyup"), key});
+    }
+
+    // Clicks at a place of a window given in twips, the window's own units.
+    void clickAt(const QString& window, double pixelsPerTwip, double x, double y, int button = 1)
+    {
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(qRound(x * pixelsPerTwip)),
+                 QString::number(qRound(y * pixelsPerTwip)), QStringLiteral("click"), QString::number(button)});
+    }
+
+    // Waits until the program shows this many windows (a list's popup is one); false on time out.
+    bool waitForMappedWindows(int count)
+    {
+        const QString pid = QString::number(app.processId());
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        while (!deadline.hasExpired()) {
+            const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid});
+            if (found.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() == count)
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    // The window's pixels per twip: it is 15300 twips wide.
+    double pixelsPerTwip(const QString& window)
+    {
+        const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+        const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
+        EXPECT_TRUE(size.hasMatch()) << geometry.toStdString();
+        return size.captured(1).toDouble() / 15300.0;
     }
 
     bool waitForEnd()
@@ -311,17 +341,87 @@ TEST_F(XvfbEndToEnd, WithoutARequestTheDesignerOpensOnNuovoAndEsciEndsIt)
         watcher.waitForReadyRead(100);
     EXPECT_TRUE(watcher.canReadLine());
 
-    // Click "Esci": the window is 15300 twips wide, the button's centre at (13866, 8280).
-    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
-    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
-    ASSERT_TRUE(size.hasMatch()) << geometry.toStdString();
-    const double pixelsPerTwip = size.captured(1).toDouble() / 15300.0;
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-             QString::number(qRound(13866 * pixelsPerTwip)), QString::number(qRound(8280 * pixelsPerTwip)),
-             QStringLiteral("click"), QStringLiteral("1")});
+    // Click "Esci": the button's centre is at (13866, 8280) twips.
+    clickAt(window, pixelsPerTwip(window), 13866, 8280);
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
     EXPECT_TRUE(QFile::exists(otherRequest));
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("catering.pdf"))));
+}
+
+// A template named on the command line opens in the designer, which works in its folder; a drag,
+// a size button, an insert, a deletion and a save through the save dialog give a file that holds
+// exactly those changes.
+TEST_F(XvfbEndToEnd, DesignerEditsATemplateNamedOnTheCommandLineAndSavesIt)
+{
+    const QStringList before = {
+        QStringLiteral("[TESTA]"),   QStringLiteral("1"),
+        QStringLiteral("80,75,"),    QStringLiteral(",,"),
+        QStringLiteral("[PARAMETRI]"), QStringLiteral("[IMMAGINI]"),
+        QStringLiteral("[GRIGLIA]"), QStringLiteral("R,10.00,20.00,30.00,30.00,"),
+        QStringLiteral("R,50.00,50.00,70.00,60.00,"),
+        QStringLiteral("[CAMPI]"),   QStringLiteral("[TESTO]"),
+        QStringLiteral("Ciao,5,5,Arial,10,0,"),
+        QStringLiteral("[TABELLA]"), QStringLiteral("[FINE]"),
+    };
+    test::writeTemplate(dir.file(QStringLiteral("t.vn3")), before);
+    // Started elsewhere, beside a print request: the template named wins.
+    const QString elsewhere = dir.file(QStringLiteral("altrove"));
+    QDir().mkdir(elsewhere);
+    test::writeFile(elsewhere + QStringLiteral("/Varnil3PC2.pss"), "t.vn3\r\n");
+    startProgram({QStringLiteral("../t.vn3")}, elsewhere);
+    const QString window = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
+    ASSERT_FALSE(window.isEmpty());
+    const double ppt = pixelsPerTwip(window);
+    // Picture1 on a portrait page: 6500 by 8300 twips at (2940, 340), 80 by 75 units.
+    auto twipsX = [](double units) { return 2940 + units * 6500 / 80; };
+    auto twipsY = [](double units) { return 340 + units * 8300 / 75; };
+    auto pixel = [&](double twips) { return QString::number(qRound(twips * ppt)); };
+
+    // Drag the first rectangle by its corner 10 units right and 1 down: offsets of 853 and 130
+    // twips give steps of floor(853 / 80) and floor(130 / 75), after which the pointer lies inside
+    // the first unit again.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, pixel(twipsX(10.5)), pixel(twipsY(20.5)),
+             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+             pixel(twipsX(10) + 853), pixel(twipsY(20) + 130), QStringLiteral("mouseup"), QStringLiteral("1")});
+    // Wider by one unit: the size button pointing right.
+    clickAt(window, ppt, 588 + 315, 588 + 285);
+    // Insert a text: "TESTO" from the list, then "Inserisci oggetto".
+    clickAt(window, ppt, 12852 + 1014, 6720 + 144);
+    ASSERT_TRUE(waitForMappedWindows(2)) << "the list did not open";
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("TE")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(waitForMappedWindows(1)) << "the list did not close";
+    clickAt(window, ppt, 12852 + 1014, 7056 + 216);
+    // Delete the second rectangle, answering "Sì" (No is the default: Tab moves to "Sì").
+    clickAt(window, ppt, twipsX(60), twipsY(55));
+    clickAt(window, ppt, 12852 + 1014, 7560 + 216);
+    const QString question = waitForWindow(QStringLiteral("^Cancella oggetto$"));
+    ASSERT_FALSE(question.isEmpty());
+    press(question, QStringLiteral("Tab"));
+    press(question, QStringLiteral("space"));
+    // "Salva": a new name in the save dialog, in the template's folder.
+    clickAt(window, ppt, 12852 + 1014, 1176 + 216);
+    const QString save = waitForWindow(QStringLiteral("^Salva$"));
+    ASSERT_FALSE(save.isEmpty());
+    xdotool({QStringLiteral("key"), QStringLiteral("--window"), save, QStringLiteral("ctrl+a")});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("salvato.vn3")});
+    press(save, QStringLiteral("Return"));
+    ASSERT_FALSE(waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*salvato\\.vn3$")).isEmpty());
+    // Saved: "Esci" asks nothing.
+    clickAt(window, ppt, 12852 + 1014, 8064 + 216);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
+
+    QStringList expected = before;
+    expected[expected.indexOf(QStringLiteral("R,10.00,20.00,30.00,30.00,"))] = QStringLiteral("R,20.00,21.00,41.00,31.00,");
+    expected.removeAll(QStringLiteral("R,50.00,50.00,70.00,60.00,"));
+    expected.insert(expected.indexOf(QStringLiteral("[TABELLA]")), QStringLiteral("<inserire testo>,0,0,Arial,8,0,"));
+    EXPECT_EQ(QString::fromLatin1(test::readFile(dir.file(QStringLiteral("salvato.vn3")))),
+              expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // The template itself and the print request are untouched.
+    EXPECT_EQ(test::readFile(dir.file(QStringLiteral("t.vn3"))), (before.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+    EXPECT_TRUE(QFile::exists(elsewhere + QStringLiteral("/Varnil3PC2.pss")));
+    EXPECT_FALSE(QFile::exists(elsewhere + QStringLiteral("/salvato.vn3")));
 }
