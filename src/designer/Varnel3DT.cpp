@@ -2,6 +2,7 @@
 
 #include "designer/NuovoMD.h"
 #include "designer/PageCanvas.h"
+#include "dialogs/Parametri.h"
 #include "dialogs/PropertyDialogs.h"
 #include "engine/widgets/InsParametri.h"
 #include "engine/widgets/StampaModulo.h"
@@ -92,7 +93,8 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
       model_(model),
       dialogs_(dialogs),
       commands_(model, canvasModel_, dialogs,
-                DesignerWindows{[this](VN3Routine& m) { NuovoMD::ask(m, dialogs_, this); }, {}})
+                DesignerWindows{[this](VN3Routine& m) { NuovoMD::ask(m, dialogs_, this); },
+                                [this](VN3Routine& m) { showParametri(this, m, dialogs_); }})
 {
     setObjectName(QStringLiteral("Varnel3DT"));
     const Twips tw = Twips::forWidget(this);
