@@ -557,7 +557,7 @@ TEST(TemplateFiles, OpeningAndSavingIsAFixedPointThatPrintsTheSame)
         {QStringLiteral("no parameters section: the print run refuses it, the save adds it"),
          templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,0,\n[FINE]")), false},
     };
-    corpus.push_back({QStringLiteral("the demo"), readCp1252Lines(test::sourceDir() + QStringLiteral("/examples/demo.vn3.in")), false});
+    corpus.push_back({QStringLiteral("the demo"), splitLines(decodeCp1252(test::readFile(test::sourceDir() + QStringLiteral("/examples/demo.vn3.in")))), false});
     TemplateShape small;
     for (unsigned seed = 1; seed <= 8; ++seed) {
         small.parameters = static_cast<int>(seed % 3);
