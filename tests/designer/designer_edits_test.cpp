@@ -7,6 +7,7 @@
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 
+#include "support/CanvasTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QImage>
@@ -41,14 +42,8 @@ struct Page {
     }
     CanvasControl& place(CanvasSet set, int n, Box box, const QString& caption = {})
     {
-        CanvasControl& c = canvas.load({set, n});
-        c.left = box.left;
-        c.top = box.top;
-        c.width = box.width;
-        c.height = box.height;
+        CanvasControl& c = test::place(canvas, {set, n}, box.left, box.top, box.width, box.height);
         c.caption = caption;
-        c.visible = true;
-        canvas.bringToFront({set, n});
         return c;
     }
     // A table: its title bar and its body, 2 units below it as a load places it.
