@@ -10,7 +10,6 @@
 #include "support/CanvasTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <QImage>
 #include <gtest/gtest.h>
 
 using namespace ostrivo;
@@ -265,20 +264,6 @@ TEST(DesignerEdits, InsertCreatesEachKindAtTheTopLeftInFront)
     }
 }
 
-TEST(DesignerEdits, InsertedImageShowsSS01WhenItIsThere)
-{
-    test::ScopedCurrentDir dir;
-    Page page;
-    insertObject(page.model, page.canvas, QStringLiteral("IMMAGINI"), page.dialogs);
-    EXPECT_EQ(page.at(I, 1).picture, QString());
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(dir.file(QStringLiteral("SS01.jpg"))));
-    insertObject(page.model, page.canvas, QStringLiteral("IMMAGINI"), page.dialogs);
-    EXPECT_FALSE(page.at(I, 2).picture.isEmpty());
-    EXPECT_EQ(page.model.Immagini(2), QStringLiteral("SS01.jpg"));
-}
-
 TEST(DesignerEdits, InsertBeyondAListsCapacityIsRefused)
 {
     struct Case {
@@ -313,20 +298,6 @@ TEST(DesignerEdits, InsertOfAnUnknownKindDoesNothing)
         EXPECT_EQ(insertObject(page.model, page.canvas, QString::fromLatin1(kind), page.dialogs), std::nullopt);
     EXPECT_TRUE(page.canvas.stackingOrder().empty());
     EXPECT_EQ(page.model.NumTesti, 0);
-}
-
-TEST(DesignerEdits, FieldCaptionsNumberOnAfterADeletion)
-{
-    Page page;
-    for (int i = 0; i < 3; ++i)
-        insertObject(page.model, page.canvas, QStringLiteral("CAMPO DB"), page.dialogs);
-    page.makeCurrent(C, 2);
-    page.dialogs.answerMessage(MessageAnswer::Yes);
-    ASSERT_TRUE(deleteCurrentObject(page.model, page.canvas, page.dialogs));
-    const std::optional<CanvasRef> made = insertObject(page.model, page.canvas, QStringLiteral("CAMPO DB"), page.dialogs);
-    ASSERT_TRUE(made);
-    EXPECT_EQ(page.canvas.control(*made).caption, QStringLiteral("Campo DB (4)"));
-    EXPECT_FALSE(page.canvas.exists({C, 2}));
 }
 
 TEST(DesignerEdits, DeleteAsksByKindAndOnlyYesDeletes)
