@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include <malloc.h>
 
 using namespace ostrivo;
 
@@ -88,6 +89,9 @@ int intArgument(int argc, char** argv, const char* name, int fallback)
 
 int main(int argc, char** argv)
 {
+    // The allocator settings of the program's main (src/app/main.cpp): measured as it prints.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <malloc.h>
 
 using namespace ostrivo;
 
@@ -153,6 +154,9 @@ Figures measure(const QString& mode, int limit)
 
 int main(int argc, char** argv)
 {
+    // The allocator settings of the program's main (src/app/main.cpp): measured as it prints.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);

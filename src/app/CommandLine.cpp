@@ -4,6 +4,7 @@
 #include "app/PrintCommand.h"
 #include "app/ResaveCommand.h"
 #include "platform/Version.h"
+#include "platform/printer/QtPrinter.h"
 
 #include <QGuiApplication>
 #include <QProcessEnvironment>
@@ -30,8 +31,13 @@ QString usageText()
         "                                      as its save does: over TEMPLATE, or to FILE\n"
         "  ostrivo-report --help | --version\n"
         "\n"
+        "--values is the list the parameter dialog's \"Ok\" gives, each value followed by a comma;\n"
+        "numbers take \".\" as the decimal mark (1234.5, not 1.234,5), dates are dd/mm/yyyy; a\n"
+        "parameter without a value takes its default. --output writes a PDF (default %1).\n"
+        "\n"
         "Exit status: 0 printed (check: no problem; resave: written); 1 failed (check: problems\n"
-        "listed; resave: nothing written); 2 bad usage; 3 printed, but some elements failed.\n");
+        "listed; resave: nothing written); 2 bad usage; 3 printed, but some elements failed.\n")
+        .arg(QtPrinter::DefaultPdfFile);
 }
 
 namespace {
@@ -83,7 +89,7 @@ int runProgram(int argc, char** argv)
         errs.flush();
         return status;
     }
-    errs << "ostrivo-report: unknown command \"" << command << "\"\n\n" << usageText();
+    errs << "ostrivo-report: comando sconosciuto \"" << command << "\"\n\n" << usageText();
     return exitcode::BadUsage;
 }
 

@@ -1,6 +1,5 @@
 #include "designer/PageCanvas.h"
 
-#include "platform/printer/PrinterColor.h"
 #include "template/CanvasModel.h"
 
 #include <QPainter>
@@ -24,7 +23,7 @@ void PageCanvas::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::white);
     // A page without size (a damaged template) has no scale to draw in.
     if (canvas_.scaleWidth() > 0 && canvas_.scaleHeight() > 0) {
-        painter.setPen(QPen(printerColor(kGridColor), 0));
+        painter.setPen(QPen(kGridColor.toQColor(), 0));
         canvas_.Line2().forEach([&](int, const GridLine& line) {
             if (line.visible)
                 painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));

@@ -1,9 +1,9 @@
 #include "designer/Varnel3DT.h"
 
 #include "designer/PageCanvas.h"
-#include "engine/InsParametri.h"
-#include "engine/StampaModulo.h"
-#include "platform/Twips.h"
+#include "engine/widgets/InsParametri.h"
+#include "engine/widgets/StampaModulo.h"
+#include "platform/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
 #include <QComboBox>
@@ -84,7 +84,8 @@ QStringList Varnel3DT::objectKinds()
             QStringLiteral("DATA"),      QStringLiteral("ORA")};
 }
 
-Varnel3DT::Varnel3DT(VN3Routine& model, QWidget* parent) : QWidget(parent), model_(model)
+Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), model_(model), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Varnel3DT"));
     const Twips tw = Twips::forWidget(this);
@@ -194,9 +195,9 @@ void Varnel3DT::runCommand(int i)
 
 void Varnel3DT::printCommand()
 {
-    const QString values = InsParametri::ask(model_, isVisible() ? this : nullptr);
+    const QString values = InsParametri::ask(model_, dialogs_, isVisible() ? this : nullptr);
     if (values != QLatin1String("Null"))
-        StampaModulo(isVisible() ? this : nullptr, model_.NomeModulo, values);
+        StampaModulo(isVisible() ? this : nullptr, dialogs_, model_.NomeModulo, values);
 }
 
 void Varnel3DT::paintEvent(QPaintEvent*)

@@ -12,6 +12,7 @@ class QPushButton;
 namespace ostrivo {
 
 class PageCanvas;
+class PlatformDialogs;
 class VN3Routine;
 
 // One of the four size buttons: a white triangle on a dark square.
@@ -43,7 +44,8 @@ public:
     // Command indices of SSCommand1.
     enum Command { Nuovo = 0, Salva = 1, Cancella = 2, Stampa = 3, InserisciOggetto = 4, CancellaOggetto = 5, Esci = 6, Apri = 7 };
 
-    explicit Varnel3DT(VN3Routine& model, QWidget* parent = nullptr);
+    // The platform's dialogs (message boxes, file and colour dialogs) come through dialogs.
+    Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);
 
     static QString titlePrefix() { return QStringLiteral("Gestore report Ostrivo 3.0 - "); }
     // The object kinds of Combo1, in order.
@@ -77,6 +79,7 @@ private:
     void placeCanvas();
 
     VN3Routine& model_;
+    PlatformDialogs& dialogs_;
     CanvasModel canvasModel_;
     PageCanvas* canvas_ = nullptr;
     std::array<QPushButton*, 8> commands_{};

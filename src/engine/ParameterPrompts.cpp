@@ -113,4 +113,13 @@ std::optional<QString> valueForList(const QString& value, const QString& typeWor
     return itemForList(value, typeWord);
 }
 
+std::optional<QString> valueOnOk(const QString& boxText, const QString& typeWord, const QString& op)
+{
+    QString value = boxText.trimmed();
+    // A "Str" value keeps its case and its apostrophes: relations and texts take it as typed.
+    if (typeWord == QLatin1String("Num") || typeWord == QLatin1String("Cur") || typeWord == QLatin1String("Date"))
+        value = normaliseTypedValue(value, typeWord, op).trimmed();
+    return valueForList(value, typeWord, op);
+}
+
 }  // namespace ostrivo

@@ -95,7 +95,7 @@ void tooManyParameters(const TemplateReader& reader, const Record& record)
                 QStringLiteral("il modello ha più di %1 parametri").arg(kMaxPrintParameters));
 }
 
-qint64 colourOf(const QString& field)
+TemplateColor colorOf(const QString& field)
 {
     const std::int64_t value = roundHalfEven(leadingNumber(field));
     if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
@@ -271,7 +271,7 @@ std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringLis
                         leadingDecimal(text.x);
                         leadingDecimal(text.y);
                         leadingNumber(text.fontSize);
-                        colourOf(text.color);
+                        colorOf(text.color);
                     });
                 }
             },
@@ -300,7 +300,7 @@ public:
         run_.printer_.setPosition(x.toDouble(), y.toDouble());
         run_.printer_.printText(text);
     }
-    void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, qint64 color) override
+    void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, TemplateColor color) override
     {
         run_.printer_.drawLine(x1.toDouble(), y1.toDouble(), x2.toDouble(), y2.toDouble(), color);
     }
@@ -539,14 +539,14 @@ void PrintRun::drawText(TemplateReader& reader, const Record& record)
     const Decimal4 y = leadingDecimal(fields.y);
     const QString& font = fields.fontName;
     const double size = leadingNumber(fields.fontSize);
-    const qint64 colour = colourOf(fields.color);
+    const TemplateColor color = colorOf(fields.color);
     if (text == QLatin1String("Data_oggi"))
         text = settings_.now.toString(QStringLiteral("dd/MM/yyyy"));
     else if (text == QLatin1String("ora_adesso"))
         text = settings_.now.toString(QStringLiteral("hh:mm"));
     printer_.setFontName(font);
     printer_.setFontSize(size);
-    printer_.setTextColor(colour);
+    printer_.setTextColor(color);
     printer_.setPosition(x.toDouble(), y.toDouble());
     printer_.printText(text);
 }

@@ -2,7 +2,6 @@
 
 #include "platform/Errors.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <array>
 
@@ -93,14 +92,6 @@ QStringList splitLines(const QString& content)
     if (start < n)
         lines.append(content.mid(start));
     return lines;
-}
-
-QStringList readCp1252Lines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(err::FileNotFound, QStringLiteral("Impossibile aprire il file %1").arg(path));
-    return splitLines(decodeCp1252(file.readAll()));
 }
 
 void writeCp1252Lines(const QString& path, const QStringList& lines)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TemplateColor.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -51,8 +53,8 @@ public:
     virtual MessageAnswer message(const MessageRequest& request) = 0;
     // The chosen file's path; nothing when the user cancelled.
     virtual std::optional<QString> chooseFile(const FileRequest& request) = 0;
-    // The chosen colour as a template colour (red in the low byte); nothing when cancelled.
-    virtual std::optional<qint64> chooseColor(qint64 initial) = 0;
+    // The chosen colour; nothing when cancelled.
+    virtual std::optional<TemplateColor> chooseColor(TemplateColor initial) = 0;
     // The printer's font names, in the order the font lists show them.
     virtual QStringList fontNames() = 0;
 };

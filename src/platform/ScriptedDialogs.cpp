@@ -25,12 +25,12 @@ std::optional<QString> ScriptedDialogs::chooseFile(const FileRequest& request)
     return answer;
 }
 
-std::optional<qint64> ScriptedDialogs::chooseColor(qint64 initial)
+std::optional<TemplateColor> ScriptedDialogs::chooseColor(TemplateColor initial)
 {
     colors_.push_back(initial);
     if (colorAnswers_.empty())
         throw UnexpectedDialog("unscripted colour dialog");
-    const std::optional<qint64> answer = colorAnswers_.front();
+    const std::optional<TemplateColor> answer = colorAnswers_.front();
     colorAnswers_.pop_front();
     return answer;
 }

@@ -21,29 +21,29 @@ public:
     void answerMessage(MessageAnswer answer) { messageAnswers_.push_back(answer); }
     // nothing: the user cancels the file dialog.
     void answerFile(std::optional<QString> path) { fileAnswers_.push_back(std::move(path)); }
-    void answerColor(std::optional<qint64> color) { colorAnswers_.push_back(color); }
+    void answerColor(std::optional<TemplateColor> color) { colorAnswers_.push_back(color); }
     void setFontNames(QStringList names) { fonts_ = std::move(names); }
 
     MessageAnswer message(const MessageRequest& request) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
-    std::optional<qint64> chooseColor(qint64 initial) override;
+    std::optional<TemplateColor> chooseColor(TemplateColor initial) override;
     QStringList fontNames() override { return fonts_; }
 
     // What the program asked, in order.
     const std::vector<MessageRequest>& messages() const { return messages_; }
     const std::vector<FileRequest>& fileRequests() const { return files_; }
-    const std::vector<qint64>& colorRequests() const { return colors_; }
+    const std::vector<TemplateColor>& colorRequests() const { return colors_; }
     // True when every scripted answer was used.
     bool allAnswered() const { return messageAnswers_.empty() && fileAnswers_.empty() && colorAnswers_.empty(); }
 
 private:
     std::deque<MessageAnswer> messageAnswers_;
     std::deque<std::optional<QString>> fileAnswers_;
-    std::deque<std::optional<qint64>> colorAnswers_;
+    std::deque<std::optional<TemplateColor>> colorAnswers_;
     QStringList fonts_{QStringLiteral("Arial"), QStringLiteral("Courier New"), QStringLiteral("Times New Roman")};
     std::vector<MessageRequest> messages_;
     std::vector<FileRequest> files_;
-    std::vector<qint64> colors_;
+    std::vector<TemplateColor> colors_;
 };
 
 }  // namespace ostrivo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ControlSet.h"
+#include "platform/TemplateColor.h"
 #include "template/VN3Routine.h"
 
 #include <QRect>
@@ -19,7 +20,7 @@ struct CanvasControl {
     QString caption;
     QString fontName;
     double fontSize = 0;
-    qint64 foreColor = 0;  // a template colour: red in the low byte
+    TemplateColor foreColor;
     bool visible = false;
     QString picture;       // Pic1: the file whose picture it shows; empty for none
 };
@@ -53,8 +54,8 @@ struct GridCorners {
 };
 GridCorners gridCorners(const CanvasControl& box, const GridShape& shape);
 
-// The grid's colour as a template colour: light grey (RGB 192, 192, 192).
-constexpr qint64 kGridColor = 0xC0C0C0;
+// The grid's light grey.
+constexpr TemplateColor kGridColor = TemplateColor::rgb(192, 192, 192);
 
 // The control sets that hold template objects.
 enum class CanvasSet {

@@ -563,7 +563,7 @@ private:
                 continue;
             const CanvasControl& c = control(CanvasSet::Label1, i);
             record(TextRecord{c.caption, integerForm(c.left), integerForm(c.top), c.fontName, integerForm(c.fontSize),
-                              QString::number(c.foreColor)},
+                              QString::number(c.foreColor.value())},
                    QStringLiteral("il testo %1").arg(i));
         }
         productsAfter(kTesto);

@@ -7,6 +7,7 @@
 #include "engine/PrintRun.h"
 #include "platform/Cp1252.h"
 #include "platform/printer/RecordingPrinter.h"
+#include "template/TemplateReader.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -179,7 +180,7 @@ TEST(TemplateFiles, LoadingBuildsTheObjectsAndKeepsWhatTheDesignerDoesNotEdit)
          },
          QStringLiteral("[]Intero []Null")},
         {"a system colour stays negative", templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,-2147483640,")),
-         [&](const Designer& d) { return QString::number(text1(d).foreColor); }, QStringLiteral("-2147483640")},
+         [&](const Designer& d) { return QString::number(text1(d).foreColor.value()); }, QStringLiteral("-2147483640")},
         {"product blocks are kept with the section they followed",
          templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,0,\n[*]\np,p,p,Num,1,1,5,Arial,8,\nt.db,Righe,N,\n[/*]\n[ALTRO]\nx,\n[*]\nq,q,q,Cur,2,2,5,Arial,8,\n[/*]")),
          [](const Designer& d) {
@@ -557,7 +558,7 @@ TEST(TemplateFiles, OpeningAndSavingIsAFixedPointThatPrintsTheSame)
         {QStringLiteral("no parameters section: the print run refuses it, the save adds it"),
          templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,0,\n[FINE]")), false},
     };
-    corpus.push_back({QStringLiteral("the demo"), readCp1252Lines(test::sourceDir() + QStringLiteral("/examples/demo.vn3.in")), false});
+    corpus.push_back({QStringLiteral("the demo"), TemplateReader(test::sourceDir() + QStringLiteral("/examples/demo.vn3.in")).lines(), false});
     TemplateShape small;
     for (unsigned seed = 1; seed <= 8; ++seed) {
         small.parameters = static_cast<int>(seed % 3);

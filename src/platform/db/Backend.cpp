@@ -3,7 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/db/AccessFile.h"
-#include "platform/db/QueryEngine.h"
+#include "platform/db/MemoryConnection.h"
 #include "platform/db/SqliteFile.h"
 #include "platform/db/Cache.h"
 

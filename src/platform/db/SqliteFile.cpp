@@ -1,6 +1,7 @@
 #include "platform/db/SqliteFile.h"
 
 #include "platform/Errors.h"
+#include "platform/db/MemoryStore.h"
 #include "platform/db/SelectShape.h"
 
 #include <QFile>

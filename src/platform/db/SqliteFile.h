@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/QueryEngine.h"
+#include "platform/db/RowWriter.h"
 
 #include <QString>
 #include <memory>

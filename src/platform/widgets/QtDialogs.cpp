@@ -1,7 +1,5 @@
 #include "platform/widgets/QtDialogs.h"
 
-#include "platform/printer/PrinterColor.h"
-
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -86,12 +84,12 @@ std::optional<QString> QtDialogs::chooseFile(const FileRequest& request)
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
-std::optional<qint64> QtDialogs::chooseColor(qint64 initial)
+std::optional<TemplateColor> QtDialogs::chooseColor(TemplateColor initial)
 {
-    const QColor color = QColorDialog::getColor(printerColor(initial), parent_);
+    const QColor color = QColorDialog::getColor(initial.toQColor(), parent_);
     if (!color.isValid())
         return std::nullopt;
-    return templateColor(color);
+    return TemplateColor::rgb(color.red(), color.green(), color.blue());
 }
 
 }  // namespace ostrivo

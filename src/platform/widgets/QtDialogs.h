@@ -14,7 +14,7 @@ public:
 
     MessageAnswer message(const MessageRequest& request) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
-    std::optional<qint64> chooseColor(qint64 initial) override;
+    std::optional<TemplateColor> chooseColor(TemplateColor initial) override;
     QStringList fontNames() override { return printerFontNames(); }
 
 private:

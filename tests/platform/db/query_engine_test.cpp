@@ -1,7 +1,7 @@
 // The query engine's copy of a database, with a source of tables made up here.
 
 #include "DbTestSupport.h"
-#include "platform/db/QueryEngine.h"
+#include "platform/db/MemoryStore.h"
 
 #include <algorithm>
 #include <optional>
