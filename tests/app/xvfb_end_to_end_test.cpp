@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -23,7 +24,7 @@ using namespace ostrivo;
 namespace {
 
 // Generous: the sanitizer build starts slowly on a busy machine.
-constexpr int kStepTimeoutMs = 8000;
+constexpr int kStepTimeoutMs = 60000;
 
 const QString kParameterDialog = QStringLiteral("^Inserimento parametri per la stampa$");
 const QString kPrinterDialog = QStringLiteral("^Stampa$");
@@ -459,7 +460,7 @@ protected:
     {
         test::writeTemplate(dir.file(QStringLiteral("t.vn3")), lines);
         startProgram({QStringLiteral("t.vn3")});
-        window_ = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
+        window_ = waitForShown(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
         ASSERT_FALSE(window_.isEmpty());
         ppt_ = pixelsPerTwip(window_);
     }
@@ -476,10 +477,26 @@ protected:
         return false;
     }
 
+    // Waits for a mapped window whose name matches, polling more often than xdotool's --sync;
+    // its id, empty on time out.
+    QString waitForShown(const QString& namePattern)
+    {
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        while (!deadline.hasExpired() && app.state() != QProcess::NotRunning) {
+            const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern});
+            if (!found.isEmpty())
+                return found.split(QLatin1Char('\n')).value(0).trimmed();
+            QThread::msleep(20);
+        }
+        ADD_FAILURE() << "no window named " << namePattern.toStdString() << "; program's messages: "
+                      << app.readAllStandardError().toStdString();
+        return {};
+    }
+
     // Waits for a window by its caption and for it to have the keyboard; its id.
     QString waitForDialog(const QString& caption)
     {
-        const QString dialog = waitForWindow(caption);
+        const QString dialog = waitForShown(caption);
         EXPECT_TRUE(!dialog.isEmpty() && waitForFocus(dialog)) << "no " << caption.toStdString() << " with the keyboard";
         return dialog;
     }
@@ -517,20 +534,31 @@ protected:
     }
 
     // Keys as xdotool names them, and text, to whatever window has the keyboard.
-    void keys(const QStringList& names) { xdotool(QStringList{"key", "--delay", "40"} + names); }
-    void type(const QString& text) { xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text}); }
+    void keys(const QStringList& names) { xdotool(QStringList{"key", "--delay", "12"} + names); }
+    void type(const QString& text) { xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("12"), text}); }
     void clickIn(const QString& dialog, double x, double y) { clickAt(dialog, ppt_, x, y); }
+
+    // "Inserisci oggetto" of the kind the list offers first for these letters.
+    void insertKind(const QString& letters)
+    {
+        clickAt(window_, ppt_, 12852 + 1014, 6720 + 144);
+        ASSERT_TRUE(waitForMappedWindows(2)) << "the list did not open";
+        type(letters);
+        keys({"Return"});
+        ASSERT_TRUE(waitForMappedWindows(1)) << "the list did not close";
+        clickAt(window_, ppt_, 12852 + 1014, 7056 + 216);
+    }
 
     // "Salva" under a new name in the template's folder; the saved file's lines.
     QStringList saveAs(const QString& name)
     {
         clickAt(window_, ppt_, 12852 + 1014, 1176 + 216);
-        const QString save = waitForWindow(QStringLiteral("^Salva$"));
+        const QString save = waitForShown(QStringLiteral("^Salva$"));
         EXPECT_FALSE(save.isEmpty());
         xdotool({QStringLiteral("key"), QStringLiteral("--window"), save, QStringLiteral("ctrl+a")});
         type(name);
         press(save, QStringLiteral("Return"));
-        EXPECT_FALSE(waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*") + name + QLatin1Char('$')).isEmpty());
+        EXPECT_FALSE(waitForShown(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*") + name + QLatin1Char('$')).isEmpty());
         return QString::fromLatin1(test::readFile(dir.file(name))).split(QStringLiteral("\r\n"));
     }
 
@@ -629,4 +657,118 @@ TEST_F(XvfbDialogs, DatabaseFieldDialog)
     const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
     EXPECT_TRUE(text.contains(QStringLiteral("Hotel Bellavista"))) << text.toStdString();
     EXPECT_TRUE(trace.contains(QStringLiteral("\"font\":\"Courier New\",\"size\":11"))) << trace.toStdString();
+}
+
+TEST_F(XvfbDialogs, TableDialog)
+{
+    const QStringList before = page({}, {}, {}, {"Elenco,2,30,50,Arial,8,", "hotel.mdb,Clienti,,,", "Cognome,Cognome,20,Str,N,,20,",
+                                                 "[FINE TABELLA]"});
+    openTemplate(before);
+    pressOnPage(5, 31, 3);
+    QString dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica tabella$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("Ospiti"));
+    keys({"Return"});
+    pickFromList(QStringLiteral("Cour"));
+    keys({"Down", "Tab"});
+    type(QStringLiteral("Cognome"));
+    keys({"Tab"});
+    pickFromList(QStringLiteral("Nom"));  // the ordering picker appends it
+    keys({"Tab"});
+    type(QStringLiteral("CodiceCliente < 4"));
+    keys({"Return"});
+    type(QStringLiteral("Nome"));
+    keys({"Return"});
+    pickFromList(QStringLiteral("Nom"));
+    type(QStringLiteral("20"));
+    keys({"Return"});
+    type(QStringLiteral("20"));
+    keys({"Return", "Return", "Return", "space"});  // total "N", no relation, "inserisci"
+    // The first line, "Cognome", one down.
+    clickIn(dialog, 84 + 1000, 4200 + 90);
+    clickIn(dialog, 2940 + 678, 6048 + 342);
+    clickIn(dialog, 84 + 678, 6048 + 342);  // "Ok"
+    QStringList expected = before;
+    const int at = expected.indexOf(QStringLiteral("Elenco,2,30,50,Arial,8,"));
+    expected[at] = QStringLiteral("Ospiti,2,30,50,Courier New,9,");
+    expected[at + 1] = QStringLiteral("hotel.mdb,Clienti,Cognome-Nome,CodiceCliente < 4,");
+    expected.insert(at + 2, QStringLiteral("Nome,Nome,20,Str,N,,20,"));
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    pressOnPage(5, 31, 3);
+    dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica tabella$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("Altro"));
+    clickIn(dialog, 84 + 1000, 4200 + 90);
+    clickIn(dialog, 4368 + 678, 6048 + 342);  // "Cancella"
+    clickIn(dialog, 6888 + 678, 6048 + 342);  // "Esci"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    for (const char* shown : {"Ospiti", "Nome", "Cognome", "D'Angelo"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(shown))) << shown << " not in\n" << text.toStdString();
+}
+
+TEST_F(XvfbDialogs, ImageDialog)
+{
+    for (const char* name : {"logo.jpg", "nuovo.jpg"}) {
+        QImage image(16, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        ASSERT_TRUE(image.save(dir.file(QString::fromLatin1(name))));
+    }
+    const QStringList before = page({"logo.jpg,40.00,40.00,10.00,5.00,"}, {}, {}, {});
+    openTemplate(before);
+    pressOnPage(45, 42, 3);
+    QString dialog = waitForDialog(QStringLiteral("^Propriet.+ immagine$"));
+    clickIn(dialog, 2688 + 594, 504 + 174);  // "Sfoglia"
+    chooseInFileDialog(dialog, QStringLiteral("nuovo.jpg"));
+    clickIn(dialog, 504 + 678, 1008 + 300);  // "Ok"
+    QStringList expected = before;
+    expected[expected.indexOf(QStringLiteral("logo.jpg,40.00,40.00,10.00,5.00,"))] = QStringLiteral("nuovo.jpg,40.00,40.00,10.00,5.00,");
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    pressOnPage(45, 42, 3);
+    dialog = waitForDialog(QStringLiteral("^Propriet.+ immagine$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("logo.jpg"));
+    clickIn(dialog, 2100 + 678, 1008 + 300);  // "Annulla"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    EXPECT_TRUE(trace.contains(QStringLiteral("\"op\":\"picture\",\"page\":1,\"file\":\"nuovo.jpg\""))) << trace.toStdString();
+}
+
+TEST_F(XvfbDialogs, ParameterEditor)
+{
+    const QStringList before = page({}, {}, {"Camere oltre la <PARAM1>,5,5,Arial,10,0,"}, {});
+    openTemplate(before);
+    insertKind(QStringLiteral("PA"));
+    QString dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica parametri di stampa$"));
+    pickFromList(QStringLiteral("Cam"));
+    type(QStringLiteral("Oltre la camera"));
+    keys({"Return"});
+    pickFromList(QStringLiteral(">"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("101"));
+    keys({"Return", "space"});                // "inserisci"
+    clickIn(dialog, 84 + 678, 3948 + 342);  // "Ok"
+    QStringList expected = before;
+    expected.insert(expected.indexOf(QStringLiteral("[PARAMETRI]")) + 1, QStringLiteral("Camera,>,Num,101,Oltre la camera,"));
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    insertKind(QStringLiteral("PA"));
+    dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica parametri di stampa$"));
+    clickIn(dialog, 84 + 1000, 2100 + 90);
+    clickIn(dialog, 4368 + 678, 3948 + 342);  // "Cancella"
+    clickIn(dialog, 8400 + 678, 3948 + 342);  // "Esci"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Camere oltre la 101"))) << text.toStdString();
 }
