@@ -79,6 +79,7 @@ Parametri::Parametri(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
 
 void Parametri::load()
 {
+    Combo1(0)->setFocus();
     bool tablesListed = false;
     if (!model_.DatabaseRif.trimmed().isEmpty()) {
         Text1(0)->setText(model_.DatabaseRif);
