@@ -140,7 +140,7 @@ int main(int argc, char** argv)
         const Figures f = measure(step, runs);
         const bool stepMet = f.medianCpuMs <= step.targetMs;
         met = met && stepMet;
-        std::printf("%-34s %10.2f %10.2f %10.2f %6.0f %s\n", step.name, f.medianCpuMs, f.bestCpuMs, f.medianWallMs,
+        std::printf("%-34s %10.3f %10.3f %10.3f %6.0f %s\n", step.name, f.medianCpuMs, f.bestCpuMs, f.medianWallMs,
                     step.targetMs, stepMet ? "met" : "NOT MET");
     }
     std::printf("targets: %s\n", met ? "met" : "NOT MET");
