@@ -16,18 +16,6 @@ namespace ostrivo {
 
 namespace {
 
-const QString kTesta = QStringLiteral("[TESTA]");
-const QString kParametri = QStringLiteral("[PARAMETRI]");
-const QString kImmagini = QStringLiteral("[IMMAGINI]");
-const QString kGriglia = QStringLiteral("[GRIGLIA]");
-const QString kCampi = QStringLiteral("[CAMPI]");
-const QString kTesto = QStringLiteral("[TESTO]");
-const QString kTabella = QStringLiteral("[TABELLA]");
-const QString kFineTabella = QStringLiteral("[FINE TABELLA]");
-const QString kFine = QStringLiteral("[FINE]");
-const QString kProdotto = QStringLiteral("[*]");
-const QString kFineProdotto = QStringLiteral("[/*]");
-
 // The sections a save writes, in its order.
 const QStringList& writtenSections()
 {
@@ -307,8 +295,16 @@ private:
         const TableBlock block = reader_.readTableBlock(lineA, TableEnd::FineTabella, VN3Routine::MaxColonne);
         const auto source = readRecord<TableSourceRecord>(reader_, block.source);
         std::vector<ColumnRecord> columns;
-        for (const Record& line : block.columns)
+        for (const Record& line : block.columns) {
+            // A section line among the columns: the table was not closed before it.
+            if (TemplateReader::isSectionLine(line.text) && splitFields(line.text).size() < fieldCount<ColumnRecord>()) {
+                reader_.fail(err::InvalidArgument, line.line,
+                             QStringLiteral("atteso \"[FINE TABELLA]\" per la tabella della riga %1, trovato \"%2\"")
+                                 .arg(lineA.line)
+                                 .arg(line.text));
+            }
             columns.push_back(readRecord<ColumnRecord>(reader_, line));
+        }
 
         CanvasControl& title = create(CanvasSet::Label4, n);
         title.left = place.x;
@@ -616,10 +612,15 @@ private:
 void CaricaModulo(const QString& path, VN3Routine& model, CanvasModel& canvas)
 {
     TemplateReader reader(path);
+    CaricaModulo(reader, model, canvas);
+}
+
+void CaricaModulo(TemplateReader& reader, VN3Routine& model, CanvasModel& canvas)
+{
     VN3Routine loaded = model;
     CanvasModel shown = canvas;
     Loader(reader, loaded, shown).run();
-    loaded.NomeModulo = path;
+    loaded.NomeModulo = reader.fileName();
     // An index of the template that was open would name another object of this one.
     loaded.OggettoCorrente = 0;
     loaded.TipoOggettoCorrente.clear();
@@ -632,6 +633,13 @@ QString templateText(VN3Routine& model, const CanvasModel& canvas)
     Writer writer(model, canvas);
     writer.write();
     return writer.lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+std::optional<QString> unsavableValue(VN3Routine& model, const CanvasModel& canvas)
+{
+    Writer writer(model, canvas);
+    writer.write();
+    return writer.problem;
 }
 
 void SalvaModulo(const QString& path, VN3Routine& model, const CanvasModel& canvas)

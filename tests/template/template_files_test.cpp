@@ -7,6 +7,7 @@
 #include "engine/PrintRun.h"
 #include "platform/Cp1252.h"
 #include "platform/printer/RecordingPrinter.h"
+#include "template/TemplateReader.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -18,28 +19,7 @@ using namespace ostrivo;
 
 namespace {
 
-const QStringList kWorkedExample = {
-    QStringLiteral("[TESTA]"),
-    QStringLiteral("1"),
-    QStringLiteral("80,75,"),
-    QStringLiteral("archivio.mdb,Prenotazioni,"),
-    QStringLiteral("[PARAMETRI]"),
-    QStringLiteral("DataArrivo,>=,Date,<nessuno>,Dalla data,"),
-    QStringLiteral("[IMMAGINI]"),
-    QStringLiteral("logo.jpg,2.00,1.00,10.00,5.00,"),
-    QStringLiteral("[GRIGLIA]"),
-    QStringLiteral("R,1.00,8.00,79.00,12.00,"),
-    QStringLiteral("[CAMPI]"),
-    QStringLiteral("archivio.mdb,Clienti,Cognome,Str,5,10,30,Arial,10,,"),
-    QStringLiteral("[TESTO]"),
-    QStringLiteral("Data_oggi,60,2,Arial,10,0,"),
-    QStringLiteral("[TABELLA]"),
-    QStringLiteral("Elenco,2,20,60,Arial,8,"),
-    QStringLiteral("archivio.mdb,Prenotazioni,DataArrivo,,"),
-    QStringLiteral("Camera,Camera,6,Num,N,,4,"),
-    QStringLiteral("[FINE TABELLA]"),
-    QStringLiteral("[FINE]"),
-};
+const QStringList kWorkedExample = test::workedExampleTemplate();
 
 QStringList split(const QString& lines)
 {
@@ -258,6 +238,8 @@ TEST(TemplateFiles, AMalformedFileIsRefusedWithItsLineAndChangesNothing)
         {"a text with too few fields", templ(QStringLiteral("[TESTO]\ncorto,1,2,")), 6, "campi"},
         {"a column with too few fields", templ(table + QStringLiteral("\nC,C,5,Str,N,\n[FINE TABELLA]")), 8, "campi"},
         {"a table without its end", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,\n[FINE]")), 10, "[FINE TABELLA]"},
+        {"a table closed by another section", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,\n[TESTO]\na,1,1,Arial,8,0,\n[FINE TABELLA]")), 9,
+         "[FINE TABELLA]"},
         {"a product block without its end", templ(QStringLiteral("[*]\np,p,p,Num,1,1,5,Arial,8,\nt.db,Righe,N,")), 8, "[/*]"},
         {"a 31st parameter", repeated(QStringLiteral("[PARAMETRI]"), QStringLiteral("N,=,Num,1,P,"), 31), 36, "30 parametri"},
         {"a 101st image", repeated(QStringLiteral("[IMMAGINI]"), QStringLiteral("x.jpg,1,1,1,1,"), 101), 106, "100 immagini"},
@@ -296,7 +278,7 @@ TEST(TemplateFiles, AMalformedFileIsRefusedWithItsLineAndChangesNothing)
 }
 
 // What a save writes for a file that was opened: the number forms, the "Data" rules, and what
-// the designer keeps without editing it.
+// the designer keeps without editing it; opened again, the save writes the same.
 TEST(TemplateFiles, SavingAnOpenedFileWritesEachRecordInItsForm)
 {
     test::ScopedCurrentDir dir;
@@ -348,7 +330,11 @@ TEST(TemplateFiles, SavingAnOpenedFileWritesEachRecordInItsForm)
     for (const Case& c : cases) {
         Designer d;
         d.open(templ(c.body));
-        EXPECT_EQ(d.saved(), split(QStringLiteral("[TESTA]\n1\n80,75,\nt.db,Righe,\n") + c.expected)) << c.name;
+        const QStringList saved = d.saved();
+        EXPECT_EQ(saved, split(QStringLiteral("[TESTA]\n1\n80,75,\nt.db,Righe,\n") + c.expected)) << c.name;
+        Designer again;
+        again.open(saved, QStringLiteral("salvato.vn3"));
+        EXPECT_EQ(again.saved(), saved) << c.name;
     }
 }
 
@@ -564,20 +550,10 @@ TEST(TemplateFiles, OpeningAndSavingIsAFixedPointThatPrintsTheSame)
          templ(params + QStringLiteral("[IMMAGINI]\n[GRIGLIA]\n[CAMPI]\n[TESTO]\n[TABELLA]\n,2,5,30,Arial,8,\nt.db,Righe,N,N < 4,\n"
                                        "A,N,5,Num,N,,4,\n,Descrizione,10,Str,N,,9,\nC,Importo,8,Cur,S,,8,\n[FINE TABELLA]\n[FINE]")),
          true},
-        {QStringLiteral("unknown sections, lines after the end"),
-         templ(params + QStringLiteral("[ALTRO]\nqualcosa,1,2,\n[IMMAGINI]\n[GRIGLIA]\n[CAMPI]\n[TESTO]\na,1,1,Arial,8,0,\n[TABELLA]\n[FINE]\nresto,\n[FINE]")),
-         true},
-        {QStringLiteral("nothing but the sections"), templ(QStringLiteral("[PARAMETRI]\n[IMMAGINI]\n[GRIGLIA]\n[CAMPI]\n[TESTO]\n[TABELLA]\n[FINE]")), true},
-        {QStringLiteral("texts and tables between units"),
-         templ(params + QStringLiteral("[TESTO]\na,2.5,3.49,Arial,9.5,0,\n[TABELLA]\nT,2.5,20.6,40.2,Arial,8,\nt.db,Righe,N,,\nN,N,5.5,Num,N,,4.5,\n[FINE TABELLA]\n[FINE]")),
-         false},
-        {QStringLiteral("sections out of the writer's order"),
-         templ(params + QStringLiteral("[TESTO]\na,1,1,Arial,8,0,\n[GRIGLIA]\nR,1,1,5,5,\n[FINE]")), false},
-        {QStringLiteral("no parameters section: the print run refuses it, the save adds it"),
-         templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,0,\n[FINE]")), false},
     };
+    corpus.push_back({QStringLiteral("the demo"), TemplateReader(test::sourceDir() + QStringLiteral("/examples/demo.vn3.in")).lines(), false});
     TemplateShape small;
-    for (unsigned seed = 1; seed <= 8; ++seed) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
         small.parameters = static_cast<int>(seed % 3);
         small.images = static_cast<int>(seed % 5);
         small.rectangles = static_cast<int>(seed * 3);

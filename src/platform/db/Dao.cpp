@@ -48,7 +48,7 @@ void FieldCollection::assign(const std::vector<ColumnDef>& columns, Recordset* r
             byName_.insert(f.name_, static_cast<int>(i));
         fields_.push_back(std::move(f));
     }
-    following_.assign(fields_.size() + 1, Guess{});
+    following_.assign(fields_.size() + 1, -1);
     last_ = -1;
 }
 
@@ -61,24 +61,19 @@ const Field& FieldCollection::Item(int index) const
     return fields_[static_cast<std::size_t>(index)];
 }
 
-const Field& FieldCollection::lookUp(const QString& name) const
+const Field& FieldCollection::Item(const QString& name) const
 {
-    Guess& guess = following_[static_cast<std::size_t>(last_ + 1)];
-    if (guess.field >= 0) {
-        const bool same = name.constData() == guess.asked.constData() && name.size() == guess.asked.size();
-        if (same || sameText(fields_[static_cast<std::size_t>(guess.field)].name_, name)) {
-            if (!same)
-                guess.asked = name;
-            last_ = guess.field;
-            return fields_[static_cast<std::size_t>(guess.field)];
-        }
+    int& guess = following_[static_cast<std::size_t>(last_ + 1)];
+    if (guess >= 0 && sameText(fields_[static_cast<std::size_t>(guess)].name_, name)) {
+        last_ = guess;
+        return fields_[static_cast<std::size_t>(guess)];
     }
     const int found = find(name);
     if (found < 0)
         throw DatabaseError(err::ItemNotFound, QStringLiteral("campo sconosciuto: %1 (in %2)").arg(name, owner_), file_);
     // Only exact spellings are guessed: another spelling must find the same field as before.
     if (fields_[static_cast<std::size_t>(found)].name_ == name)
-        guess = Guess{found, name};
+        guess = found;
     last_ = found;
     return fields_[static_cast<std::size_t>(found)];
 }

@@ -54,16 +54,7 @@ public:
     // Index from 0. Out of range: err::ItemNotFound.
     const Field& Item(int index) const;
     // The name ignores case. Unknown: err::ItemNotFound naming the field and the file.
-    const Field& Item(const QString& name) const
-    {
-        // Inline for the usual case: the caller's own string for the field that follows.
-        const Guess& guess = following_[static_cast<std::size_t>(last_ + 1)];
-        if (guess.field >= 0 && name.constData() == guess.asked.constData() && name.size() == guess.asked.size()) {
-            last_ = guess.field;
-            return fields_[static_cast<std::size_t>(guess.field)];
-        }
-        return lookUp(name);
-    }
+    const Field& Item(const QString& name) const;
 
 private:
     friend class TableDef;
@@ -72,18 +63,12 @@ private:
     void assign(const std::vector<ColumnDef>& columns, Recordset* recordset, const QString& file,
                 const QString& owner);
     int find(const QString& name) const;
-    const Field& lookUp(const QString& name) const;
     std::vector<Field> fields_;
     QHash<QString, int> byName_;  // exact names; other spellings are looked up ignoring case
     // Callers read a row's fields in the same sequence row after row: the field that followed
     // the one last found is compared first, before hashing. Entry 0 is for the first request,
-    // entry i + 1 for the one after field i. The caller's string is held, so its characters
-    // stay as they are while it is: one at the same address is the same name.
-    struct Guess {
-        int field = -1;
-        QString asked;
-    };
-    mutable std::vector<Guess> following_ = std::vector<Guess>(1);
+    // entry i + 1 for the one after field i; -1 where none is known yet.
+    mutable std::vector<int> following_ = std::vector<int>(1, -1);
     mutable int last_ = -1;
     QString file_;
     QString owner_;  // the table or the record set's SQL, for messages

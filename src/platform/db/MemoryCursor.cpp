@@ -113,7 +113,11 @@ void MemoryCursor::fail(int number, const QString& detail, const QString& sql) c
 
 bool MemoryCursor::step(sqlite3_stmt* statement, const QString& sql)
 {
-    const int rc = sqlite3_step(statement);
+    return stepped(sqlite3_step(statement), statement, sql);
+}
+
+bool MemoryCursor::stepped(int rc, sqlite3_stmt* statement, const QString& sql)
+{
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
@@ -246,10 +250,9 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
                           .arg(shape_->columns, quoteIdentifier(shape_->qualifier), shape_->tableText);
         sql += shape_->where.isEmpty() ? QStringLiteral("(%1)").arg(f->engineSql)
                                        : QStringLiteral("(%1) AND (%2)").arg(shape_->where, f->engineSql);
-        QStringList equality = equalityColumns(shape_->where);
-        equality << equalityColumns(f->engineSql);
-        sql += QStringLiteral(" ORDER BY ") + ordering(*shape_, equality);
-        store_->adviseIndex(shape_->table, equality, shape_->orderColumns, shape_->orderDescending);
+        f->equality = equalityColumns(shape_->where) + equalityColumns(f->engineSql);
+        sql += QStringLiteral(" ORDER BY ") + ordering(*shape_, f->equality);
+        store_->adviseIndex(shape_->table, f->equality, shape_->orderColumns, shape_->orderDescending);
         try {
             f->together = store_->prepare(sql, source_, file_, criteria);
         } catch (const DatabaseError& e) {
@@ -333,7 +336,7 @@ bool MemoryCursor::findFirst(const QString& criteria)
     Finder& f = finder(criteria);
     if (f.together) {
         sqlite3_reset(f.together.get());
-        if (step(f.together.get(), criteria)) {
+        if (stepped(store_->stepLookup(f.together.get(), shape_->table, f.equality), f.together.get(), criteria)) {
             at_ = At::Together;
             together_ = &f;
             return true;

@@ -39,6 +39,7 @@ private:
         QString criteria;      // as the caller wrote it
         QString engineSql;     // translated
         Statement together;    // the query's rows that meet it, or null
+        QStringList equality;  // with `together`: the columns it compares with constants
         Statement test;        // the criteria on one row of the query, or null until needed
         std::vector<int> testColumns;
     };
@@ -50,6 +51,7 @@ private:
     void restartQuery();
     void stepQuery();
     bool step(sqlite3_stmt* statement, const QString& sql);
+    bool stepped(int rc, sqlite3_stmt* statement, const QString& sql);
     bool scanQuery(Finder& finder);
     sqlite3_stmt* current() const;
     [[noreturn]] void fail(int number, const QString& detail, const QString& sql) const;

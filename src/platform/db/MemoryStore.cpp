@@ -321,13 +321,7 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
     const TableSchema& schema = tables_[static_cast<std::size_t>(index)];
     if (schema.name.compare(table, Qt::CaseSensitive) != 0 && schema.name.compare(table, Qt::CaseInsensitive) != 0)
         return;
-    const auto resolve = [&](const QString& name) -> QString {
-        for (const ColumnDef& c : schema.columns) {
-            if (c.name.compare(name, Qt::CaseInsensitive) == 0)
-                return c.name;
-        }
-        return {};
-    };
+    const auto resolve = [&](const QString& name) { return columnName(static_cast<std::size_t>(index), name); };
     QStringList orderKey;
     QStringList orderNames;
     for (qsizetype i = 0; i < ordering.size(); ++i) {
@@ -371,19 +365,85 @@ void MemoryStore::adviseIndex(const QString& table, const QStringList& equality,
             key << rest;
         }
     }
-    const QString signature = schema.name + QLatin1Char('\x1f') + key.join(QLatin1Char(','));
+    // A table being read cannot be indexed just now; the query simply sorts.
+    makeIndex(t, key, covering);
+}
+
+bool MemoryStore::makeIndex(std::size_t table, const QStringList& key, bool covering)
+{
+    const QString& name = tables_[table].name;
+    const QString signature = name + QLatin1Char('\x1f') + key.join(QLatin1Char(','));
     if (indexes_.contains(signature) || indexes_.size() >= 32)
-        return;
+        return true;
     indexes_.insert(signature);  // also when it fails: it is not tried again
     try {
         execute(db_, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                         .arg(quoteIdentifier(QStringLiteral("ix_%1").arg(indexes_.size())),
-                              quoteIdentifier(schema.name), key.join(QStringLiteral(", "))));
-        indexKeys_[t].push_back(key);
-        covered_[t] = covered_[t] || covering;
+                         .arg(quoteIdentifier(QStringLiteral("ix_%1").arg(indexes_.size())), quoteIdentifier(name),
+                              key.join(QStringLiteral(", "))));
     } catch (const std::exception&) {
-        // A table being read cannot be indexed just now; the query simply sorts.
+        return false;
     }
+    indexKeys_[table].push_back(key);
+    covered_[table] = covered_[table] || covering;
+    return true;
+}
+
+QString MemoryStore::columnName(std::size_t table, const QString& name) const
+{
+    for (const ColumnDef& c : tables_[table].columns) {
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            return c.name;
+    }
+    return {};
+}
+
+int MemoryStore::progress(void* self)
+{
+    // Non-zero stops the statement (SQLITE_INTERRUPT).
+    const auto* store = static_cast<const MemoryStore*>(self);
+    return sqlite3_stmt_status(store->watched_, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0) >= kIndexMinimumRows;
+}
+
+int MemoryStore::stepLookup(sqlite3_stmt* statement, const QString& table, const QStringList& equality)
+{
+    const int index = findTable(table);
+    if (index < 0 || !loaded_[static_cast<std::size_t>(index)] ||
+        rowCounts_[static_cast<std::size_t>(index)] < kIndexMinimumRows || indexes_.size() >= 32)
+        return sqlite3_step(statement);
+    const auto t = static_cast<std::size_t>(index);
+    QStringList key;
+    for (const QString& e : equality) {
+        const QString name = columnName(t, e);
+        if (!name.isEmpty() && !key.contains(quoteIdentifier(name)))
+            key << quoteIdentifier(name);
+    }
+    const QString signature = tables_[t].name + QLatin1Char('\x1f') + key.join(QLatin1Char(','));
+    if (key.isEmpty() || lookupsTried_.contains(signature))
+        return sqlite3_step(statement);
+    // An index that begins with these columns, in any order, serves the search already.
+    for (const QStringList& made : indexKeys_[t]) {
+        if (made.size() >= key.size() && std::is_permutation(key.begin(), key.end(), made.begin()))
+            return sqlite3_step(statement);
+    }
+
+    sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
+    watched_ = statement;
+    sqlite3_progress_handler(db_, 1000, &MemoryStore::progress, this);
+    const int rc = sqlite3_step(statement);
+    sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+    watched_ = nullptr;
+    if (rc != SQLITE_INTERRUPT)
+        return rc;
+    lookupsTried_.insert(signature);
+    sqlite3_reset(statement);
+    // Another record set being read keeps the table from being indexed: the search then reads
+    // on as it would have.
+    bool reading = false;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(db_, nullptr); s; s = sqlite3_next_stmt(db_, s))
+        reading = reading || sqlite3_stmt_busy(s);
+    if (!reading)
+        makeIndex(t, key, false);
+    return sqlite3_step(statement);
 }
 
 int MemoryStore::coveringIndexCount() const

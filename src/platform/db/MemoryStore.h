@@ -55,6 +55,14 @@ public:
     void adviseIndex(const QString& table, const QStringList& equality, const QStringList& ordering,
                      const QList<bool>& descending);
     int indexCount() const { return static_cast<int>(indexes_.size()); }
+
+
+    // Steps a statement that searches a decoded table, comparing `equality` columns (most telling
+    // first) with constants, to its first row. A search that reads through many rows before it
+    // finds one (a report's field whose relation picks one row of a large table, say) is stopped,
+    // the columns indexed, and the search run again: it and the next ones like it look their rows
+    // up. Returns what sqlite3_step returns.
+    int stepLookup(sqlite3_stmt* statement, const QString& table, const QStringList& equality);
     int coveringIndexCount() const;
 
     // True when no two rows of a decoded table can tie in a query that compares `equality`
@@ -64,6 +72,11 @@ public:
 
 private:
     void load(int table, const SourceProvider& source, const QString& file, const QString& sql);
+    // The table's column named so, ignoring case; empty when none is.
+    QString columnName(std::size_t table, const QString& name) const;
+    // Makes an index of `key` (quoted column names) once; false when it cannot be made now.
+    bool makeIndex(std::size_t table, const QStringList& key, bool covering);
+    static int progress(void* self);
     static int authorize(void* self, int action, const char*, const char*, const char*, const char*);
 
     sqlite3* db_ = nullptr;
@@ -75,6 +88,8 @@ private:
     std::vector<bool> covered_;           // per table, whether it has an index of every column
     std::vector<std::vector<QStringList>> indexKeys_;  // per table, the columns of each index made
     QSet<QString> indexes_;
+    QSet<QString> lookupsTried_;          // table and key of each lookup index tried
+    sqlite3_stmt* watched_ = nullptr;     // the search stepLookup is running
     std::int64_t decodeRuns_ = 0;
     bool userStatement_ = false;  // the authorizer admits reading only
 };

@@ -233,3 +233,51 @@ TEST(QueryEngine, AnOrderingWithNoTiesReadsAnIndexOfEveryColumn)
     EXPECT_EQ(store.indexCount(), 3);
     EXPECT_EQ(store.coveringIndexCount(), 1);
 }
+
+TEST(QueryEngine, ASearchThatReadsFarForItsRowIndexesItsColumnsOnce)
+{
+    const int large = 3 * static_cast<int>(kIndexMinimumRows);
+    const auto numberAt = [](int row, int rows) { return (row * 7919) % rows; };
+    struct Case {
+        const char* name;
+        int rows;
+        int wanted;       // the number searched for
+        bool otherReader; // another record set is being read meanwhile
+        bool indexed;
+    };
+    const std::vector<Case> cases = {
+        {"the first row", large, numberAt(0, large), false, false},
+        {"the last row", large, numberAt(large - 1, large), false, true},
+        {"no row", large, large + 5, false, true},
+        {"the last row, another reading", large, numberAt(large - 1, large), true, false},
+        {"the last row of a small table", 100, numberAt(99, 100), false, false},
+    };
+    for (const Case& c : cases) {
+        MadeUpSource source;
+        source.rowCount = c.rows;
+        MemoryStore store(source.readCatalog());
+        const MemoryStore::SourceProvider provider = [&]() -> TableSource& { return source; };
+        Statement other = store.prepare(QStringLiteral("SELECT * FROM Conti"), provider, QStringLiteral("f"), QStringLiteral("q"));
+        if (c.otherReader) {
+            ASSERT_EQ(sqlite3_step(other.get()), SQLITE_ROW);
+        }
+        const QString sql = QStringLiteral("SELECT Numero, rowid FROM Conti WHERE Numero = %1 ORDER BY rowid").arg(c.wanted);
+        // Twice: the second search finds the same row, through the index where one was made.
+        for (int pass = 0; pass < 2; ++pass) {
+            Statement search = store.prepare(sql, provider, QStringLiteral("f"), QStringLiteral("q"));
+            const int rc = store.stepLookup(search.get(), QStringLiteral("conti"), {QStringLiteral("NUMERO")});
+            if (c.wanted < c.rows) {
+                ASSERT_EQ(rc, SQLITE_ROW) << c.name;
+                EXPECT_EQ(sqlite3_column_int(search.get(), 0), c.wanted) << c.name;
+                EXPECT_EQ(sqlite3_step(search.get()), SQLITE_DONE) << c.name;
+            } else {
+                EXPECT_EQ(rc, SQLITE_DONE) << c.name;
+            }
+            EXPECT_EQ(store.indexCount(), c.indexed ? 1 : 0) << c.name << " pass " << pass;
+        }
+        Statement plan = store.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, provider, QStringLiteral("f"), QStringLiteral("q"));
+        ASSERT_EQ(sqlite3_step(plan.get()), SQLITE_ROW);
+        const QString detail = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3)));
+        EXPECT_EQ(detail.contains(QLatin1String("INDEX ix_")), c.indexed) << c.name << ": " << detail.toStdString();
+    }
+}
