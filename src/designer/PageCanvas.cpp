@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVarLengthArray>
 
 namespace ostrivo {
 
@@ -21,20 +22,54 @@ const QColor kCurrent(0, 120, 215);
 // Objects with no width or height (a line, a box shrunk to nothing) still take a press this close.
 constexpr double kPickPixels = 3;
 
-QFont fontOf(const CanvasControl& c)
+// A box with a one-pixel border, filled or not: solid fills are the painter's quickest path, and a
+// full canvas has some thousand of them.
+void drawFrame(QPainter& painter, const QRect& box, const QColor& border, const QColor& fill = QColor())
 {
-    QFont font(c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName);
-    font.setPointSizeF(c.fontSize > 0 ? c.fontSize : 8);
-    return font;
-}
-
-// A caption inside its box, a little off its edges.
-void drawCaption(QPainter& painter, const QRectF& box, const QString& caption, int flags)
-{
-    painter.drawText(box.adjusted(2, 0, -2, 0), flags | Qt::TextSingleLine | Qt::TextDontClip, caption);
+    const QRect r = box.normalized();
+    if (fill.isValid())
+        painter.fillRect(r, fill);
+    painter.fillRect(QRect(r.left(), r.top(), r.width() + 1, 1), border);
+    painter.fillRect(QRect(r.left(), r.bottom() + 1, r.width() + 1, 1), border);
+    painter.fillRect(QRect(r.left(), r.top(), 1, r.height() + 1), border);
+    painter.fillRect(QRect(r.right() + 1, r.top(), 1, r.height() + 1), border);
 }
 
 }  // namespace
+
+void PageCanvas::drawCaption(QPainter& painter, const QRectF& box, const QString& caption, const CanvasControl& c,
+                             Qt::Alignment align)
+{
+    const QString face = (c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName) + QLatin1Char('\x1f') +
+                         QString::number(c.fontSize > 0 ? c.fontSize : 8);
+    auto font = fonts_.find(face);
+    if (font == fonts_.end()) {
+        QFont made(c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName);
+        made.setPointSizeF(c.fontSize > 0 ? c.fontSize : 8);
+        font = fonts_.insert(face, made);
+    }
+    // Laid out once for each caption and face; texts come and go as the user edits them, and what
+    // is no longer shown is dropped now and then.
+    const QString key = face + QLatin1Char('\x1f') + caption;
+    auto text = texts_.find(key);
+    if (text == texts_.end()) {
+        if (texts_.size() > 5000)
+            texts_.clear();
+        QStaticText laidOut(caption);
+        laidOut.setTextFormat(Qt::PlainText);  // "<inserire testo>" is no markup
+        laidOut.prepare(QTransform(), *font);
+        text = texts_.insert(key, laidOut);
+    }
+    if (painter.font() != *font)
+        painter.setFont(*font);
+    const QSizeF size = text->size();
+    // A text stands at its corner; a caption inside its box lies a little off its edges.
+    double x = align & Qt::AlignTop ? box.left() : box.left() + 2;
+    if (align & Qt::AlignHCenter)
+        x = box.center().x() - size.width() / 2;
+    const double y = align & Qt::AlignTop ? box.top() : box.center().y() - size.height() / 2;
+    painter.drawStaticText(QPointF(x, y), *text);
+}
 
 PageCanvas::PageCanvas(const VN3Routine& model, const CanvasModel& canvas, QWidget* parent)
     : QWidget(parent), model_(model), canvas_(canvas)
@@ -59,9 +94,12 @@ QPointF PageCanvas::toTwips(QPointF pixels) const
     return QPointF(pixels.x() * twips.width() / width(), pixels.y() * twips.height() / height());
 }
 
-QRectF PageCanvas::boxOf(const CanvasControl& c) const
+QRect PageCanvas::boxOf(const CanvasControl& c) const
 {
-    return QRectF(toPixels(c.left, c.top), toPixels(c.left + c.width, c.top + c.height));
+    // On whole pixels: a box's outline then takes the painter's fast path.
+    const QPoint topLeft = toPixels(c.left, c.top).toPoint();
+    const QPoint bottomRight = toPixels(c.left + c.width, c.top + c.height).toPoint();
+    return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
 void PageCanvas::paintEvent(QPaintEvent*)
@@ -76,17 +114,19 @@ void PageCanvas::paintCanvas(QPainter& painter)
     // A page without size (a damaged template) has no scale to draw in.
     if (canvas_.scaleWidth() > 0 && canvas_.scaleHeight() > 0) {
         painter.setPen(QPen(kGridColor.toQColor(), 0));
+        QVarLengthArray<QLineF, 256> grid;
         canvas_.Line2().forEach([&](int, const GridLine& line) {
             if (line.visible)
-                painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));
+                grid.append(QLineF(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2)));
         });
+        painter.drawLines(grid.constData(), static_cast<int>(grid.size()));
         for (const CanvasRef& ref : canvas_.stackingOrder()) {
             const CanvasControl& c = canvas_.control(ref);
             if (c.visible)
                 paintObject(painter, ref, c);
         }
         if (const std::optional<CanvasRef> current = currentObject(model_, canvas_)) {
-            QRectF outline = boxOf(canvas_.control(*current));
+            QRect outline = boxOf(canvas_.control(*current));
             const CanvasRef body{CanvasSet::Label5, current->index};
             if (current->set == CanvasSet::Label4 && canvas_.exists(body))
                 outline = outline.united(boxOf(canvas_.control(body)));
@@ -102,22 +142,20 @@ void PageCanvas::paintCanvas(QPainter& painter)
 
 void PageCanvas::paintObject(QPainter& painter, CanvasRef ref, const CanvasControl& c)
 {
-    const QRectF box = boxOf(c);
+    const QRect box = boxOf(c);
     switch (ref.set) {
     case CanvasSet::Label1:
         // Text keeps its point size whatever the page's scale, as on paper; it is not clipped to
         // its box, which is one unit a character whatever the font.
-        painter.setFont(fontOf(c));
         painter.setPen(c.foreColor.toQColor());
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, c.caption);
+        drawCaption(painter, box, c.caption, c, Qt::AlignLeft | Qt::AlignTop);
         break;
     case CanvasSet::Label2: {
         const GridShape& shape = model_.gridShapes(ref.index);
         painter.setBrush(Qt::NoBrush);
         switch (gridKind(shape)) {
         case GridKind::Box:
-            painter.setPen(QPen(Qt::black, 0));
-            painter.drawRect(box);
+            drawFrame(painter, box, Qt::black);
             break;
         case GridKind::Line: {
             const GridCorners corners = gridCorners(c, shape);
@@ -134,25 +172,19 @@ void PageCanvas::paintObject(QPainter& painter, CanvasRef ref, const CanvasContr
         break;
     }
     case CanvasSet::Label3:
-        painter.setPen(QPen(kFieldBorder, 0));
-        painter.setBrush(kFieldFill);
-        painter.drawRect(box);
-        painter.setFont(fontOf(c));
+        drawFrame(painter, box, kFieldBorder, kFieldFill);
         painter.setPen(Qt::black);
-        drawCaption(painter, box, c.caption, Qt::AlignLeft | Qt::AlignVCenter);
+        drawCaption(painter, box, c.caption, c, Qt::AlignLeft | Qt::AlignVCenter);
         break;
     case CanvasSet::Label4:
         painter.fillRect(box, kTitleFill);
-        painter.setFont(fontOf(c));
         painter.setPen(Qt::white);
-        drawCaption(painter, box, c.caption, Qt::AlignLeft | Qt::AlignVCenter);
+        drawCaption(painter, box, c.caption, c, Qt::AlignLeft | Qt::AlignVCenter);
         break;
     case CanvasSet::Label5:
-        painter.setPen(QPen(kMuted, 0));
-        painter.setBrush(kBodyFill);
-        painter.drawRect(box);
-        painter.setFont(fontOf(c));
-        drawCaption(painter, box, c.caption, Qt::AlignCenter);
+        drawFrame(painter, box, kMuted, kBodyFill);
+        painter.setPen(kMuted);
+        drawCaption(painter, box, c.caption, c, Qt::AlignCenter);
         break;
     case CanvasSet::Pic1:
         paintPicture(painter, c, box);
@@ -166,10 +198,13 @@ void PageCanvas::paintPicture(QPainter& painter, const CanvasControl& c, const Q
         Picture& p = picture(c.picture);
         if (!p.image.isNull()) {
             const QSize size = box.size().toSize();
-            if (p.scaled.size() != size && !size.isEmpty())
-                p.scaled = QPixmap::fromImage(p.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-            if (!size.isEmpty())
-                painter.drawPixmap(box.topLeft(), p.scaled);
+            if (size.isEmpty())
+                return;
+            auto scaled = p.scaled.find(size);
+            if (scaled == p.scaled.end())
+                scaled = p.scaled.emplace(size, QPixmap::fromImage(p.image.scaled(size, Qt::IgnoreAspectRatio,
+                                                                                  Qt::SmoothTransformation))).first;
+            painter.drawPixmap(box.topLeft(), scaled->second);
             return;
         }
     }
@@ -177,8 +212,7 @@ void PageCanvas::paintPicture(QPainter& painter, const CanvasControl& c, const Q
     painter.setPen(QPen(kMuted, 0, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(box);
-    painter.setFont(fontOf(c));
-    drawCaption(painter, box, QFileInfo(c.picture).fileName(), Qt::AlignCenter);
+    drawCaption(painter, box, QFileInfo(c.picture).fileName(), c, Qt::AlignCenter);
 }
 
 PageCanvas::Picture& PageCanvas::picture(const QString& file)

@@ -3,10 +3,13 @@
 #include "template/CanvasModel.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QStaticText>
 #include <QWidget>
+#include <map>
 #include <optional>
 
 namespace ostrivo {
@@ -44,22 +47,28 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QRectF boxOf(const CanvasControl& c) const;
+    QRect boxOf(const CanvasControl& c) const;
     void paintObject(QPainter& painter, CanvasRef ref, const CanvasControl& c);
     void paintPicture(QPainter& painter, const CanvasControl& c, const QRectF& box);
-    // A picture file decoded once, and scaled once for the size it is shown at.
+    // A picture file decoded once, and scaled once for each size it is shown at.
     struct Picture {
         QDateTime modified;
         QImage image;
-        QPixmap scaled;
+        std::map<QSize, QPixmap, bool (*)(const QSize&, const QSize&)> scaled{
+            [](const QSize& a, const QSize& b) { return std::pair(a.width(), a.height()) < std::pair(b.width(), b.height()); }};
     };
     Picture& picture(const QString& file);
+    // A text or caption in its box: at the top-left corner, or left and halfway down, or centred.
+    void drawCaption(QPainter& painter, const QRectF& box, const QString& caption, const CanvasControl& c,
+                     Qt::Alignment align);
 
     const VN3Routine& model_;
     const CanvasModel& canvas_;
     // The object a left press went to: moves go to it until the button is released.
     std::optional<CanvasRef> pressed_;
     QHash<QString, Picture> pictures_;
+    QHash<QString, QFont> fonts_;
+    QHash<QString, QStaticText> texts_;
 };
 
 }  // namespace ostrivo

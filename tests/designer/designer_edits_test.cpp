@@ -7,9 +7,9 @@
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 
+#include "support/CanvasTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <QImage>
 #include <gtest/gtest.h>
 
 using namespace ostrivo;
@@ -41,14 +41,8 @@ struct Page {
     }
     CanvasControl& place(CanvasSet set, int n, Box box, const QString& caption = {})
     {
-        CanvasControl& c = canvas.load({set, n});
-        c.left = box.left;
-        c.top = box.top;
-        c.width = box.width;
-        c.height = box.height;
+        CanvasControl& c = test::place(canvas, {set, n}, box.left, box.top, box.width, box.height);
         c.caption = caption;
-        c.visible = true;
-        canvas.bringToFront({set, n});
         return c;
     }
     // A table: its title bar and its body, 2 units below it as a load places it.
@@ -270,20 +264,6 @@ TEST(DesignerEdits, InsertCreatesEachKindAtTheTopLeftInFront)
     }
 }
 
-TEST(DesignerEdits, InsertedImageShowsSS01WhenItIsThere)
-{
-    test::ScopedCurrentDir dir;
-    Page page;
-    insertObject(page.model, page.canvas, QStringLiteral("IMMAGINI"), page.dialogs);
-    EXPECT_EQ(page.at(I, 1).picture, QString());
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(dir.file(QStringLiteral("SS01.jpg"))));
-    insertObject(page.model, page.canvas, QStringLiteral("IMMAGINI"), page.dialogs);
-    EXPECT_FALSE(page.at(I, 2).picture.isEmpty());
-    EXPECT_EQ(page.model.Immagini(2), QStringLiteral("SS01.jpg"));
-}
-
 TEST(DesignerEdits, InsertBeyondAListsCapacityIsRefused)
 {
     struct Case {
@@ -318,20 +298,6 @@ TEST(DesignerEdits, InsertOfAnUnknownKindDoesNothing)
         EXPECT_EQ(insertObject(page.model, page.canvas, QString::fromLatin1(kind), page.dialogs), std::nullopt);
     EXPECT_TRUE(page.canvas.stackingOrder().empty());
     EXPECT_EQ(page.model.NumTesti, 0);
-}
-
-TEST(DesignerEdits, FieldCaptionsNumberOnAfterADeletion)
-{
-    Page page;
-    for (int i = 0; i < 3; ++i)
-        insertObject(page.model, page.canvas, QStringLiteral("CAMPO DB"), page.dialogs);
-    page.makeCurrent(C, 2);
-    page.dialogs.answerMessage(MessageAnswer::Yes);
-    ASSERT_TRUE(deleteCurrentObject(page.model, page.canvas, page.dialogs));
-    const std::optional<CanvasRef> made = insertObject(page.model, page.canvas, QStringLiteral("CAMPO DB"), page.dialogs);
-    ASSERT_TRUE(made);
-    EXPECT_EQ(page.canvas.control(*made).caption, QStringLiteral("Campo DB (4)"));
-    EXPECT_FALSE(page.canvas.exists({C, 2}));
 }
 
 TEST(DesignerEdits, DeleteAsksByKindAndOnlyYesDeletes)

@@ -6,6 +6,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "template/VN3Routine.h"
 
+#include "support/CanvasTestSupport.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestSupport.h"
 
@@ -464,25 +465,15 @@ private slots:
         blue.fill(Qt::blue);
         QVERIFY(blue.save(QStringLiteral("blu.png")));
         CanvasModel& model = w.canvasModel();
-        auto place = [&](CanvasRef ref, double left, double top, double width, double height) -> CanvasControl& {
-            CanvasControl& c = model.load(ref);
-            c.left = left;
-            c.top = top;
-            c.width = width;
-            c.height = height;
-            c.visible = true;
-            model.bringToFront(ref);
-            return c;
-        };
-        CanvasControl& text = place({CanvasSet::Label1, 1}, 2, 2, 8, 3);
+        CanvasControl& text = test::place(model, {CanvasSet::Label1, 1}, 2, 2, 8, 3);
         text.caption = QStringLiteral("MMMMMMMM");
         text.fontName = QStringLiteral("Arial");
         text.fontSize = 20;
         text.foreColor = 255;  // red in the low byte
-        place({CanvasSet::Label2, 1}, 10, 20, 20, 10);
-        place({CanvasSet::Pic1, 1}, 40, 40, 20, 10).picture = QStringLiteral("blu.png");
+        test::place(model, {CanvasSet::Label2, 1}, 10, 20, 20, 10);
+        test::place(model, {CanvasSet::Pic1, 1}, 40, 40, 20, 10).picture = QStringLiteral("blu.png");
         // "L" records are lines from the first corner to the second, which may lie above it.
-        place({CanvasSet::Label2, 2}, 10, 60, 20, 10);
+        test::place(model, {CanvasSet::Label2, 2}, 10, 60, 20, 10);
         model_->gridShapes(2) = GridShape{QStringLiteral("L"), false, true};
 
         const QImage image = w.Picture1()->grab().toImage();

@@ -1,25 +1,13 @@
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 
+#include "support/CanvasTestSupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace ostrivo;
 
-namespace {
-
-CanvasControl& place(CanvasModel& canvas, CanvasRef ref, double left, double top, double width, double height)
-{
-    CanvasControl& c = canvas.load(ref);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.visible = true;
-    canvas.bringToFront(ref);
-    return c;
-}
-
-}  // namespace
+using test::place;
 
 // Clearing removes every object up to the counters, skips members deleted before, empties the
 // object lists and keeps what the clearing leaves alone; the model and canvas are values.
