@@ -96,7 +96,7 @@ private:
     FormControls controls_;
 };
 
-// Paints a box's background in a template colour's shade.
+// Paints a box's background in a colour: the colour box's swatch.
 void paintSwatch(QLineEdit* box, const QColor& color);
 
 // The focus follows the widgets in this order on Tab.
