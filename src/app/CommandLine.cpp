@@ -1,9 +1,11 @@
 #include "app/CommandLine.h"
 
 #include "app/Designer.h"
+#include "app/ImportCommand.h"
 #include "app/PrintCommand.h"
 #include "platform/Version.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -23,6 +25,9 @@ QString usageText()
         "                                [--trace FILE] [--date \"dd/mm/yyyy hh:mm\"]\n"
         "  ostrivo-report check TEMPLATE       read the template as every reader would and list\n"
         "                                      each problem with its line\n"
+        "  ostrivo-report import SOURCE DEST [--replace] [--table NAME]...\n"
+        "                                      copy an Access or SQLite file's tables into the\n"
+        "                                      PostgreSQL database named by the connection file DEST\n"
         "  ostrivo-report --help | --version\n"
         "\n"
         "Exit status: 0 printed (check: no problem); 1 failed (check: problems listed);\n"
@@ -73,6 +78,15 @@ int runProgram(int argc, char** argv)
         const QStringList rest = args.mid(1);
         const int status = command == QLatin1String("print") ? runPrintCommand(rest, out, errs)
                                                               : runCheckCommand(rest, out, errs);
+        out.flush();
+        errs.flush();
+        return status;
+    }
+    if (command == QLatin1String("import")) {
+        // No display, no fonts: the import runs on a server as it is.
+        qInstallMessageHandler(commandLineMessages);
+        QCoreApplication app(argc, argv);
+        const int status = runImportCommand(args.mid(1), out, errs);
         out.flush();
         errs.flush();
         return status;

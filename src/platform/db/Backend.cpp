@@ -57,15 +57,31 @@ QHash<QString, CacheEntry>& cache()
     return entries;
 }
 
-}  // namespace
-
-std::unique_ptr<Connection> openConnection(const QString& name)
+QString existingPath(const QString& name)
 {
     if (name.trimmed().isEmpty())
         throw DatabaseError(err::DatabaseNotFound, QStringLiteral("nessun file di database indicato"), name);
     const QString path = resolveExistingFile(name);
     if (path.isEmpty())
         throw DatabaseError(err::DatabaseNotFound, QStringLiteral("il file non esiste"), name);
+    return path;
+}
+
+}  // namespace
+
+std::unique_ptr<TableSource> openFileSource(const QString& name)
+{
+    const QString path = existingPath(name);
+    const FileKind kind = signatureOf(path);
+    if (kind == FileKind::Postgres)
+        throw DatabaseError(err::NotADatabase, QStringLiteral("serve un file Access o SQLite, non un collegamento a un server"),
+                            path);
+    return openSource(kind, path);
+}
+
+std::unique_ptr<Connection> openConnection(const QString& name)
+{
+    const QString path = existingPath(name);
     const FileKind kind = signatureOf(path);
     if (kind == FileKind::Postgres)
         return openPostgresConnection(path);

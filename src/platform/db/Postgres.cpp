@@ -76,6 +76,8 @@ PostgresSession::PostgresSession(const QString& uri, QString file) : file_(std::
         throw DatabaseError(err::DatabaseNotFound, QStringLiteral("server PostgreSQL non raggiungibile: %1").arg(reason),
                             file_);
     }
+    // The server's notices ("table does not exist, skipping") are no news for the user.
+    PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
     // What texts, dates and numbers mean is fixed here, whatever the server's defaults.
     for (const char* setting :
          {"SET standard_conforming_strings = on", "SET DateStyle = 'ISO, YMD'", "SET TimeZone = 'UTC'",
