@@ -1,6 +1,6 @@
 #include "TraceReplay.h"
 
-#include "platform/printer/PrinterColor.h"
+#include "platform/TemplateColor.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -82,7 +82,7 @@ void replayTraceToPdf(const std::vector<PrintOp>& ops, const QString& path)
                 it = fonts.insert(key, Font{font, QFontMetricsF(font, &writer).ascent()});
             }
             painter.setFont(it->font);
-            painter.setPen(printerColor(op.color));
+            painter.setPen(op.color.toQColor());
             const QPointF at = map(op.x, op.y);
             painter.drawText(QPointF(at.x(), at.y() + it->ascent), op.text);
             break;
@@ -90,7 +90,7 @@ void replayTraceToPdf(const std::vector<PrintOp>& ops, const QString& path)
         case PrintOp::Kind::Line: {
             startPage();
             QPen pen = thin;
-            pen.setColor(printerColor(op.color));
+            pen.setColor(op.color.toQColor());
             painter.setPen(pen);
             painter.drawLine(QLineF(map(op.x1, op.y1), map(op.x2, op.y2)));
             break;
@@ -98,7 +98,7 @@ void replayTraceToPdf(const std::vector<PrintOp>& ops, const QString& path)
         case PrintOp::Kind::Box: {
             startPage();
             QPen pen = thin;
-            pen.setColor(printerColor(op.color));
+            pen.setColor(op.color.toQColor());
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(QRectF(map(op.x1, op.y1), map(op.x2, op.y2)).normalized());

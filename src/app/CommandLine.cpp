@@ -3,7 +3,9 @@
 #include "app/Designer.h"
 #include "app/ImportCommand.h"
 #include "app/PrintCommand.h"
+#include "app/ResaveCommand.h"
 #include "platform/Version.h"
+#include "platform/printer/QtPrinter.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -23,15 +25,24 @@ QString usageText()
         "                                      Varnil3<PCLocal>.pss exists in the current directory\n"
         "  ostrivo-report print TEMPLATE [--values \"v1,v2,\"] [--printer NAME] [--output FILE]\n"
         "                                [--trace FILE] [--date \"dd/mm/yyyy hh:mm\"]\n"
-        "  ostrivo-report check TEMPLATE       read the template as every reader would and list\n"
-        "                                      each problem with its line\n"
+        "  ostrivo-report check TEMPLATE       read the template as every reader would (the print\n"
+        "                                      run and the designer) and list each problem with\n"
+        "                                      its line\n"
+        "  ostrivo-report resave TEMPLATE [--output FILE]\n"
+        "                                      open the template as the designer does and write it\n"
+        "                                      as its save does: over TEMPLATE, or to FILE\n"
         "  ostrivo-report import SOURCE DEST [--replace] [--table NAME]...\n"
         "                                      copy an Access or SQLite file's tables into the\n"
         "                                      PostgreSQL database named by the connection file DEST\n"
         "  ostrivo-report --help | --version\n"
         "\n"
-        "Exit status: 0 printed (check: no problem); 1 failed (check: problems listed);\n"
-        "2 bad usage; 3 printed, but some elements failed.\n");
+        "--values is the list the parameter dialog's \"Ok\" gives, each value followed by a comma;\n"
+        "numbers take \".\" as the decimal mark (1234.5, not 1.234,5), dates are dd/mm/yyyy; a\n"
+        "parameter without a value takes its default. --output writes a PDF (default %1).\n"
+        "\n"
+        "Exit status: 0 printed (check: no problem; resave: written); 1 failed (check: problems\n"
+        "listed; resave: nothing written); 2 bad usage; 3 printed, but some elements failed.\n")
+        .arg(QtPrinter::DefaultPdfFile);
 }
 
 namespace {
@@ -69,15 +80,16 @@ int runProgram(int argc, char** argv)
         return exitcode::Printed;
     }
     const QString command = args.value(0);
-    if (command == QLatin1String("print") || command == QLatin1String("check")) {
-        // No display is needed: fonts and PDF work on the offscreen platform.
+    if (command == QLatin1String("print") || command == QLatin1String("check") || command == QLatin1String("resave")) {
+        // No display is needed: fonts, pictures and PDF work on the offscreen platform.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(commandLineMessages);
         QGuiApplication app(argc, argv);
         const QStringList rest = args.mid(1);
-        const int status = command == QLatin1String("print") ? runPrintCommand(rest, out, errs)
-                                                              : runCheckCommand(rest, out, errs);
+        const int status = command == QLatin1String("print")   ? runPrintCommand(rest, out, errs)
+                           : command == QLatin1String("check") ? runCheckCommand(rest, out, errs)
+                                                               : runResaveCommand(rest, out, errs);
         out.flush();
         errs.flush();
         return status;
@@ -91,7 +103,7 @@ int runProgram(int argc, char** argv)
         errs.flush();
         return status;
     }
-    errs << "ostrivo-report: unknown command \"" << command << "\"\n\n" << usageText();
+    errs << "ostrivo-report: comando sconosciuto \"" << command << "\"\n\n" << usageText();
     return exitcode::BadUsage;
 }
 

@@ -1,12 +1,12 @@
 #include "app/PrintCommand.h"
 
 #include "app/CommandLine.h"
+#include "app/ResaveCommand.h"
 #include "engine/ParameterPrompts.h"
 #include "engine/PrintRun.h"
 #include "platform/Cp1252.h"
 #include "platform/Files.h"
-#include "platform/printer/PrinterCatalogue.h"
-#include "platform/printer/QtPrinter.h"
+#include "platform/widgets/SystemPrinters.h"
 #include "platform/printer/TracingPrinter.h"
 #include "template/Helpers.h"
 #include "template/TemplateReader.h"
@@ -41,7 +41,7 @@ PrintOptions parsePrintOptions(const QStringList& arguments)
     PrintOptions options;
     auto valueOf = [&](qsizetype& i) {
         if (i + 1 >= arguments.size())
-            throw UsageError(QStringLiteral("%1 needs a value").arg(arguments.at(i)));
+            throw UsageError(QStringLiteral("%1 richiede un valore").arg(arguments.at(i)));
         return arguments.at(++i);
     };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -58,20 +58,20 @@ PrintOptions parsePrintOptions(const QStringList& arguments)
             const QString text = valueOf(i);
             const QDateTime date = QDateTime::fromString(text, QStringLiteral("dd/MM/yyyy hh:mm"));
             if (!date.isValid())
-                throw UsageError(QStringLiteral("--date \"%1\": expected \"dd/mm/yyyy hh:mm\"").arg(text));
+                throw UsageError(QStringLiteral("--date \"%1\": data non valida, la forma è \"dd/mm/yyyy hh:mm\"").arg(text));
             options.date = date;
         } else if (a.startsWith(QLatin1String("--"))) {
-            throw UsageError(QStringLiteral("unknown option %1").arg(a));
+            throw UsageError(QStringLiteral("opzione sconosciuta %1").arg(a));
         } else if (options.templatePath.isEmpty()) {
             options.templatePath = a;
         } else {
-            throw UsageError(QStringLiteral("one template only (also got %1)").arg(a));
+            throw UsageError(QStringLiteral("un solo modello di stampa (c'è anche %1)").arg(a));
         }
     }
     if (options.templatePath.isEmpty())
-        throw UsageError(QStringLiteral("print needs a TEMPLATE"));
+        throw UsageError(QStringLiteral("manca il modello di stampa (TEMPLATE)"));
     if (options.output && options.printer && *options.printer != pdfPrinterName())
-        throw UsageError(QStringLiteral("--output writes a PDF: it goes with --printer PDF only"));
+        throw UsageError(QStringLiteral("--output scrive un PDF: si usa solo con --printer PDF"));
     return options;
 }
 
@@ -91,8 +91,12 @@ QString valuesWithDefaults(const QString& templatePath, const QString* values)
             } catch (const MissingFieldError&) {
             }
         }
-        if (!given)
-            value = initialValue(prompts[i], QString()).trimmed();
+        if (!given) {
+            // A default means here what the dialog's "Ok" makes of it. It holds no comma (it is a
+            // field of its record), so valueOnOk never refuses it.
+            const QString initial = initialValue(prompts[i], QString());
+            value = valueOnOk(initial, prompts[i].typeWord, prompts[i].op).value_or(initial.trimmed());
+        }
         result += value + QLatin1Char(',');
     }
     return result;
@@ -110,8 +114,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 
     const QString printerName = options.output ? pdfPrinterName() : options.printer.value_or(defaultPrinter());
     if (!availablePrinters().contains(printerName)) {
-        err << "ostrivo-report print: unknown printer \"" << printerName << "\"; the printers are: "
-            << availablePrinters().join(QStringLiteral(", ")) << '\n';
+        err << "ostrivo-report print: " << UnknownPrinterError(printerName, availablePrinters()).description() << '\n';
         return exitcode::BadUsage;
     }
     if (!QFile::exists(options.templatePath)) {
@@ -124,8 +127,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     try {
         const QString values = valuesWithDefaults(options.templatePath, options.values ? &*options.values : nullptr);
         std::unique_ptr<Printer> printer = makePrinter(printerName, options.output.value_or(QString()));
-        if (auto* qt = dynamic_cast<QtPrinter*>(printer.get()))
-            written = qt->outputPath();
+        written = pdfFileOf(*printer);
         if (options.trace)
             printer = std::make_unique<TracingPrinter>(std::move(printer), *options.trace);
         PrintSettings settings;
@@ -150,11 +152,18 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.size() != 1 || arguments.at(0).startsWith(QLatin1String("--"))) {
-        err << "ostrivo-report check: expected exactly one TEMPLATE\n\n" << usageText();
+        err << "ostrivo-report check: serve esattamente un modello di stampa (TEMPLATE)\n\n" << usageText();
         return exitcode::BadUsage;
     }
     const QString path = arguments.at(0);
     std::vector<TemplateProblem> problems;
+    // Another reader's problem is listed where the print run found none on that line.
+    auto addUnlessKnown = [&](const TemplateProblem& problem) {
+        const bool known = std::any_of(problems.begin(), problems.end(),
+                                       [&](const TemplateProblem& p) { return p.line == problem.line; });
+        if (!known)
+            problems.push_back(problem);
+    };
     try {
         const QStringList lines = TemplateReader(path).lines();
         problems = checkForPrint(path, lines);
@@ -162,14 +171,14 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         try {
             readParameterPrompts(path);
         } catch (const TemplateError& e) {
-            const bool known = std::any_of(problems.begin(), problems.end(),
-                                           [&](const TemplateProblem& p) { return p.line == e.line(); });
-            if (!known)
-                problems.push_back({e.line(), e.problem()});
+            addUnlessKnown({e.line(), e.problem()});
         }
     } catch (const TemplateError& e) {
         problems.push_back({e.line(), e.problem()});
     }
+    // What the designer's open refuses.
+    if (const auto refusal = designerRefusal(path))
+        addUnlessKnown(*refusal);
     std::sort(problems.begin(), problems.end(),
               [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
     for (const TemplateProblem& p : problems) {

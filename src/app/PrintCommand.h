@@ -12,7 +12,8 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 // The comma-terminated values a print takes from --values: value n of the list, trimmed, where the
-// list has it; the parameter's default (empty for "<nessuno>") where it does not.
+// list has it (numbers with "." as the decimal mark, as the print run reads them); where it does
+// not, the parameter's default (empty for "<nessuno>") as the dialog's "Ok" hands it on.
 QString valuesWithDefaults(const QString& templatePath, const QString* values);
 
 }  // namespace ostrivo

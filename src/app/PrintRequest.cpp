@@ -36,7 +36,8 @@ void applyPrintRequest(const PrintRequest& request, VN3Routine& model)
 std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<void()>& print)
 {
     const QString requestFile = printRequestFileName();
-    if (!QFileInfo::exists(requestFile))
+    // Only a file is a request: a folder of that name is someone else's and stays as it is.
+    if (!QFileInfo(requestFile).isFile())
         return std::nullopt;
 
     QTextStream err(stderr);
@@ -54,7 +55,8 @@ std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<voi
             status = 1;
         }
     } else {
-        err << "ostrivo-report: " << requestFile << ": " << file.errorString() << '\n';
+        err << "ostrivo-report: " << requestFile << ": impossibile leggere la richiesta di stampa (" << file.errorString()
+            << ")\n";
         status = 1;
     }
     // The hotel application waits for the file to go, whatever happened to the print; a file

@@ -27,11 +27,11 @@ PrintRequest parsePrintRequest(const QByteArray& bytes);
 // Stores a request into the model: NomeModulo and ValoriRichiesta (cleared first).
 void applyPrintRequest(const PrintRequest& request, VN3Routine& model);
 
-// Print request mode of the start-up: when printRequestFileName() exists, reads it into the model,
+// Print request mode of the start-up: when printRequestFileName() is a file, reads it into the model,
 // calls print when the template it names is a file (a missing one: nothing printed, no message),
 // and deletes the request file in every case. Returns the exit status (0, or 1 with a message on
 // stderr when the print threw or the file could not be read or deleted); nothing when there is no
-// request, which means designer mode.
+// such file (none, or a folder of that name), which means designer mode.
 std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<void()>& print);
 
 }  // namespace ostrivo

@@ -1,12 +1,12 @@
 #include "designer/PageCanvas.h"
 
-#include "designer/DesignerDocument.h"
+#include "template/CanvasModel.h"
 
 #include <QPainter>
 
 namespace ostrivo {
 
-PageCanvas::PageCanvas(DesignerDocument& document, QWidget* parent) : QWidget(parent), document_(document)
+PageCanvas::PageCanvas(const CanvasModel& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas)
 {
     setObjectName(QStringLiteral("Picture1"));
     setAutoFillBackground(false);
@@ -14,7 +14,7 @@ PageCanvas::PageCanvas(DesignerDocument& document, QWidget* parent) : QWidget(pa
 
 QPointF PageCanvas::toPixels(double x, double y) const
 {
-    return QPointF(x * width() / document_.scaleWidth(), y * height() / document_.scaleHeight());
+    return QPointF(x * width() / canvas_.scaleWidth(), y * height() / canvas_.scaleHeight());
 }
 
 void PageCanvas::paintEvent(QPaintEvent*)
@@ -22,9 +22,9 @@ void PageCanvas::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     // A page without size (a damaged template) has no scale to draw in.
-    if (document_.scaleWidth() > 0 && document_.scaleHeight() > 0) {
-        painter.setPen(QPen(QColor::fromRgb(kGridColour), 0));
-        document_.Line2().forEach([&](int, const GridLine& line) {
+    if (canvas_.scaleWidth() > 0 && canvas_.scaleHeight() > 0) {
+        painter.setPen(QPen(kGridColor.toQColor(), 0));
+        canvas_.Line2().forEach([&](int, const GridLine& line) {
             if (line.visible)
                 painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));
         });

@@ -4,15 +4,15 @@
 
 namespace ostrivo {
 
-class DesignerDocument;
+class CanvasModel;
 
-// Picture1: the white page canvas. Paints the document's grid and objects, its inner scale
+// Picture1: the white page canvas. Paints the canvas model's grid and objects, its inner scale
 // mapped onto the widget (page units are not square).
 class PageCanvas : public QWidget {
     Q_OBJECT
 
 public:
-    PageCanvas(DesignerDocument& document, QWidget* parent = nullptr);
+    PageCanvas(const CanvasModel& canvas, QWidget* parent = nullptr);
 
     // Widget pixels of a point in page units.
     QPointF toPixels(double x, double y) const;
@@ -21,7 +21,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    DesignerDocument& document_;
+    const CanvasModel& canvas_;
 };
 
 }  // namespace ostrivo

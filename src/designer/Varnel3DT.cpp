@@ -1,9 +1,9 @@
 #include "designer/Varnel3DT.h"
 
 #include "designer/PageCanvas.h"
-#include "engine/InsParametri.h"
-#include "engine/StampaModulo.h"
-#include "platform/Twips.h"
+#include "engine/widgets/InsParametri.h"
+#include "engine/widgets/StampaModulo.h"
+#include "platform/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
 #include <QComboBox>
@@ -84,7 +84,8 @@ QStringList Varnel3DT::objectKinds()
             QStringLiteral("DATA"),      QStringLiteral("ORA")};
 }
 
-Varnel3DT::Varnel3DT(VN3Routine& model, QWidget* parent) : QWidget(parent), model_(model), document_(model)
+Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), model_(model), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Varnel3DT"));
     const Twips tw = Twips::forWidget(this);
@@ -110,7 +111,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, QWidget* parent) : QWidget(parent), mode
         readout_[static_cast<std::size_t>(i)] = label;
     }
 
-    canvas_ = new PageCanvas(document_, this);
+    canvas_ = new PageCanvas(canvasModel_, this);
 
     const std::array<QString, 8> captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"),
                                              QStringLiteral("Cancella"), QStringLiteral("Stampa"),
@@ -156,22 +157,19 @@ void Varnel3DT::startDesigner()
     model_.Orientamento = QStringLiteral("Verticale");
     model_.LarghezzaPagina = 80;
     model_.AltezzaPagina = 75;
-    setUpCanvas();
-    model_.NumTesti = 0;
-    model_.NumImmagini = 0;
-    model_.NumRettangoli = 0;
-    model_.NumCampi = 0;
-    model_.NumTabelle = 0;
-    model_.Immagini.clear();
-    model_.CampiDB.clear();
-    model_.Tabelle.clear();
-    model_.ColonneTabella.clear();
+    PulisciPagina(model_, canvasModel_);
+    placeCanvas();
 }
 
 void Varnel3DT::setUpCanvas()
 {
-    document_.setUpCanvas();
-    const QRect r = document_.canvasTwips();
+    canvasModel_.setUp(model_);
+    placeCanvas();
+}
+
+void Varnel3DT::placeCanvas()
+{
+    const QRect r = canvasModel_.canvasTwips();
     canvas_->setGeometry(Twips::forWidget(this).rect(r.x(), r.y(), r.width(), r.height()));
     canvas_->update();
 }
@@ -197,9 +195,9 @@ void Varnel3DT::runCommand(int i)
 
 void Varnel3DT::printCommand()
 {
-    const QString values = InsParametri::ask(model_, isVisible() ? this : nullptr);
+    const QString values = InsParametri::ask(model_, dialogs_, isVisible() ? this : nullptr);
     if (values != QLatin1String("Null"))
-        StampaModulo(isVisible() ? this : nullptr, model_.NomeModulo, values);
+        StampaModulo(isVisible() ? this : nullptr, dialogs_, model_.NomeModulo, values);
 }
 
 void Varnel3DT::paintEvent(QPaintEvent*)

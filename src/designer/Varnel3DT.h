@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/DesignerDocument.h"
+#include "template/CanvasModel.h"
 
 #include <QWidget>
 #include <array>
@@ -12,6 +12,7 @@ class QPushButton;
 namespace ostrivo {
 
 class PageCanvas;
+class PlatformDialogs;
 class VN3Routine;
 
 // One of the four size buttons: a white triangle on a dark square.
@@ -43,7 +44,8 @@ public:
     // Command indices of SSCommand1.
     enum Command { Nuovo = 0, Salva = 1, Cancella = 2, Stampa = 3, InserisciOggetto = 4, CancellaOggetto = 5, Esci = 6, Apri = 7 };
 
-    explicit Varnel3DT(VN3Routine& model, QWidget* parent = nullptr);
+    // The platform's dialogs (message boxes, file and colour dialogs) come through dialogs.
+    Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);
 
     static QString titlePrefix() { return QStringLiteral("Gestore report Ostrivo 3.0 - "); }
     // The object kinds of Combo1, in order.
@@ -56,7 +58,8 @@ public:
     // Places the canvas and draws the grid from the model (the canvas set-up).
     void setUpCanvas();
 
-    DesignerDocument& document() { return document_; }
+    CanvasModel& canvasModel() { return canvasModel_; }
+    const CanvasModel& canvasModel() const { return canvasModel_; }
     PageCanvas* Picture1() const { return canvas_; }
     QPushButton* SSCommand1(int i) const { return commands_.at(static_cast<std::size_t>(i)); }
     QComboBox* Combo1() const { return combo_; }
@@ -72,9 +75,12 @@ protected:
 
 private:
     void updateTitle();
+    // Puts Picture1 where the canvas model says and repaints it.
+    void placeCanvas();
 
     VN3Routine& model_;
-    DesignerDocument document_;
+    PlatformDialogs& dialogs_;
+    CanvasModel canvasModel_;
     PageCanvas* canvas_ = nullptr;
     std::array<QPushButton*, 8> commands_{};
     std::array<SizeButton*, 4> sizeButtons_{};

@@ -2,6 +2,7 @@
 
 #include "engine/ParameterFilter.h"
 #include "template/Helpers.h"
+#include "template/Records.h"
 #include "template/TemplateReader.h"
 
 namespace ostrivo {
@@ -17,11 +18,12 @@ std::vector<ParameterPrompt> readParameterPrompts(const QString& path)
             reader.fail(err::SubscriptOutOfRange, record.line,
                         QStringLiteral("il modello ha più di %1 parametri").arg(kMaxPrintParameters));
         }
+        const auto fields = readRecord<ParameterRecord>(reader, record);
         ParameterPrompt p;
-        p.prompt = reader.field(record, 5);
-        p.op = reader.field(record, 2);
-        p.defaultValue = reader.field(record, 4);
-        p.typeWord = reader.field(record, 3);
+        p.prompt = fields.prompt;
+        p.op = fields.op;
+        p.defaultValue = fields.defaultValue;
+        p.typeWord = fields.typeWord;
         p.line = record.line;
         prompts.push_back(p);
     });
@@ -109,6 +111,15 @@ std::optional<QString> valueForList(const QString& value, const QString& typeWor
         return items.join(QLatin1Char(';'));
     }
     return itemForList(value, typeWord);
+}
+
+std::optional<QString> valueOnOk(const QString& boxText, const QString& typeWord, const QString& op)
+{
+    QString value = boxText.trimmed();
+    // A "Str" value keeps its case and its apostrophes: relations and texts take it as typed.
+    if (typeWord == QLatin1String("Num") || typeWord == QLatin1String("Cur") || typeWord == QLatin1String("Date"))
+        value = normaliseTypedValue(value, typeWord, op).trimmed();
+    return valueForList(value, typeWord, op);
 }
 
 }  // namespace ostrivo

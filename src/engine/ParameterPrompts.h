@@ -42,4 +42,10 @@ QString normaliseTypedValue(const QString& value, const QString& typeWord, const
 // and shift every later parameter.
 std::optional<QString> valueForList(const QString& value, const QString& typeWord, const QString& op);
 
+// What "Ok" hands on from a box, in the form of valueForList: a "Num", "Cur" or "Date" value as
+// Enter would have left it, so that a value never confirmed with Enter (typed, a default, a print
+// request value) means the same number or date; any other value trimmed, as typed. Nothing for a
+// comma no number explains.
+std::optional<QString> valueOnOk(const QString& boxText, const QString& typeWord, const QString& op);
+
 }  // namespace ostrivo

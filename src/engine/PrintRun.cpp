@@ -7,6 +7,7 @@
 #include "platform/printer/Printer.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"
+#include "template/Records.h"
 
 #include <QImage>
 #include <limits>
@@ -16,17 +17,8 @@ namespace ostrivo {
 
 namespace {
 
-const QString kTesta = QStringLiteral("[TESTA]");
-const QString kParametri = QStringLiteral("[PARAMETRI]");
-const QString kImmagini = QStringLiteral("[IMMAGINI]");
-const QString kGriglia = QStringLiteral("[GRIGLIA]");
-const QString kCampi = QStringLiteral("[CAMPI]");
-const QString kTesto = QStringLiteral("[TESTO]");
-const QString kTabella = QStringLiteral("[TABELLA]");
-const QString kProdotto = QStringLiteral("[*]");
-
 constexpr int kMaxPrintColumns = 54;
-constexpr int kMaxFactors = 49;
+constexpr int kMaxFactors = kMaxProductFactors;
 
 const Decimal4 kFieldLineStep = *Decimal4::parse(u"1.2");
 
@@ -51,12 +43,13 @@ PageBlock readPageBlock(TemplateReader& reader)
                     QStringLiteral("orientamento \"%1\" non valido: atteso 1 (verticale) o 2 (orizzontale)")
                         .arg(orientation.text));
     page.orientation = static_cast<int>(value);
-    const Record size = reader.nextLine(QStringLiteral("larghezza e altezza della pagina"));
-    page.width = leadingNumber(reader.field(size, 1));
-    page.height = leadingNumber(reader.field(size, 2));
+    const Record sizeLine = reader.nextLine(QStringLiteral("larghezza e altezza della pagina"));
+    const auto size = readRecord<PageSizeRecord>(reader, sizeLine);
+    page.width = leadingNumber(size.width);
+    page.height = leadingNumber(size.height);
     if (!(page.width > 0) || !(page.height > 0))
-        reader.fail(err::InvalidPropertyValue, size.line,
-                    QStringLiteral("larghezza e altezza della pagina devono essere maggiori di zero: \"%1\"").arg(size.text));
+        reader.fail(err::InvalidPropertyValue, sizeLine.line,
+                    QStringLiteral("larghezza e altezza della pagina devono essere maggiori di zero: \"%1\"").arg(sizeLine.text));
     reader.nextLine(QStringLiteral("la riga del database di riferimento"));
     const Record parametri = reader.nextLine(QStringLiteral("\"[PARAMETRI]\""));
     if (parametri.text != kParametri)
@@ -83,9 +76,10 @@ PrintParameter parameterOf(const TemplateReader& reader, const Record& record, i
     PrintParameter p;
     p.number = n;
     p.line = record.line;
-    p.column = reader.field(record, 1);
-    p.op = reader.field(record, 2);
-    p.typeWord = reader.field(record, 3);
+    const auto fields = readRecord<ParameterRecord>(reader, record, 3);
+    p.column = fields.column;
+    p.op = fields.op;
+    p.typeWord = fields.typeWord;
     try {
         p.rawValue = EstraiCampo(values, n);
     } catch (const MissingFieldError&) {
@@ -101,7 +95,7 @@ void tooManyParameters(const TemplateReader& reader, const Record& record)
                 QStringLiteral("il modello ha più di %1 parametri").arg(kMaxPrintParameters));
 }
 
-qint64 colourOf(const QString& field)
+TemplateColor colorOf(const QString& field)
 {
     const std::int64_t value = roundHalfEven(leadingNumber(field));
     if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
@@ -194,7 +188,7 @@ std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringLis
                 if (values)
                     filterLiteral(parameterOf(reader, records[i], n, *values));
                 else
-                    reader.requireFields(records[i], 3);
+                    readRecord<ParameterRecord>(reader, records[i], 3);
             });
         }
     } catch (const Error& e) {
@@ -225,52 +219,59 @@ std::vector<TemplateProblem> checkForPrint(const QString& name, const QStringLis
                 if (section == kTabella) {
                     const TableBlock block = reader.readTableBlock(record, TableEnd::AnySection, kMaxPrintColumns);
                     checked(record.line, [&] {
-                        reader.requireFields(record, 6);
-                        leadingDecimal(reader.field(record, 2));
-                        leadingDecimal(reader.field(record, 3));
-                        leadingDecimal(reader.field(record, 4));
-                        leadingNumber(reader.field(record, 6));
+                        const auto a = readRecord<TablePlacementRecord>(reader, record);
+                        leadingDecimal(a.x);
+                        leadingDecimal(a.y);
+                        leadingDecimal(a.bottom);
+                        leadingNumber(a.fontSize);
                     });
-                    checked(block.source.line, [&] { reader.requireFields(block.source, 4); });
-                    for (const Record& column : block.columns) {
-                        checked(column.line, [&] {
-                            reader.requireFields(column, 7);
-                            leadingDecimal(reader.field(column, 3));
-                            leadingDecimal(reader.field(column, 7));
+                    checked(block.source.line, [&] { readRecord<TableSourceRecord>(reader, block.source); });
+                    for (const Record& line : block.columns) {
+                        checked(line.line, [&] {
+                            const auto column = readRecord<ColumnRecord>(reader, line);
+                            leadingDecimal(column.width);
+                            leadingDecimal(column.chars);
                         });
                     }
                 } else if (section == kProdotto) {
                     const ProductBlock block = reader.readProductBlock(record, kMaxFactors);
                     checked(record.line, [&] {
-                        reader.requireFields(record, 9);
-                        leadingDecimal(reader.field(record, 5));
-                        leadingDecimal(reader.field(record, 6));
-                        leadingDecimal(reader.field(record, 7));
-                        leadingNumber(reader.field(record, 9));
+                        const auto first = readRecord<ProductRecord>(reader, record);
+                        leadingDecimal(first.x);
+                        leadingDecimal(first.y);
+                        leadingDecimal(first.width);
+                        leadingNumber(first.fontSize);
                     });
                     for (const Record& factor : block.factors)
-                        checked(factor.line, [&] { reader.requireFields(factor, 3); });
-                } else if (section == kImmagini || section == kGriglia) {
+                        checked(factor.line, [&] { readRecord<FactorRecord>(reader, factor); });
+                } else if (section == kImmagini) {
                     checked(record.line, [&] {
-                        for (int f = 2; f <= 5; ++f)
-                            section == kImmagini ? imageNumber(reader.field(record, f))
-                                                 : leadingDecimal(reader.field(record, f));
+                        const auto image = readRecord<ImageRecord>(reader, record);
+                        for (const QString* f : {&image.x, &image.y, &image.width, &image.height})
+                            imageNumber(*f);
+                    });
+                } else if (section == kGriglia) {
+                    checked(record.line, [&] {
+                        const auto grid = readRecord<GridRecord>(reader, record);
+                        for (const QString* f : {&grid.x1, &grid.y1, &grid.x2, &grid.y2})
+                            leadingDecimal(*f);
                     });
                 } else if (section == kCampi) {
                     checked(record.line, [&] {
-                        for (int f = 5; f <= 7; ++f)
-                            leadingDecimal(reader.field(record, f));
-                        leadingNumber(reader.field(record, 9));
-                        const QString relation = reader.field(record, 10);
-                        if (values && !relation.trimmed().isEmpty())
-                            replaceRelationPlaceholders(relation, parameters);
+                        const auto field = readRecord<FieldRecord>(reader, record);
+                        for (const QString* f : {&field.x, &field.y, &field.width})
+                            leadingDecimal(*f);
+                        leadingNumber(field.fontSize);
+                        if (values && !field.relation.trimmed().isEmpty())
+                            replaceRelationPlaceholders(field.relation, parameters);
                     });
                 } else if (section == kTesto) {
                     checked(record.line, [&] {
-                        leadingDecimal(reader.field(record, 2));
-                        leadingDecimal(reader.field(record, 3));
-                        leadingNumber(reader.field(record, 5));
-                        colourOf(reader.field(record, 6));
+                        const auto text = readRecord<TextRecord>(reader, record);
+                        leadingDecimal(text.x);
+                        leadingDecimal(text.y);
+                        leadingNumber(text.fontSize);
+                        colorOf(text.color);
                     });
                 }
             },
@@ -299,7 +300,7 @@ public:
         run_.printer_.setPosition(x.toDouble(), y.toDouble());
         run_.printer_.printText(text);
     }
-    void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, qint64 color) override
+    void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, TemplateColor color) override
     {
         run_.printer_.drawLine(x1.toDouble(), y1.toDouble(), x2.toDouble(), y2.toDouble(), color);
     }
@@ -428,11 +429,12 @@ void PrintRun::drawElement(TemplateReader& reader, const QString& section, const
 
 void PrintRun::drawImage(TemplateReader& reader, const Record& record)
 {
-    const QString file = reader.field(record, 1);
-    const Decimal4 x = imageNumber(reader.field(record, 2));
-    const Decimal4 y = imageNumber(reader.field(record, 3));
-    const Decimal4 width = imageNumber(reader.field(record, 4));
-    const Decimal4 height = imageNumber(reader.field(record, 5));
+    const auto image = readRecord<ImageRecord>(reader, record);
+    const QString& file = image.file;
+    const Decimal4 x = imageNumber(image.x);
+    const Decimal4 y = imageNumber(image.y);
+    const Decimal4 width = imageNumber(image.width);
+    const Decimal4 height = imageNumber(image.height);
     const QString path = resolveExistingFile(file);
     if (path.isEmpty())
         return;  // a missing picture is not an error
@@ -444,37 +446,35 @@ void PrintRun::drawImage(TemplateReader& reader, const Record& record)
 
 void PrintRun::drawGrid(TemplateReader& reader, const Record& record)
 {
-    const QString kind = reader.field(record, 1);
-    const double x1 = leadingDecimal(reader.field(record, 2)).toDouble();
-    const double y1 = leadingDecimal(reader.field(record, 3)).toDouble();
-    const double x2 = leadingDecimal(reader.field(record, 4)).toDouble();
-    const double y2 = leadingDecimal(reader.field(record, 5)).toDouble();
-    if (kind == QLatin1String("R"))
+    const auto grid = readRecord<GridRecord>(reader, record);
+    const double x1 = leadingDecimal(grid.x1).toDouble();
+    const double y1 = leadingDecimal(grid.y1).toDouble();
+    const double x2 = leadingDecimal(grid.x2).toDouble();
+    const double y2 = leadingDecimal(grid.y2).toDouble();
+    if (grid.kind == QLatin1String("R"))
         printer_.drawBox(x1, y1, x2, y2, 0);
-    else if (kind == QLatin1String("L"))
+    else if (grid.kind == QLatin1String("L"))
         printer_.drawLine(x1, y1, x2, y2, 0);
 }
 
 void PrintRun::drawField(TemplateReader& reader, const Record& record)
 {
-    const QString database = reader.field(record, 1);
-    const QString table = reader.field(record, 2);
-    const QString column = reader.field(record, 3);
-    const QString type = reader.field(record, 4);
-    const Decimal4 x = leadingDecimal(reader.field(record, 5));
-    Decimal4 y = leadingDecimal(reader.field(record, 6));
-    const Decimal4 width = leadingDecimal(reader.field(record, 7));
-    const QString font = reader.field(record, 8);
-    const double size = leadingNumber(reader.field(record, 9));
-    const QString relation = reader.field(record, 10);
+    const auto field = readRecord<FieldRecord>(reader, record);
+    const QString& column = field.column;
+    const QString& type = field.typeWord;
+    const Decimal4 x = leadingDecimal(field.x);
+    Decimal4 y = leadingDecimal(field.y);
+    const Decimal4 width = leadingDecimal(field.width);
+    const double size = leadingNumber(field.fontSize);
+    const QString& relation = field.relation;
 
     const QString condition =
         relation.trimmed().isEmpty() ? filtro_ : replaceRelationPlaceholders(relation, parameters_);
-    QueryCursor cursor(database, QStringLiteral("Select * From ") + table + QStringLiteral(" Where ") + condition);
+    QueryCursor cursor(field.database, QStringLiteral("Select * From ") + field.table + QStringLiteral(" Where ") + condition);
     if (!cursor.findFirst(QStringLiteral("NumeroHotel = 1")))
         return;
 
-    printer_.setFontName(font);
+    printer_.setFontName(field.fontName);
     printer_.setFontSize(size);
     printer_.setTextColor(0);
     auto print = [&](const QString& text) {
@@ -498,23 +498,21 @@ void PrintRun::drawField(TemplateReader& reader, const Record& record)
 
 void PrintRun::drawProduct(TemplateReader& reader, const ProductBlock& block)
 {
-    const Record& first = block.first;
-    const QString type = reader.field(first, 4);
-    const Decimal4 x = leadingDecimal(reader.field(first, 5));
-    const Decimal4 y = leadingDecimal(reader.field(first, 6));
-    const Decimal4 width = leadingDecimal(reader.field(first, 7));
-    const QString font = reader.field(first, 8);
-    const double size = leadingNumber(reader.field(first, 9));
+    const auto first = readRecord<ProductRecord>(reader, block.first);
+    const QString& type = first.typeWord;
+    const Decimal4 x = leadingDecimal(first.x);
+    const Decimal4 y = leadingDecimal(first.y);
+    const Decimal4 width = leadingDecimal(first.width);
+    const QString& font = first.fontName;
+    const double size = leadingNumber(first.fontSize);
 
     std::optional<Decimal4> product;
     bool unknown = false;  // a null factor leaves the product unknown: nothing is printed
-    for (const Record& factor : block.factors) {
-        const QString database = reader.field(factor, 1);
-        const QString table = reader.field(factor, 2);
-        const QString column = reader.field(factor, 3);
-        QueryCursor cursor(database, QStringLiteral("Select * From ") + table + QStringLiteral(" Where ") + filtro_);
+    for (const Record& line : block.factors) {
+        const auto factor = readRecord<FactorRecord>(reader, line);
+        QueryCursor cursor(factor.database, QStringLiteral("Select * From ") + factor.table + QStringLiteral(" Where ") + filtro_);
         if (cursor.findFirst(QStringLiteral("NumeroHotel = 1"))) {
-            const std::optional<Decimal4> value = factorValue(cursor.value(column), column);
+            const std::optional<Decimal4> value = factorValue(cursor.value(factor.column), factor.column);
             if (!value)
                 unknown = true;
             else
@@ -535,41 +533,43 @@ void PrintRun::drawProduct(TemplateReader& reader, const ProductBlock& block)
 
 void PrintRun::drawText(TemplateReader& reader, const Record& record)
 {
-    QString text = replaceTextPlaceholders(reader.field(record, 1), parameters_);
-    const Decimal4 x = leadingDecimal(reader.field(record, 2));
-    const Decimal4 y = leadingDecimal(reader.field(record, 3));
-    const QString font = reader.field(record, 4);
-    const double size = leadingNumber(reader.field(record, 5));
-    const qint64 colour = colourOf(reader.field(record, 6));
+    const auto fields = readRecord<TextRecord>(reader, record);
+    QString text = replaceTextPlaceholders(fields.text, parameters_);
+    const Decimal4 x = leadingDecimal(fields.x);
+    const Decimal4 y = leadingDecimal(fields.y);
+    const QString& font = fields.fontName;
+    const double size = leadingNumber(fields.fontSize);
+    const TemplateColor color = colorOf(fields.color);
     if (text == QLatin1String("Data_oggi"))
         text = settings_.now.toString(QStringLiteral("dd/MM/yyyy"));
     else if (text == QLatin1String("ora_adesso"))
         text = settings_.now.toString(QStringLiteral("hh:mm"));
     printer_.setFontName(font);
     printer_.setFontSize(size);
-    printer_.setTextColor(colour);
+    printer_.setTextColor(color);
     printer_.setPosition(x.toDouble(), y.toDouble());
     printer_.printText(text);
 }
 
 void PrintRun::printTable(TemplateReader& reader, const TableBlock& block)
 {
-    const Record& a = block.placement;
+    const auto a = readRecord<TablePlacementRecord>(reader, block.placement);
     TableDesign design;
-    design.title = reader.field(a, 1);
-    design.x = leadingDecimal(reader.field(a, 2));
-    design.y0 = leadingDecimal(reader.field(a, 3));
-    design.bottom = leadingDecimal(reader.field(a, 4));
-    design.fontName = reader.field(a, 5);
-    design.fontSize = leadingNumber(reader.field(a, 6));
-    for (const Record& c : block.columns) {
-        design.columns.push_back({reader.field(c, 1), reader.field(c, 2), leadingDecimal(reader.field(c, 3)),
-                                reader.field(c, 4), reader.field(c, 5), leadingDecimal(reader.field(c, 7))});
+    design.title = a.title;
+    design.x = leadingDecimal(a.x);
+    design.y0 = leadingDecimal(a.y);
+    design.bottom = leadingDecimal(a.bottom);
+    design.fontName = a.fontName;
+    design.fontSize = leadingNumber(a.fontSize);
+    for (const Record& line : block.columns) {
+        const auto c = readRecord<ColumnRecord>(reader, line);
+        design.columns.push_back({c.title, c.field, leadingDecimal(c.width), c.typeWord, c.total, leadingDecimal(c.chars)});
     }
-    const QString database = reader.field(block.source, 1);
-    const QString table = reader.field(block.source, 2);
-    const QString ordering = SostituisciCarattere(reader.field(block.source, 3), QStringLiteral("-"), QStringLiteral(","));
-    const QString condition = reader.field(block.source, 4);
+    const auto source = readRecord<TableSourceRecord>(reader, block.source);
+    const QString& database = source.database;
+    const QString& table = source.table;
+    const QString ordering = SostituisciCarattere(source.ordering, QStringLiteral("-"), QStringLiteral(","));
+    const QString& condition = source.filter;
 
     EngineTableSink sink(*this);
     TableLayout layout(design, sink);

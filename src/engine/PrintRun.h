@@ -21,7 +21,6 @@ public:
     PrintFailure(const Error& cause, QString templateFile, int line);
     int line() const noexcept { return line_; }
     const QString& templateFile() const noexcept { return templateFile_; }
-    int causeNumber() const noexcept { return number(); }
 
 private:
     QString templateFile_;

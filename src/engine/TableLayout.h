@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/TextLayout.h"
+#include "platform/TemplateColor.h"
 #include "template/Numbers.h"
 
 #include <QString>
@@ -36,7 +37,7 @@ public:
     virtual void setFont(const QString& name, double size) = 0;
     // cell: a cell text, printed in black; otherwise (title, header, totals) in the current colour.
     virtual void text(Decimal4 x, Decimal4 y, const QString& text, bool cell) = 0;
-    virtual void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, qint64 color) = 0;
+    virtual void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, TemplateColor color) = 0;
     // A new page; between rows it first receives the template's fixed elements again.
     virtual void newPage(bool betweenRows) = 0;
 };
@@ -45,7 +46,7 @@ public:
 // as a pure function of the template's numbers and the cell texts.
 class TableLayout {
 public:
-    static constexpr qint64 kRuleColor = 12632256;  // light grey of the row rules
+    static constexpr TemplateColor kRuleColor = TemplateColor::rgb(192, 192, 192);  // light grey of the row rules
 
     TableLayout(TableDesign design, TableSink& sink);
 

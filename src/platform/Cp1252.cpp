@@ -2,7 +2,6 @@
 
 #include "platform/Errors.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <array>
 
@@ -95,14 +94,6 @@ QStringList splitLines(const QString& content)
     return lines;
 }
 
-QStringList readCp1252Lines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(err::FileNotFound, QStringLiteral("Impossibile aprire il file %1").arg(path));
-    return splitLines(decodeCp1252(file.readAll()));
-}
-
 void writeCp1252Lines(const QString& path, const QStringList& lines)
 {
     QByteArray bytes;
@@ -111,8 +102,10 @@ void writeCp1252Lines(const QString& path, const QStringList& lines)
         bytes += "\r\n";
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(err::FileNotFound, QStringLiteral("Impossibile scrivere il file %1").arg(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw Error(err::PathFileAccess,
+                    QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(path, file.errorString()));
+    }
 }
 
 }  // namespace ostrivo

@@ -22,12 +22,10 @@ QByteArray encodeCp1252(const QString& text);
 // a line end is a line; no empty line follows a final line end.
 QStringList splitLines(const QString& content);
 
-// Reads a whole Windows-1252 text file as lines. Throws Error (file not found) naming the file.
-QStringList readCp1252Lines(const QString& path);
-
 // Writes lines as Windows-1252, each ended with CR LF, through a temporary file in the same folder
 // renamed over the target: a failed write leaves an existing file whole. Nothing is written when a
-// line holds a character the code page cannot store.
+// line holds a character the code page cannot store. A failed write throws Error 75 (path/file
+// access error) naming the file.
 void writeCp1252Lines(const QString& path, const QStringList& lines);
 
 }  // namespace ostrivo

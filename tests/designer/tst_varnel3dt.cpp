@@ -1,7 +1,8 @@
 #include "designer/PageCanvas.h"
 #include "designer/Varnel3DT.h"
-#include "engine/InsParametri.h"
-#include "platform/printer/PrinterDialog.h"
+#include "engine/widgets/InsParametri.h"
+#include "platform/widgets/PrinterDialog.h"
+#include "platform/ScriptedDialogs.h"
 #include "template/VN3Routine.h"
 
 #include "support/TestSupport.h"
@@ -16,7 +17,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -95,11 +95,12 @@ private:
 
     std::unique_ptr<test::ScopedCurrentDir> dir_;
     std::unique_ptr<VN3Routine> model_;
+    ScriptedDialogs dialogs_;
     std::unique_ptr<Varnel3DT> window_;
 
     Varnel3DT& designer()
     {
-        window_ = std::make_unique<Varnel3DT>(*model_);
+        window_ = std::make_unique<Varnel3DT>(*model_, dialogs_);
         window_->startDesigner();
         return *window_;
     }
@@ -287,15 +288,15 @@ private slots:
     void portraitCanvasAndGrid()
     {
         Varnel3DT& w = designer();
-        QCOMPARE(w.document().canvasTwips(), QRect(2940, 340, 6500, 8300));
+        QCOMPARE(w.canvasModel().canvasTwips(), QRect(2940, 340, 6500, 8300));
         QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 2940, 340, 6500, 8300));
-        QCOMPARE(w.document().scaleWidth(), 80.0);
-        QCOMPARE(w.document().scaleHeight(), 75.0);
+        QCOMPARE(w.canvasModel().scaleWidth(), 80.0);
+        QCOMPARE(w.canvasModel().scaleHeight(), 75.0);
         QCOMPARE(model_->NumLineeGriglia, qint16(157));
-        QCOMPARE(w.document().Line2().size(), 157);
+        QCOMPARE(w.canvasModel().Line2().size(), 157);
 
         int vertical = 0, horizontal = 0;
-        w.document().Line2().forEach([&](int index, const GridLine& line) {
+        w.canvasModel().Line2().forEach([&](int index, const GridLine& line) {
             QVERIFY(line.visible);
             if (index <= 81) {
                 ++vertical;
@@ -315,7 +316,7 @@ private slots:
         // The grid is data painted by the canvas, not 157 widgets.
         QVERIFY(w.Picture1()->findChildren<QWidget*>().size() < 10);
         // A unit across is 81.25 twips, one down about 110.7.
-        QCOMPARE(6500.0 / w.document().scaleWidth(), 81.25);
+        QCOMPARE(6500.0 / w.canvasModel().scaleWidth(), 81.25);
     }
 
     void landscapeCanvasAndGrid()
@@ -325,14 +326,14 @@ private slots:
         model_->LarghezzaPagina = 110;
         model_->AltezzaPagina = 80;
         w.setUpCanvas();
-        QCOMPARE(w.document().canvasTwips(), QRect(750, 1300, 10900, 6500));
+        QCOMPARE(w.canvasModel().canvasTwips(), QRect(750, 1300, 10900, 6500));
         QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 750, 1300, 10900, 6500));
         QCOMPARE(model_->NumLineeGriglia, qint16(110 + 80 + 2));
         // The portrait grid is gone, not left behind under the new one.
-        QCOMPARE(w.document().Line2().size(), 192);
-        QCOMPARE(w.document().Line2()(192).y1, 80.0);
-        QCOMPARE(w.document().Line2()(192).x2, 10900.0);
-        QCOMPARE(w.document().Line2()(111).y2, 6500.0);
+        QCOMPARE(w.canvasModel().Line2().size(), 192);
+        QCOMPARE(w.canvasModel().Line2()(192).y1, 80.0);
+        QCOMPARE(w.canvasModel().Line2()(192).x2, 10900.0);
+        QCOMPARE(w.canvasModel().Line2()(111).y2, 6500.0);
     }
 
     void otherOrientationLeavesTheCanvasAndRedrawsTheGrid()
@@ -342,7 +343,7 @@ private slots:
         model_->LarghezzaPagina = 20;
         model_->AltezzaPagina = 10.4;
         w.setUpCanvas();
-        QCOMPARE(w.document().canvasTwips(), QRect(2940, 340, 6500, 8300));
+        QCOMPARE(w.canvasModel().canvasTwips(), QRect(2940, 340, 6500, 8300));
         QCOMPARE(w.Picture1()->geometry(), twipsRect(w, 2940, 340, 6500, 8300));
         QCOMPARE(model_->NumLineeGriglia, qint16(20 + 10 + 2));
         model_->AltezzaPagina = 10.6;
@@ -365,7 +366,7 @@ private slots:
 
         // Hiding members of Line2 hides them on the canvas.
         for (int i = 2; i <= 41; ++i)
-            w.document().Line2()(i).visible = false;
+            w.canvasModel().Line2()(i).visible = false;
         image = w.Picture1()->grab().toImage();
         QCOMPARE(greyRunsInRow(image, midRow), 39);
         QCOMPARE(greyRunsInColumn(image, midColumn), 74);
@@ -455,15 +456,12 @@ private slots:
     void stampaOfANeverSavedTemplateNamesItAndPrintsNothing()
     {
         Varnel3DT& w = designer();
-        ModalWatcher watcher([](QWidget& modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(&modal))
-                box->accept();
-            else
-                modal.close();
-        });
+        ModalWatcher watcher([](QWidget& modal) { modal.close(); });
         w.runCommand(Varnel3DT::Stampa);
-        QCOMPARE(watcher.seen(), QStringList{QStringLiteral("QMessageBox")});
-        QVERIFY2(watcher.messages().value(0).contains(QStringLiteral("Nuovo.vn3")), qPrintable(watcher.messages().value(0)));
+        QVERIFY2(watcher.seen().isEmpty(), qPrintable(watcher.seen().join(QLatin1Char(' '))));
+        QCOMPARE(dialogs_.messages().size(), 1u);
+        const QString message = dialogs_.messages().front().text;
+        QVERIFY2(message.contains(QStringLiteral("Nuovo.vn3")), qPrintable(message));
         QVERIFY(!QFile::exists(QStringLiteral("catering.pdf")));
     }
 };

@@ -1,3 +1,4 @@
+#include "engine/ParameterFilter.h"
 #include "engine/ParameterPrompts.h"
 #include "platform/Errors.h"
 
@@ -89,6 +90,68 @@ TEST(ParameterPrompts, ValueForListRefusesACommaNoNumberExplains)
     // "1,5;2" is no number under "=".
     EXPECT_FALSE(valueForList(QStringLiteral("1,5;2"), QStringLiteral("Num"), eq));
 }
+
+namespace {
+
+// A box as "Ok" finds it, what Ok hands on, and the literal the filter then compares with.
+struct OkCase {
+    const char* type;
+    const char* op;
+    const char* box;
+    std::optional<QString> listed;  // nothing: refused
+    const char* literal;
+};
+
+void PrintTo(const OkCase& c, std::ostream* os)
+{
+    *os << c.type << ' ' << c.op << " \"" << c.box << '"';
+}
+
+class ValueOnOk : public ::testing::TestWithParam<OkCase> {};
+
+}  // namespace
+
+TEST_P(ValueOnOk, MeansWhatEnterWouldHaveMade)
+{
+    const OkCase& c = GetParam();
+    const QString type = QString::fromUtf8(c.type);
+    const QString op = QString::fromUtf8(c.op);
+    const QString box = QString::fromUtf8(c.box);
+    const std::optional<QString> listed = valueOnOk(box, type, op);
+    ASSERT_EQ(listed, c.listed);
+    if (!listed)
+        return;
+    PrintParameter parameter;
+    parameter.number = 1;
+    parameter.column = QStringLiteral("X");
+    parameter.op = op;
+    parameter.typeWord = type;
+    parameter.rawValue = *listed;
+    EXPECT_EQ(filterLiteral(parameter), QString::fromUtf8(c.literal));
+    // Confirming the box with Enter first changes nothing, except for a text, which Enter capitalises.
+    if (type != QLatin1String("Str")) {
+        EXPECT_EQ(valueOnOk(normaliseTypedValue(box, type, op), type, op), listed);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ParameterPrompts, ValueOnOk,
+    ::testing::Values(
+        OkCase{"Cur", "=", "1.500", QStringLiteral("1500.00"), "1500.00"},
+        OkCase{"Cur", "=", "1.234,50", QStringLiteral("1234.50"), "1234.50"},
+        OkCase{"Cur", "=", "12,5", QStringLiteral("12.50"), "12.50"},
+        OkCase{"Cur", "=", "1234.50", QStringLiteral("1234.50"), "1234.50"},
+        OkCase{"Cur", "In", "1.500; 12,5", QStringLiteral("1500.00;12.50"), "(1500.00, 12.50)"},
+        OkCase{"Date", ">=", "010524", QStringLiteral("01/05/2024"), "'20240501'"},
+        OkCase{"Date", ">=", "01/05/2024", QStringLiteral("01/05/2024"), "'20240501'"},
+        OkCase{"Date", "No", "010524;311299", QStringLiteral("01/05/2024;31/12/1999"), "('20240501', '19991231')"},
+        OkCase{"Date", "=", "01,05,2024", std::nullopt, ""},
+        OkCase{"Num", "=", " 12a,5 ", QStringLiteral("12.5"), "12.5"},
+        OkCase{"Num", "=", "", QStringLiteral("0"), "0"},
+        OkCase{"Num", "=", "1,2,3", std::nullopt, ""},
+        OkCase{"Str", "=", " l'albergo ", QStringLiteral("l'albergo"), "'L\u00B4ALBERGO'"},
+        OkCase{"Str", "=", "Rossi, Mario", std::nullopt, ""},
+        OkCase{"Boh", "=", " 12,5 ", QStringLiteral("12.5"), "12.5"}));
 
 TEST(ParameterPrompts, ReadingTheTemplate)
 {

@@ -91,7 +91,7 @@ TEST_F(PrintRunTest, OnlyPageBlockAndParametersSetOrientationAndScaleAndPrintOne
     EXPECT_EQ(printer.ops()[2], PrintOp::end(1));
 }
 
-TEST_F(PrintRunTest, TextsDatesPlaceholdersAndColours)
+TEST_F(PrintRunTest, TextsDatesPlaceholdersAndColors)
 {
     print(templ({QStringLiteral("Cognome,=,Str,<nessuno>,Cognome,"), QStringLiteral("Camera,=,Num,<nessuno>,Camera,")},
                 {QStringLiteral("[TESTO]"), QStringLiteral("Data_oggi,60,2,Arial,10,0,"),
@@ -234,7 +234,7 @@ TEST_F(PrintRunTest, TableRowsPagesAndTotals)
     EXPECT_TRUE(std::count(lines.begin(), lines.end(), PrintOp::line(1, 1.5, 26.6, 6.5, 26.6, 12632256)) == 1);
 }
 
-TEST_F(PrintRunTest, TitleHeaderAndTotalsTakeTheColourOfTheLastTextPrinted)
+TEST_F(PrintRunTest, TitleHeaderAndTotalsTakeTheColorOfTheLastTextPrinted)
 {
     addRows(4);
     print(tableTemplate(), QStringLiteral("1,"));

@@ -24,12 +24,12 @@ public:
     {
         ops << QStringLiteral("p%1 %2 %3,%4 [%5]").arg(page).arg(cell ? "cell" : "text", x.toString(), y.toString(), t);
     }
-    void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, qint64 color) override
+    void line(Decimal4 x1, Decimal4 y1, Decimal4 x2, Decimal4 y2, TemplateColor color) override
     {
         ops << QStringLiteral("p%1 line %2,%3-%4,%5 %6")
                    .arg(page)
                    .arg(x1.toString(), y1.toString(), x2.toString(), y2.toString())
-                   .arg(color);
+                   .arg(color.value());
     }
     void newPage(bool betweenRows) override
     {

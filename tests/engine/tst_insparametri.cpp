@@ -1,4 +1,5 @@
-#include "engine/InsParametri.h"
+#include "engine/widgets/InsParametri.h"
+#include "platform/ScriptedDialogs.h"
 #include "engine/ParameterPrompts.h"
 #include "template/VN3Routine.h"
 
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -35,12 +35,6 @@ using test::ModalWatcher;
 using test::px;
 using test::twipsRect;
 
-void closeMessageBoxes(QWidget& modal)
-{
-    if (auto* box = qobject_cast<QMessageBox*>(&modal))
-        box->accept();
-}
-
 }  // namespace
 
 class TestInsParametri : public QObject {
@@ -49,6 +43,16 @@ class TestInsParametri : public QObject {
 private:
     std::unique_ptr<test::ScopedCurrentDir> dir_;
     VN3Routine model_;
+    ScriptedDialogs dialogs_;
+
+    // The one message shown, with its title.
+    QString onlyMessage() const
+    {
+        if (dialogs_.messages().size() != 1)
+            return QStringLiteral("%1 messages").arg(dialogs_.messages().size());
+        const MessageRequest& m = dialogs_.messages().front();
+        return m.title == InsParametri::caption() ? m.text : QStringLiteral("title ") + m.title;
+    }
 
     std::vector<ParameterPrompt> prompts(const QStringList& parameters)
     {
@@ -76,12 +80,13 @@ private slots:
     {
         dir_ = std::make_unique<test::ScopedCurrentDir>();
         model_ = VN3Routine();
+        dialogs_ = ScriptedDialogs();
     }
     void cleanup() { dir_.reset(); }
 
     void captionAndButtons()
     {
-        InsParametri dialog(model_, prompts({QStringLiteral("N,=,Num,1,Numero,")}));
+        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("N,=,Num,1,Numero,")}));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Inserimento parametri per la stampa"));
         QCOMPARE(InsParametri::caption(), dialog.windowTitle());
         QCOMPARE(dialog.T(0)->text(), QStringLiteral("Ok"));
@@ -103,7 +108,7 @@ private slots:
         QStringList lines;
         for (int n = 1; n <= rows; ++n)
             lines << QStringLiteral("C%1,=,Str,<nessuno>,Valore %1,").arg(n);
-        InsParametri dialog(model_, prompts(lines));
+        InsParametri dialog(model_, dialogs_, prompts(lines));
         const QScreen* screen = dialog.screen();
         QVERIFY(screen);
         const double dx = screen->logicalDotsPerInchX();
@@ -135,7 +140,7 @@ private slots:
 
     void promptWordsPerOperator()
     {
-        InsParametri dialog(model_, prompts({
+        InsParametri dialog(model_, dialogs_, prompts({
                                         QStringLiteral("A,=,Str,<nessuno>,Cliente,"),
                                         QStringLiteral("A,<,Num,<nessuno>,Importo,"),
                                         QStringLiteral("A,>,Num,<nessuno>,Importo,"),
@@ -166,7 +171,7 @@ private slots:
         model_.ValoriRichiesta(1) = QStringLiteral("7");
         model_.ValoriRichiesta(2) = QString();
         model_.ValoriRichiesta(4) = QStringLiteral("rossi");
-        InsParametri dialog(model_, prompts({
+        InsParametri dialog(model_, dialogs_, prompts({
                                         QStringLiteral("A,=,Num,5,Uno,"),
                                         QStringLiteral("B,=,Str,ABC,Due,"),
                                         QStringLiteral("C,=,Str,<nessuno>,Tre,"),
@@ -183,7 +188,7 @@ private slots:
 
     void focusStartsOnTheFirstBoxAndTabFollowsTheRows()
     {
-        InsParametri dialog(model_, prompts({QStringLiteral("A,=,Str,uno,Uno,"), QStringLiteral("B,=,Str,due,Due,"),
+        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("A,=,Str,uno,Uno,"), QStringLiteral("B,=,Str,due,Due,"),
                                              QStringLiteral("C,=,Str,tre,Tre,")}));
         showActive(dialog);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Text1(1)));
@@ -198,7 +203,7 @@ private slots:
 
     void focusSelectsTheWholeTextAlsoAfterAClick()
     {
-        InsParametri dialog(model_, prompts({QStringLiteral("A,=,Str,uno,Uno,"), QStringLiteral("B,=,Str,secondo,Due,")}));
+        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("A,=,Str,uno,Uno,"), QStringLiteral("B,=,Str,secondo,Due,")}));
         showActive(dialog);
         QTest::mouseClick(dialog.Text1(2), Qt::LeftButton, {}, QPoint(3, dialog.Text1(2)->height() / 2));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Text1(2)));
@@ -210,7 +215,7 @@ private slots:
 
     void enterNormalisesByTypeAndMovesOn()
     {
-        InsParametri dialog(model_, prompts({
+        InsParametri dialog(model_, dialogs_, prompts({
                                         QStringLiteral("ARRIVO,>=,Date,<nessuno>,Data arrivo,"),
                                         QStringLiteral("NOME,=,Str,valore,Nome,"),
                                         QStringLiteral("N,>=,Num,<nessuno>,Numero,"),
@@ -256,7 +261,7 @@ private slots:
 
     void keypadEnterWorksLikeReturn()
     {
-        InsParametri dialog(model_, prompts({QStringLiteral("ARRIVO,>=,Date,<nessuno>,Data arrivo,"),
+        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("ARRIVO,>=,Date,<nessuno>,Data arrivo,"),
                                              QStringLiteral("B,=,Str,<nessuno>,Due,")}));
         showActive(dialog);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Text1(1)));
@@ -266,35 +271,44 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Text1(2)));
     }
 
-    void okByMouseTrimsButDoesNotNormalise()
+    void okGivesTheSameValuesWithOrWithoutEnter_data()
     {
-        model_.ValoriRichiesta(3) = QStringLiteral("010524");
-        InsParametri dialog(model_, prompts({QStringLiteral("N,=,Num,<nessuno>,Numero,"), QStringLiteral("NOME,=,Str,<nessuno>,Nome,"),
-                                             QStringLiteral("D,=,Date,<nessuno>,Data,")}));
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("straight to Ok") << false;
+        QTest::newRow("Enter in every box, then Ok") << true;
+    }
+    void okGivesTheSameValuesWithOrWithoutEnter()
+    {
+        QFETCH(bool, enter);
+        model_.ValoriRichiesta(1) = QStringLiteral("1.500");
+        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("IMPORTO,>=,Cur,<nessuno>,Importo,"),
+                                             QStringLiteral("ARRIVO,>=,Date,010524,Data arrivo,"),
+                                             QStringLiteral("N,=,Num,<nessuno>,Numero,")}));
         showActive(dialog);
-        QTest::keyClicks(dialog.Text1(1), QStringLiteral("  12 "));
-        QTest::keyClicks(dialog.Text1(2), QStringLiteral(" rossi"));
+        QTest::keyClicks(dialog.Text1(3), QStringLiteral("  12 "));
+        if (enter) {
+            dialog.Text1(1)->setFocus();
+            for (int n = 1; n <= 3; ++n)
+                pressEnter();
+            QCOMPARE(dialog.Text1(1)->text(), QStringLiteral("1.500,00"));
+        }
         QTest::mouseClick(dialog.T(0), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(model_.ValoriParametri, QStringLiteral("12,rossi,010524,"));
+        QCOMPARE(model_.ValoriParametri, QStringLiteral("1500.00,01/05/2024,12,"));
     }
 
     void aCommaInATextIsRefusedBeforeItSplitsTheList()
     {
         model_.ValoriRichiesta(1) = QStringLiteral("Rossi, Mario");
         model_.ValoriRichiesta(3) = QStringLiteral("1.234,50");
-        InsParametri dialog(model_, prompts({QStringLiteral("NOME,=,Str,<nessuno>,Cliente,"), QStringLiteral("N,=,Num,<nessuno>,Numero,"),
+        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("NOME,=,Str,<nessuno>,Cliente,"), QStringLiteral("N,=,Num,<nessuno>,Numero,"),
                                              QStringLiteral("IMPORTO,>=,Cur,<nessuno>,Importo,")}));
         model_.ValoriParametri = QStringLiteral("Null");
         showActive(dialog);
         QTest::keyClicks(dialog.Text1(2), QStringLiteral("7"));
-        {
-            ModalWatcher watcher(closeMessageBoxes);
-            QTest::mouseClick(dialog.T(0), Qt::LeftButton);
-            QTRY_COMPARE(watcher.seen().size(), 1);
-            QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("Cliente")), qPrintable(watcher.messages().at(0)));
-            QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("Rossi, Mario")), qPrintable(watcher.messages().at(0)));
-        }
+        QTest::mouseClick(dialog.T(0), Qt::LeftButton);
+        QVERIFY2(onlyMessage().contains(QStringLiteral("Cliente")), qPrintable(onlyMessage()));
+        QVERIFY2(onlyMessage().contains(QStringLiteral("Rossi, Mario")), qPrintable(onlyMessage()));
         // The dialog stays, on the value to correct; nothing was handed on.
         QVERIFY(dialog.isVisible());
         QCOMPARE(model_.ValoriParametri, QStringLiteral("Null"));
@@ -315,7 +329,7 @@ private slots:
             if (auto* dialog = qobject_cast<InsParametri*>(&modal))
                 dialog->T(0)->click();
         });
-        QCOMPARE(InsParametri::ask(model_), QStringLiteral("12,ROSSI,"));
+        QCOMPARE(InsParametri::ask(model_, dialogs_), QStringLiteral("12,ROSSI,"));
         QCOMPARE(model_.ValoriParametri, QStringLiteral("12,ROSSI,"));
         QCOMPARE(watcher.seen(), QStringList{QStringLiteral("ostrivo::InsParametri")});
     }
@@ -327,7 +341,7 @@ private slots:
             if (auto* dialog = qobject_cast<InsParametri*>(&modal))
                 QTest::mouseClick(dialog->T(1), Qt::LeftButton);
         });
-        QCOMPARE(InsParametri::ask(model_), QStringLiteral("Null"));
+        QCOMPARE(InsParametri::ask(model_, dialogs_), QStringLiteral("Null"));
         QCOMPARE(model_.ValoriParametri, QStringLiteral("Null"));
         QCOMPARE(model_.NumParametri, qint16(1));
     }
@@ -341,7 +355,7 @@ private slots:
     void closeControlAndEscapeCountAsAnnulla()
     {
         QFETCH(bool, escape);
-        InsParametri dialog(model_, prompts({QStringLiteral("N,=,Num,4,Numero,")}));
+        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("N,=,Num,4,Numero,")}));
         model_.ValoriParametri = QStringLiteral("4,");  // left over from an earlier print
         showActive(dialog);
         if (escape)
@@ -370,7 +384,7 @@ private slots:
         model_.NumParametri = 4;
         model_.ValoriParametri = QStringLiteral("Null");
         ModalWatcher watcher([](QWidget& modal) { modal.close(); });
-        QCOMPARE(InsParametri::ask(model_), QString());
+        QCOMPARE(InsParametri::ask(model_, dialogs_), QString());
         QCOMPARE(model_.ValoriParametri, QString());
         QCOMPARE(model_.NumParametri, qint16(0));
         QTest::qWait(50);
@@ -386,65 +400,60 @@ private slots:
                              QStringLiteral("C,=,Str,<nessuno>,Nemmeno,"), QStringLiteral("[PARAMETRI]"),
                              QStringLiteral("D,<>,Str,<nessuno>,Secondo,"), QStringLiteral("[FINE]")});
         model_.NomeModulo = QStringLiteral("t.vn3");
-        InsParametri dialog(model_, readParameterPrompts(model_.NomeModulo));
+        InsParametri dialog(model_, dialogs_, readParameterPrompts(model_.NomeModulo));
         QCOMPARE(dialog.rowCount(), 2);
         QCOMPARE(dialog.Label1(1)->text(), QStringLiteral("Primo uguale a "));
         QCOMPARE(dialog.Label1(2)->text(), QStringLiteral("Secondo diverso da "));
     }
 
-    void templateThatCannotBeOpenedIsNamedAndGivesNull()
+    // A template the dialog cannot read is reported, naming the file and the line, and gives
+    // "Null": nothing is printed.
+    void unreadableTemplatesAreNamedAndGiveNull_data()
     {
-        model_.NomeModulo = QStringLiteral("Nuovo.vn3");  // never saved
+        QTest::addColumn<QStringList>("parameters");  // empty: no file at all
+        QTest::addColumn<QStringList>("named");
+        QStringList eleven;
+        for (int n = 1; n <= 11; ++n)
+            eleven << QStringLiteral("C%1,=,Str,<nessuno>,Valore %1,").arg(n);
+        QTest::newRow("never saved") << QStringList() << QStringList{QStringLiteral("Nuovo.vn3")};
+        // The 11th parameter is line 16 of the file.
+        QTest::newRow("eleven parameters") << eleven << QStringList{QStringLiteral("t.vn3"), QStringLiteral("16")};
+        QTest::newRow("too few fields") << QStringList{QStringLiteral("A,=,Str,<nessuno>,Uno,"), QStringLiteral("B,=,Str,")}
+                                        << QStringList{QStringLiteral("t.vn3"), QStringLiteral("riga 7")};
+    }
+    void unreadableTemplatesAreNamedAndGiveNull()
+    {
+        QFETCH(QStringList, parameters);
+        QFETCH(QStringList, named);
+        model_.NomeModulo = QStringLiteral("Nuovo.vn3");
+        if (!parameters.isEmpty()) {
+            writeTemplateWithParameters(QStringLiteral("t.vn3"), parameters);
+            model_.NomeModulo = QStringLiteral("t.vn3");
+        }
         model_.NumParametri = 3;
-        ModalWatcher watcher([](QWidget& modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(&modal))
-                box->accept();
-            else
-                modal.close();
-        });
-        QCOMPARE(InsParametri::ask(model_), QStringLiteral("Null"));
+        QCOMPARE(InsParametri::ask(model_, dialogs_), QStringLiteral("Null"));
         QCOMPARE(model_.ValoriParametri, QStringLiteral("Null"));
         QCOMPARE(model_.NumParametri, qint16(0));
-        QCOMPARE(watcher.seen(), QStringList{QStringLiteral("QMessageBox")});
-        QCOMPARE(watcher.messages().size(), 1);
-        QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("Nuovo.vn3")), qPrintable(watcher.messages().at(0)));
+        for (const QString& name : named)
+            QVERIFY2(onlyMessage().contains(name), qPrintable(onlyMessage()));
     }
 
-    void eleventhParameterIsRejectedWithAMessage()
+    void tenParametersAreFine()
     {
         QStringList lines;
-        for (int n = 1; n <= 11; ++n)
+        for (int n = 1; n <= 10; ++n)
             lines << QStringLiteral("C%1,=,Str,<nessuno>,Valore %1,").arg(n);
         writeTemplateWithParameters(QStringLiteral("t.vn3"), lines);
         model_.NomeModulo = QStringLiteral("t.vn3");
-        ModalWatcher watcher(closeMessageBoxes);
-        QCOMPARE(InsParametri::ask(model_), QStringLiteral("Null"));
-        QCOMPARE(watcher.seen(), QStringList{QStringLiteral("QMessageBox")});
-        // The 11th parameter is line 16 of the file.
-        QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("t.vn3")), qPrintable(watcher.messages().at(0)));
-        QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("16")), qPrintable(watcher.messages().at(0)));
-
-        // Ten are fine.
-        lines.removeLast();
-        writeTemplateWithParameters(QStringLiteral("t.vn3"), lines);
         ModalWatcher okWatcher([](QWidget& modal) {
             if (auto* dialog = qobject_cast<InsParametri*>(&modal))
                 dialog->T(0)->click();
             else
-                closeMessageBoxes(modal);
+                modal.close();
         });
-        QCOMPARE(InsParametri::ask(model_), QStringLiteral(",,,,,,,,,,"));
+        QCOMPARE(InsParametri::ask(model_, dialogs_), QStringLiteral(",,,,,,,,,,"));
         QCOMPARE(okWatcher.seen(), QStringList{QStringLiteral("ostrivo::InsParametri")});
-    }
-
-    void recordWithTooFewFieldsIsRejectedWithAMessage()
-    {
-        writeTemplateWithParameters(QStringLiteral("t.vn3"), {QStringLiteral("A,=,Str,<nessuno>,Uno,"), QStringLiteral("B,=,Str,")});
-        model_.NomeModulo = QStringLiteral("t.vn3");
-        ModalWatcher watcher(closeMessageBoxes);
-        QCOMPARE(InsParametri::ask(model_), QStringLiteral("Null"));
-        QCOMPARE(watcher.messages().size(), 1);
-        QVERIFY2(watcher.messages().at(0).contains(QStringLiteral("riga 7")), qPrintable(watcher.messages().at(0)));
+        QVERIFY(dialogs_.messages().empty());
     }
 };
 

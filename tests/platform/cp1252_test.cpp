@@ -16,7 +16,7 @@ TEST(Cp1252, ItalianTextAccentAndEuroSurviveAWriteAndARead)
     EXPECT_TRUE(bytes.contains("\xB4"));   // acute accent as one byte
     EXPECT_TRUE(bytes.contains("\x80"));   // euro sign
     EXPECT_TRUE(bytes.endsWith("[FINE]\r\n"));
-    EXPECT_EQ(readCp1252Lines(QStringLiteral("t.vn3")), QStringList({text, QStringLiteral("[FINE]")}));
+    EXPECT_EQ(splitLines(decodeCp1252(bytes)), QStringList({text, QStringLiteral("[FINE]")}));
 }
 
 TEST(Cp1252, EveryByteReadsAndWritesBackUnchanged)
@@ -55,14 +55,15 @@ TEST(Cp1252, LineEndsCrLfLfAndCrAndALastLineWithoutEnd)
     EXPECT_TRUE(splitLines(QString()).isEmpty());
 }
 
-TEST(Cp1252, MissingFileNamesTheFile)
+TEST(Cp1252, AFailedWriteIsAnAccessErrorNamingTheFile)
 {
     test::ScopedCurrentDir dir;
     try {
-        readCp1252Lines(QStringLiteral("nessuno.vn3"));
-        FAIL();
+        writeCp1252Lines(QStringLiteral("manca/t.vn3"), {QStringLiteral("[FINE]")});
+        FAIL() << "expected a failed write";
     } catch (const Error& e) {
-        EXPECT_EQ(e.number(), err::FileNotFound);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("nessuno.vn3")));
+        EXPECT_EQ(e.number(), err::PathFileAccess);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("manca/t.vn3"))) << e.what();
     }
+    EXPECT_TRUE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }

@@ -37,7 +37,7 @@ PrintOp PrintOp::scale(int page, double width, double height)
     return op;
 }
 
-PrintOp PrintOp::textAt(int page, double x, double y, QString text, QString font, double size, qint64 color)
+PrintOp PrintOp::textAt(int page, double x, double y, QString text, QString font, double size, TemplateColor color)
 {
     PrintOp op;
     op.kind = Kind::Text;
@@ -51,7 +51,7 @@ PrintOp PrintOp::textAt(int page, double x, double y, QString text, QString font
     return op;
 }
 
-static PrintOp segment(PrintOp::Kind kind, int page, double x1, double y1, double x2, double y2, qint64 color)
+static PrintOp segment(PrintOp::Kind kind, int page, double x1, double y1, double x2, double y2, TemplateColor color)
 {
     PrintOp op;
     op.kind = kind;
@@ -64,12 +64,12 @@ static PrintOp segment(PrintOp::Kind kind, int page, double x1, double y1, doubl
     return op;
 }
 
-PrintOp PrintOp::line(int page, double x1, double y1, double x2, double y2, qint64 color)
+PrintOp PrintOp::line(int page, double x1, double y1, double x2, double y2, TemplateColor color)
 {
     return segment(Kind::Line, page, x1, y1, x2, y2, color);
 }
 
-PrintOp PrintOp::box(int page, double x1, double y1, double x2, double y2, qint64 color)
+PrintOp PrintOp::box(int page, double x1, double y1, double x2, double y2, TemplateColor color)
 {
     return segment(Kind::Box, page, x1, y1, x2, y2, color);
 }
@@ -273,7 +273,7 @@ QByteArray printOpToJson(const PrintOp& op)
         line.string("text", op.text);
         line.string("font", op.font);
         line.number("size", op.size);
-        line.integer("color", op.color);
+        line.integer("color", op.color.value());
         break;
     case PrintOp::Kind::Line:
     case PrintOp::Kind::Box:
@@ -282,7 +282,7 @@ QByteArray printOpToJson(const PrintOp& op)
         line.number("y1", op.y1);
         line.number("x2", op.x2);
         line.number("y2", op.y2);
-        line.integer("color", op.color);
+        line.integer("color", op.color.value());
         break;
     case PrintOp::Kind::Picture:
         line.integer("page", op.page);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TemplateColor.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
@@ -36,7 +38,7 @@ struct PrintOp {
     QString text;
     QString font;
     double size = 0;
-    qint64 color = 0;
+    TemplateColor color = 0;
     QString file;
     int pages = 0;
 
@@ -44,9 +46,9 @@ struct PrintOp {
 
     static PrintOp orientation(int page, int value);
     static PrintOp scale(int page, double width, double height);
-    static PrintOp textAt(int page, double x, double y, QString text, QString font, double size, qint64 color);
-    static PrintOp line(int page, double x1, double y1, double x2, double y2, qint64 color);
-    static PrintOp box(int page, double x1, double y1, double x2, double y2, qint64 color);
+    static PrintOp textAt(int page, double x, double y, QString text, QString font, double size, TemplateColor color);
+    static PrintOp line(int page, double x1, double y1, double x2, double y2, TemplateColor color);
+    static PrintOp box(int page, double x1, double y1, double x2, double y2, TemplateColor color);
     static PrintOp picture(int page, QString file, double x, double y, double width, double height);
     static PrintOp newPage(int page);
     static PrintOp end(int pages);

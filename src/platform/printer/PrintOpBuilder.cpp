@@ -60,7 +60,7 @@ void PrintOpBuilder::setFontSize(double points)
     fontSize_ = points;
 }
 
-void PrintOpBuilder::setTextColor(qint64 color)
+void PrintOpBuilder::setTextColor(TemplateColor color)
 {
     checkOpen();
     textColor_ = color;
@@ -82,14 +82,14 @@ PrintOp PrintOpBuilder::text(const QString& text) const
     return PrintOp::textAt(page_, x_, y_, text, fontName_, fontSize_, textColor_);
 }
 
-PrintOp PrintOpBuilder::line(double x1, double y1, double x2, double y2, qint64 color) const
+PrintOp PrintOpBuilder::line(double x1, double y1, double x2, double y2, TemplateColor color) const
 {
     checkOpen();
     checkCoordinates({x1, y1, x2, y2}, "una linea");
     return PrintOp::line(page_, x1, y1, x2, y2, color);
 }
 
-PrintOp PrintOpBuilder::box(double x1, double y1, double x2, double y2, qint64 color) const
+PrintOp PrintOpBuilder::box(double x1, double y1, double x2, double y2, TemplateColor color) const
 {
     checkOpen();
     checkCoordinates({x1, y1, x2, y2}, "un rettangolo");

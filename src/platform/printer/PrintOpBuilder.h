@@ -25,11 +25,11 @@ public:
     void setFontName(const QString& name);
     // Finite, above zero and at most MaxFontSize (error 380).
     void setFontSize(double points);
-    void setTextColor(qint64 color);
+    void setTextColor(TemplateColor color);
     void setPosition(double x, double y);
     PrintOp text(const QString& text) const;
-    PrintOp line(double x1, double y1, double x2, double y2, qint64 color) const;
-    PrintOp box(double x1, double y1, double x2, double y2, qint64 color) const;
+    PrintOp line(double x1, double y1, double x2, double y2, TemplateColor color) const;
+    PrintOp box(double x1, double y1, double x2, double y2, TemplateColor color) const;
     // A null picture is error 481, naming the file.
     PrintOp picture(const QString& file, const QImage& picture, double x, double y, double width, double height) const;
     // Moves to the next page and returns its newpage op.
@@ -43,7 +43,7 @@ public:
     bool finished() const { return finished_; }
     const QString& fontName() const { return fontName_; }
     double fontSize() const { return fontSize_; }
-    qint64 textColor() const { return textColor_; }
+    TemplateColor textColor() const { return textColor_; }
     double x() const { return x_; }
     double y() const { return y_; }
 
@@ -54,7 +54,7 @@ private:
     bool finished_ = false;
     QString fontName_ = QStringLiteral("Arial");
     double fontSize_ = 10;
-    qint64 textColor_ = 0;
+    TemplateColor textColor_ = 0;
     double x_ = 0;
     double y_ = 0;
 };

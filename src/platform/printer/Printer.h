@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/TemplateColor.h"
+
 #include <QImage>
 #include <QString>
 
 namespace ostrivo {
 
 // The printer operations the report engine needs, in page units: the printable area spans
-// setScale(width, height) units from its top-left corner, y downwards. Colours are RGB integers
-// with red in the low byte (0 black, 255 red). Every backend is driven the same way by the engine,
+// setScale(width, height) units from its top-left corner, y downwards. Colours are the template's
+// integers (TemplateColor: 0 black, 255 red). Every backend is driven the same way by the engine,
 // so a recording of these calls is a complete description of the printed report.
 //
 // All backends check their arguments alike (PrintOpBuilder): a bad orientation, scale or font size
@@ -22,14 +24,14 @@ public:
     virtual void setScale(double width, double height) = 0;
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
-    virtual void setTextColor(qint64 color) = 0;
+    virtual void setTextColor(TemplateColor color) = 0;
     virtual void setPosition(double x, double y) = 0;
     // Draws text with its top-left corner at the print position, at the font's point size. The
     // print position does not move: the engine sets it before every text.
     virtual void printText(const QString& text) = 0;
-    virtual void drawLine(double x1, double y1, double x2, double y2, qint64 color) = 0;
+    virtual void drawLine(double x1, double y1, double x2, double y2, TemplateColor color) = 0;
     // Rectangle outline with the corners (x1, y1) and (x2, y2).
-    virtual void drawBox(double x1, double y1, double x2, double y2, qint64 color) = 0;
+    virtual void drawBox(double x1, double y1, double x2, double y2, TemplateColor color) = 0;
     // Draws picture (loaded from file) scaled into the rectangle.
     virtual void paintPicture(const QString& file, const QImage& picture, double x, double y,
                               double width, double height) = 0;

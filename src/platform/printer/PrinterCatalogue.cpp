@@ -2,9 +2,6 @@
 
 #include "platform/printer/QtPrinter.h"
 
-#include <QDir>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <utility>
 
@@ -13,11 +10,6 @@ namespace ostrivo {
 QString pdfPrinterName()
 {
     return QStringLiteral("PDF");
-}
-
-QString defaultPdfOutputPath()
-{
-    return QDir::current().absoluteFilePath(QStringLiteral("catering.pdf"));
 }
 
 QStringList printerList(const QStringList& systemPrinters)
@@ -35,16 +27,6 @@ QString defaultPrinterFrom(const QString& systemDefault)
     return systemDefault.isEmpty() ? pdfPrinterName() : systemDefault;
 }
 
-QStringList availablePrinters()
-{
-    return printerList(QPrinterInfo::availablePrinterNames());
-}
-
-QString defaultPrinter()
-{
-    return defaultPrinterFrom(QPrinterInfo::defaultPrinterName());
-}
-
 static QString unknownPrinterMessage(const QString& name, const QStringList& available)
 {
     return QStringLiteral("Stampante \"%1\" non trovata. Stampanti disponibili: %2")
@@ -57,20 +39,15 @@ UnknownPrinterError::UnknownPrinterError(QString name, QStringList available)
 {
 }
 
-std::unique_ptr<Printer> makePrinter(const QString& name, const QString& pdfOutputPath,
-                                     std::unique_ptr<QPrinter> settings)
+std::unique_ptr<Printer> makePdfPrinter(const QString& pdfOutputPath)
 {
-    if (name == pdfPrinterName())
-        return std::make_unique<QtPrinter>(pdfOutputPath.isEmpty() ? defaultPdfOutputPath() : pdfOutputPath);
+    return std::make_unique<QtPrinter>(pdfOutputPath);
+}
 
-    const QStringList systemPrinters = QPrinterInfo::availablePrinterNames();
-    if (!systemPrinters.contains(name))
-        throw UnknownPrinterError(name, printerList(systemPrinters));
-    if (!settings)
-        settings = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
-    else if (settings->printerName() != name)
-        settings->setPrinterName(name);
-    return std::make_unique<QtPrinter>(std::move(settings), name);
+QString pdfFileOf(const Printer& printer)
+{
+    const auto* qt = dynamic_cast<const QtPrinter*>(&printer);
+    return qt ? qt->outputPath() : QString();
 }
 
 }  // namespace ostrivo

@@ -3,7 +3,6 @@
 #include "platform/Errors.h"
 #include "platform/printer/Printer.h"
 
-#include <QPrinter>
 #include <QString>
 #include <QStringList>
 
@@ -16,18 +15,10 @@ namespace ostrivo {
 // queue has the same name.
 QString pdfPrinterName();
 
-// The PDF file the printer named "PDF" writes when no other is given: catering.pdf in the
-// current directory (absolute).
-QString defaultPdfOutputPath();
-
 // "PDF" first, then the system printers in their order, without a second "PDF" or repeats.
 QStringList printerList(const QStringList& systemPrinters);
 // The system default when there is one, else "PDF".
 QString defaultPrinterFrom(const QString& systemDefault);
-
-// printerList and defaultPrinterFrom of the system printers (CUPS where it runs).
-QStringList availablePrinters();
-QString defaultPrinter();
 
 // A printer name that is neither "PDF" nor a system printer. The message lists the printers there are.
 class UnknownPrinterError : public Error {
@@ -41,10 +32,11 @@ private:
     QStringList available_;
 };
 
-// The printer to print on. "PDF" writes pdfOutputPath (empty: defaultPdfOutputPath()) and ignores
-// settings; a system printer uses settings when given (the QPrinter the printer dialog set up),
-// else its own defaults. Throws UnknownPrinterError for any other name.
-std::unique_ptr<Printer> makePrinter(const QString& name, const QString& pdfOutputPath = {},
-                                     std::unique_ptr<QPrinter> settings = nullptr);
+// The printer named "PDF", writing pdfOutputPath (empty: QtPrinter::DefaultPdfFile in the current
+// directory). System printers come from the gui library (makePrinter).
+std::unique_ptr<Printer> makePdfPrinter(const QString& pdfOutputPath = {});
+
+// The absolute path of the PDF file a printer writes; empty for a system printer.
+QString pdfFileOf(const Printer& printer);
 
 }  // namespace ostrivo

@@ -2,7 +2,6 @@
 
 #include "platform/Errors.h"
 #include "platform/printer/PrintOpBuilder.h"
-#include "platform/printer/PrinterColor.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +11,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 
 #include <functional>
@@ -26,11 +24,6 @@ namespace {
 constexpr double PointsPerInch = 72.0;
 constexpr double TwipsPerPoint = 20.0;
 constexpr double PenPoints = 0.25;  // about one dot of a 300 dpi printer
-
-QString defaultPdfName()
-{
-    return QStringLiteral("catering.pdf");
-}
 
 // Paints ops on a paged device in device pixels from the paper's corner. Pages begin lazily, so
 // that an orientation set before the first drawing of a page still applies to it.
@@ -149,10 +142,10 @@ private:
         return {xPoints * dpiX_ / PointsPerInch, yPoints * dpiY_ / PointsPerInch};
     }
 
-    QPen linePen(qint64 color) const
+    QPen linePen(TemplateColor color) const
     {
         const double width = PenPoints * (dpiX_ + dpiY_) / 2 / PointsPerInch;
-        return QPen(printerColor(color), width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+        return QPen(color.toQColor(), width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     }
 
     struct FontEntry {
@@ -182,7 +175,7 @@ private:
     {
         const FontEntry& entry = font(op.font, op.size);
         painter_.setFont(entry.font);
-        painter_.setPen(printerColor(op.color));
+        painter_.setPen(op.color.toQColor());
         const QPointF topLeft = map(op.x, op.y);
         painter_.drawText(QPointF(topLeft.x(), topLeft.y() + entry.ascent), op.text);
     }
@@ -222,7 +215,7 @@ struct QtPrinter::Impl {
     std::unique_ptr<QPdfWriter> writer;
 
     // A system printer: the ops wait for endDocument.
-    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<PrinterDevice> printer;
     std::vector<std::pair<PrintOp, QImage>> pending;
 
     std::unique_ptr<PageRenderer> renderer;
@@ -307,16 +300,16 @@ struct QtPrinter::Impl {
 
     void finishPrinter(const PrintOp& end)
     {
-        printer->setFullPage(true);
+        printer->beginJob();
         const QString label = QStringLiteral("la stampante \"%1\"").arg(deviceName);
-        renderer = std::make_unique<PageRenderer>(*printer, label, [](const QPageLayout& page) {
+        renderer = std::make_unique<PageRenderer>(printer->device(), label, [](const QPageLayout& page) {
             return page.fullRect(QPageLayout::Point).marginsRemoved(page.margins(QPageLayout::Point));
         });
         for (const auto& [op, picture] : pending)
             renderer->apply(op, picture.isNull() ? nullptr : &picture);
         pending.clear();
         renderer->apply(end, nullptr);
-        if (!renderer->finish() || printer->printerState() == QPrinter::Error)
+        if (!renderer->finish() || printer->failed())
             throw Error(err::PrinterError, QStringLiteral("La stampa su \"%1\" non è riuscita").arg(deviceName));
         renderer.reset();
     }
@@ -338,16 +331,16 @@ QtPrinter::QtPrinter(const QString& pdfPath) : d_(std::make_unique<Impl>())
 {
     requireGuiApplication();
     d_->deviceName = QStringLiteral("PDF");
-    d_->outputPath = QFileInfo(pdfPath.isEmpty() ? defaultPdfName() : pdfPath).absoluteFilePath();
+    d_->outputPath = QFileInfo(pdfPath.isEmpty() ? QString(DefaultPdfFile) : pdfPath).absoluteFilePath();
 }
 
-QtPrinter::QtPrinter(std::unique_ptr<QPrinter> printer, QString deviceName) : d_(std::make_unique<Impl>())
+QtPrinter::QtPrinter(std::unique_ptr<PrinterDevice> printer, QString deviceName) : d_(std::make_unique<Impl>())
 {
     requireGuiApplication();
     if (!printer)
         throw Error(err::InvalidArgument, QStringLiteral("Stampante \"%1\" non configurata").arg(deviceName));
     d_->printer = std::move(printer);
-    d_->deviceName = deviceName.isEmpty() ? d_->printer->printerName() : std::move(deviceName);
+    d_->deviceName = deviceName.isEmpty() ? d_->printer->name() : std::move(deviceName);
 }
 
 QtPrinter::~QtPrinter()
@@ -380,7 +373,7 @@ void QtPrinter::setFontSize(double points)
     d_->builder.setFontSize(points);
 }
 
-void QtPrinter::setTextColor(qint64 color)
+void QtPrinter::setTextColor(TemplateColor color)
 {
     d_->checkUsable();
     d_->builder.setTextColor(color);
@@ -398,13 +391,13 @@ void QtPrinter::printText(const QString& text)
     d_->submit(d_->builder.text(text), nullptr);
 }
 
-void QtPrinter::drawLine(double x1, double y1, double x2, double y2, qint64 color)
+void QtPrinter::drawLine(double x1, double y1, double x2, double y2, TemplateColor color)
 {
     d_->checkUsable();
     d_->submit(d_->builder.line(x1, y1, x2, y2, color), nullptr);
 }
 
-void QtPrinter::drawBox(double x1, double y1, double x2, double y2, qint64 color)
+void QtPrinter::drawBox(double x1, double y1, double x2, double y2, TemplateColor color)
 {
     d_->checkUsable();
     d_->submit(d_->builder.box(x1, y1, x2, y2, color), nullptr);

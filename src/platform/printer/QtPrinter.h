@@ -6,9 +6,22 @@
 
 #include <memory>
 
-class QPrinter;
+class QPagedPaintDevice;
 
 namespace ostrivo {
+
+// A system printer as QtPrinter paints on it (the gui library's QPrinter stands behind it).
+class PrinterDevice {
+public:
+    virtual ~PrinterDevice() = default;
+    virtual QPagedPaintDevice& device() = 0;
+    // The queue's name.
+    virtual QString name() const = 0;
+    // Readies the device to be painted from the paper's corner.
+    virtual void beginJob() = 0;
+    // True when the device reports that the job failed.
+    virtual bool failed() const = 0;
+};
 
 // Paints the engine's operations with QPainter, either into a PDF file (the printer named "PDF")
 // or on a system printer. Page units map to the printable area, x and y scaled separately; text
@@ -23,13 +36,13 @@ namespace ostrivo {
 class QtPrinter final : public Printer {
 public:
     // The printer named "PDF": A4, printable area 5 mm inside each edge. The file (relative names
-    // from the current directory at construction; empty: "catering.pdf" there) is written to a
+    // from the current directory at construction; empty: DefaultPdfFile there) is written to a
     // temporary file in the same folder and renamed over the target only by endDocument.
     explicit QtPrinter(const QString& pdfPath);
     // A system printer set up by the caller (queue, paper, the settings of the printer dialog).
     // Its printable area is the page minus the printer's margins. Nothing reaches the printer
     // before endDocument: the pages are kept and painted then, so that an aborted job is never sent.
-    QtPrinter(std::unique_ptr<QPrinter> printer, QString deviceName);
+    QtPrinter(std::unique_ptr<PrinterDevice> printer, QString deviceName);
     ~QtPrinter() override;
 
     QtPrinter(const QtPrinter&) = delete;
@@ -39,11 +52,11 @@ public:
     void setScale(double width, double height) override;
     void setFontName(const QString& name) override;
     void setFontSize(double points) override;
-    void setTextColor(qint64 color) override;
+    void setTextColor(TemplateColor color) override;
     void setPosition(double x, double y) override;
     void printText(const QString& text) override;
-    void drawLine(double x1, double y1, double x2, double y2, qint64 color) override;
-    void drawBox(double x1, double y1, double x2, double y2, qint64 color) override;
+    void drawLine(double x1, double y1, double x2, double y2, TemplateColor color) override;
+    void drawBox(double x1, double y1, double x2, double y2, TemplateColor color) override;
     void paintPicture(const QString& file, const QImage& picture, double x, double y, double width,
                       double height) override;
     void newPage() override;
@@ -55,6 +68,9 @@ public:
     QString outputPath() const;
 
     static constexpr double PdfMarginMillimetres = 5.0;
+    // The file the printer named "PDF" writes when none is named: the host application and its
+    // users look for it by this name.
+    static constexpr QLatin1String DefaultPdfFile{"catering.pdf"};
 
 private:
     struct Impl;

@@ -26,7 +26,7 @@ void RecordingPrinter::setFontSize(double points)
     builder_.setFontSize(points);
 }
 
-void RecordingPrinter::setTextColor(qint64 color)
+void RecordingPrinter::setTextColor(TemplateColor color)
 {
     builder_.setTextColor(color);
 }
@@ -41,12 +41,12 @@ void RecordingPrinter::printText(const QString& text)
     ops_.push_back(builder_.text(text));
 }
 
-void RecordingPrinter::drawLine(double x1, double y1, double x2, double y2, qint64 color)
+void RecordingPrinter::drawLine(double x1, double y1, double x2, double y2, TemplateColor color)
 {
     ops_.push_back(builder_.line(x1, y1, x2, y2, color));
 }
 
-void RecordingPrinter::drawBox(double x1, double y1, double x2, double y2, qint64 color)
+void RecordingPrinter::drawBox(double x1, double y1, double x2, double y2, TemplateColor color)
 {
     ops_.push_back(builder_.box(x1, y1, x2, y2, color));
 }

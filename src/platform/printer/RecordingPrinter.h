@@ -20,11 +20,11 @@ public:
     void setScale(double width, double height) override;
     void setFontName(const QString& name) override;
     void setFontSize(double points) override;
-    void setTextColor(qint64 color) override;
+    void setTextColor(TemplateColor color) override;
     void setPosition(double x, double y) override;
     void printText(const QString& text) override;
-    void drawLine(double x1, double y1, double x2, double y2, qint64 color) override;
-    void drawBox(double x1, double y1, double x2, double y2, qint64 color) override;
+    void drawLine(double x1, double y1, double x2, double y2, TemplateColor color) override;
+    void drawBox(double x1, double y1, double x2, double y2, TemplateColor color) override;
     void paintPicture(const QString& file, const QImage& picture, double x, double y, double width,
                       double height) override;
     void newPage() override;

@@ -52,7 +52,7 @@ void TracingPrinter::setFontSize(double points)
     inner_->setFontSize(points);
 }
 
-void TracingPrinter::setTextColor(qint64 color)
+void TracingPrinter::setTextColor(TemplateColor color)
 {
     builder_.setTextColor(color);
     inner_->setTextColor(color);
@@ -70,13 +70,13 @@ void TracingPrinter::printText(const QString& text)
     inner_->printText(text);
 }
 
-void TracingPrinter::drawLine(double x1, double y1, double x2, double y2, qint64 color)
+void TracingPrinter::drawLine(double x1, double y1, double x2, double y2, TemplateColor color)
 {
     write(builder_.line(x1, y1, x2, y2, color));
     inner_->drawLine(x1, y1, x2, y2, color);
 }
 
-void TracingPrinter::drawBox(double x1, double y1, double x2, double y2, qint64 color)
+void TracingPrinter::drawBox(double x1, double y1, double x2, double y2, TemplateColor color)
 {
     write(builder_.box(x1, y1, x2, y2, color));
     inner_->drawBox(x1, y1, x2, y2, color);

@@ -1,7 +1,6 @@
 #include "platform/Errors.h"
-#include "platform/printer/PrinterCatalogue.h"
-#include "platform/printer/PrinterColor.h"
-#include "platform/printer/QtPrinter.h"
+#include "platform/widgets/SystemPrinters.h"
+#include "platform/printer/RecordingPrinter.h"
 #include "platform/Shell.h"
 #include "platform/printer/PrinterTestSupport.h"
 #include "support/TestSupport.h"
@@ -58,44 +57,16 @@ TEST(PrinterCatalogue, PdfWritesCateringPdfInTheCurrentDirectory)
     ostrivo::test::ScopedCurrentDir here;
     auto printer = makePrinter(QStringLiteral("PDF"));
     EXPECT_EQ(printer->deviceName(), QStringLiteral("PDF"));
-    auto* qt = dynamic_cast<QtPrinter*>(printer.get());
-    ASSERT_NE(qt, nullptr);
-    EXPECT_EQ(QFileInfo(qt->outputPath()), QFileInfo(here.file(QStringLiteral("catering.pdf"))));
+    EXPECT_EQ(QFileInfo(pdfFileOf(*printer)), QFileInfo(here.file(QStringLiteral("catering.pdf"))));
     printer->endDocument();
     EXPECT_TRUE(QFileInfo(here.file(QStringLiteral("catering.pdf"))).isFile());
 
-    auto named = makePrinter(QStringLiteral("PDF"), here.file(QStringLiteral("altro.pdf")));
+    auto named = makePrinter(QStringLiteral("PDF"), QStringLiteral("altro.pdf"));
+    EXPECT_EQ(QFileInfo(pdfFileOf(*named)), QFileInfo(here.file(QStringLiteral("altro.pdf"))));
     named->endDocument();
     EXPECT_TRUE(QFileInfo(here.file(QStringLiteral("altro.pdf"))).isFile());
-}
-
-TEST(PrinterColor, TemplateIntegersHaveRedInTheLowByte)
-{
-    EXPECT_EQ(printerColor(0), QColor(Qt::black));
-    EXPECT_EQ(printerColor(255), QColor(255, 0, 0));
-    EXPECT_EQ(printerColor(0xff0000), QColor(0, 0, 255));
-    EXPECT_EQ(printerColor(12632256), QColor(192, 192, 192));
-    EXPECT_EQ(printerColor(0x00336699), QColor(0x99, 0x66, 0x33));
-    // A palette reference keeps the colour of its low bytes.
-    EXPECT_EQ(printerColor(0x020000ff), QColor(255, 0, 0));
-}
-
-TEST(PrinterColor, SystemColourReferencesInBothSpellings)
-{
-    const qint64 windowText = 0x80000008;
-    const qint64 window = 0x80000005;
-    EXPECT_EQ(printerColor(windowText), QColor(Qt::black));
-    EXPECT_EQ(printerColor(windowText - (qint64(1) << 32)), QColor(Qt::black));
-    EXPECT_EQ(printerColor(window), QColor(Qt::white));
-    EXPECT_EQ(printerColor(window - (qint64(1) << 32)), QColor(Qt::white));
-    EXPECT_EQ(printerColor(0x80000012), QColor(Qt::black));           // button text
-    EXPECT_EQ(printerColor(0x8000000f), QColor(192, 192, 192));       // button face
-    EXPECT_EQ(printerColor(0x80000018), QColor(0xff, 0xff, 0xe1));    // tooltip background
-    // Indices past the table and numbers that fit no 32-bit colour fall back to black.
-    EXPECT_EQ(printerColor(0x800000ff), QColor(Qt::black));
-    EXPECT_EQ(printerColor(-1), QColor(Qt::black));
-    EXPECT_EQ(printerColor(qint64(1) << 40), QColor(Qt::black));
-    EXPECT_EQ(printerColor(-(qint64(1) << 40)), QColor(Qt::black));
+    // No file to show for a printer that writes none.
+    EXPECT_EQ(pdfFileOf(RecordingPrinter()), QString());
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "platform/Errors.h"
 #include "platform/printer/PrintOp.h"
 #include "platform/printer/QtPrinter.h"
+#include "platform/widgets/SystemPrinters.h"
 #include "platform/printer/RecordingPrinter.h"
 #include "platform/printer/TracingPrinter.h"
 #include "platform/printer/PrinterTestSupport.h"
@@ -44,7 +45,7 @@ protected:
 };
 
 void text(Printer& printer, double x, double y, const QString& s, const QString& font = QStringLiteral("Arial"),
-          double size = 10, qint64 color = 0)
+          double size = 10, TemplateColor color = 0)
 {
     printer.setFontName(font);
     printer.setFontSize(size);
@@ -351,7 +352,7 @@ TEST_F(QtPrinterTest, RelativeOutputIsTakenFromTheDirectoryAtConstruction)
     EXPECT_TRUE(QFileInfo(pdf(QStringLiteral("rel.pdf"))).isFile());
 }
 
-TEST_F(QtPrinterTest, ColoursAndPicturesReachThePage)
+TEST_F(QtPrinterTest, ColorsAndPicturesReachThePage)
 {
     OSTRIVO_REQUIRE_TOOL("pdftoppm");
     QImage picture(40, 20, QImage::Format_RGB32);
@@ -444,7 +445,7 @@ TEST_F(QtPrinterTest, SystemPrinterGetsNothingBeforeTheEndAndNothingWhenAborted)
         return qprinter;
     };
     {
-        QtPrinter printer(makeQPrinter(), QStringLiteral("Ufficio"));
+        QtPrinter printer(printerDevice(makeQPrinter()), QStringLiteral("Ufficio"));
         EXPECT_EQ(printer.deviceName(), QStringLiteral("Ufficio"));
         printer.setScale(80, 75);
         text(printer, 0, 0, QStringLiteral("Annullato"));
@@ -453,7 +454,7 @@ TEST_F(QtPrinterTest, SystemPrinterGetsNothingBeforeTheEndAndNothingWhenAborted)
     EXPECT_FALSE(QFileInfo::exists(out));
 
     {
-        QtPrinter printer(makeQPrinter(), QStringLiteral("Ufficio"));
+        QtPrinter printer(printerDevice(makeQPrinter()), QStringLiteral("Ufficio"));
         printer.setScale(80, 75);
         text(printer, 0, 0, QStringLiteral("Angolo"));
         printer.newPage();
@@ -478,5 +479,5 @@ TEST_F(QtPrinterTest, SystemPrinterGetsNothingBeforeTheEndAndNothingWhenAborted)
 
 TEST_F(QtPrinterTest, NeedsAConfiguredPrinter)
 {
-    EXPECT_THROW(QtPrinter(std::unique_ptr<QPrinter>(), QStringLiteral("Ufficio")), Error);
+    EXPECT_THROW(QtPrinter(std::unique_ptr<PrinterDevice>(), QStringLiteral("Ufficio")), Error);
 }

@@ -65,7 +65,7 @@ public:
     void setScale(double width, double height) override { recorder.setScale(width, height); }
     void setFontName(const QString& name) override { recorder.setFontName(name); }
     void setFontSize(double points) override { recorder.setFontSize(points); }
-    void setTextColor(qint64 color) override { recorder.setTextColor(color); }
+    void setTextColor(TemplateColor color) override { recorder.setTextColor(color); }
     void setPosition(double x, double y) override { recorder.setPosition(x, y); }
     void printText(const QString& text) override
     {
@@ -73,8 +73,8 @@ public:
             throw Error(err::PrinterError, QStringLiteral("stampante guasta"));
         recorder.printText(text);
     }
-    void drawLine(double x1, double y1, double x2, double y2, qint64 color) override { recorder.drawLine(x1, y1, x2, y2, color); }
-    void drawBox(double x1, double y1, double x2, double y2, qint64 color) override { recorder.drawBox(x1, y1, x2, y2, color); }
+    void drawLine(double x1, double y1, double x2, double y2, TemplateColor color) override { recorder.drawLine(x1, y1, x2, y2, color); }
+    void drawBox(double x1, double y1, double x2, double y2, TemplateColor color) override { recorder.drawBox(x1, y1, x2, y2, color); }
     void paintPicture(const QString& file, const QImage& picture, double x, double y, double width, double height) override
     {
         recorder.paintPicture(file, picture, x, y, width, height);

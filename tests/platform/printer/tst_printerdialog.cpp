@@ -1,5 +1,5 @@
-#include "platform/printer/PrinterCatalogue.h"
-#include "platform/printer/PrinterDialog.h"
+#include "platform/widgets/SystemPrinters.h"
+#include "platform/widgets/PrinterDialog.h"
 
 #include <QApplication>
 #include <QListWidget>

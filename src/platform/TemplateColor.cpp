@@ -1,4 +1,4 @@
-#include "platform/printer/PrinterColor.h"
+#include "platform/TemplateColor.h"
 
 #include <array>
 #include <cstdint>
@@ -7,7 +7,7 @@ namespace ostrivo {
 
 namespace {
 
-// The classic desktop scheme, by system colour index.
+// The classic desktop scheme, by system colour index (QRgb: these are Qt's own values).
 constexpr std::array<QRgb, 25> systemColors = {
     0xc0c0c0,  //  0 scroll bar
     0x008080,  //  1 desktop
@@ -38,9 +38,10 @@ constexpr std::array<QRgb, 25> systemColors = {
 
 }  // namespace
 
-QColor printerColor(qint64 color)
+QColor TemplateColor::toQColor() const
 {
     // The templates' integers are 32-bit; a negative one is the same bits as its unsigned twin.
+    qint64 color = value_;
     if (color < 0 && color >= INT32_MIN)
         color += qint64(1) << 32;
     if (color < 0 || color > qint64(UINT32_MAX))

@@ -1,6 +1,7 @@
-#include "platform/printer/PrinterDialog.h"
+#include "platform/widgets/PrinterDialog.h"
 
-#include "platform/printer/PrinterCatalogue.h"
+#include "platform/widgets/SystemPrinters.h"
+#include "platform/printer/QtPrinter.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -140,7 +141,7 @@ void PrinterDialog::updateForSelection()
     okButton_->setEnabled(!name.isEmpty());
     propertiesButton_->setEnabled(!name.isEmpty() && name != pdfPrinterName());
     if (name == pdfPrinterName()) {
-        description_->setText(QStringLiteral("Scrive il file catering.pdf nella cartella corrente e lo apre."));
+        description_->setText(QStringLiteral("Scrive il file %1 nella cartella corrente e lo apre.").arg(QtPrinter::DefaultPdfFile));
     } else if (!name.isEmpty()) {
         const QPrinterInfo info = QPrinterInfo::printerInfo(name);
         QStringList parts;

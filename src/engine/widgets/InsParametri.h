@@ -12,22 +12,26 @@ class QPushButton;
 
 namespace ostrivo {
 
+class PlatformDialogs;
 class VN3Routine;
 
 // The print-time parameter dialog, "Inserimento parametri per la stampa": one prompt and one box
 // per [PARAMETRI] line of the template file on disk, pre-filled from a print request or from the
-// parameter's default; Enter normalises a box by the parameter's type and moves on.
+// parameter's default; Enter normalises a box by the parameter's type and moves on. "Ok" hands on
+// the values as valueOnOk gives them, so Enter or not, a number or a date means the same.
 class InsParametri : public QDialog {
     Q_OBJECT
 
 public:
     // Builds the rows from the template NomeModulo; errors are left to ask().
-    InsParametri(VN3Routine& model, const std::vector<ParameterPrompt>& prompts, QWidget* parent = nullptr);
+    // Its messages go through dialogs.
+    InsParametri(VN3Routine& model, PlatformDialogs& dialogs, const std::vector<ParameterPrompt>& prompts,
+                 QWidget* parent = nullptr);
 
     // Shows the dialog modally and sets ValoriParametri and NumParametri: the comma-terminated
     // values on "Ok", "Null" on "Annulla" or the close control. Without parameters it does not
     // wait ("Ok" at once). A template that cannot be read is reported, and gives "Null".
-    static QString ask(VN3Routine& model, QWidget* parent = nullptr);
+    static QString ask(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);
 
     int rowCount() const { return static_cast<int>(boxes_.size()); }
     // Member n of each set; 0 is the hidden pattern.
@@ -50,6 +54,7 @@ private:
     void enterInBox(int n);
 
     VN3Routine& model_;
+    PlatformDialogs& dialogs_;
     std::vector<ParameterPrompt> prompts_;
     std::vector<QLabel*> labels_;    // [0] is the hidden pattern
     std::vector<QLineEdit*> boxes_;  // boxes 1..n

@@ -1,13 +1,14 @@
-#include "engine/InsParametri.h"
+#include "engine/widgets/InsParametri.h"
+
+#include "platform/Dialogs.h"
 
 #include "platform/Errors.h"
-#include "platform/Twips.h"
+#include "platform/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -30,8 +31,9 @@ QString InsParametri::caption()
     return QStringLiteral("Inserimento parametri per la stampa");
 }
 
-InsParametri::InsParametri(VN3Routine& model, const std::vector<ParameterPrompt>& prompts, QWidget* parent)
-    : QDialog(parent), model_(model), prompts_(prompts)
+InsParametri::InsParametri(VN3Routine& model, PlatformDialogs& dialogs, const std::vector<ParameterPrompt>& prompts,
+                           QWidget* parent)
+    : QDialog(parent), model_(model), dialogs_(dialogs), prompts_(prompts)
 {
     setWindowTitle(caption());
     setModal(true);
@@ -131,13 +133,12 @@ void InsParametri::pressOk()
     for (int n = 1; n <= rowCount(); ++n) {
         const ParameterPrompt& p = prompts_.at(static_cast<std::size_t>(n - 1));
         const QString value = Text1(n)->text().trimmed();
-        const std::optional<QString> listed = valueForList(value, p.typeWord, p.op);
+        const std::optional<QString> listed = valueOnOk(value, p.typeWord, p.op);
         if (!listed) {
             // The values travel as one comma-terminated list: a comma would split this one.
-            QMessageBox::warning(this, caption(),
-                                 QStringLiteral("Il valore \"%1\" di \"%2\" contiene una virgola, che separa i "
-                                                "valori dei parametri: toglierla o sostituirla.")
-                                     .arg(value, p.prompt));
+            dialogs_.message(notice(caption(), QStringLiteral("Il valore \"%1\" di \"%2\" contiene una virgola, che "
+                                                              "separa i valori dei parametri: toglierla o sostituirla.")
+                                                   .arg(value, p.prompt)));
             Text1(n)->setFocus();
             return;
         }
@@ -158,7 +159,7 @@ void InsParametri::reject()
     QDialog::reject();
 }
 
-QString InsParametri::ask(VN3Routine& model, QWidget* parent)
+QString InsParametri::ask(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent)
 {
     std::vector<ParameterPrompt> prompts;
     try {
@@ -167,10 +168,10 @@ QString InsParametri::ask(VN3Routine& model, QWidget* parent)
         // Nothing was read: no parameters, and the print must not run.
         model.NumParametri = 0;
         model.ValoriParametri = QStringLiteral("Null");
-        QMessageBox::warning(parent, caption(), e.description());
+        dialogs.message(notice(caption(), e.description()));
         return model.ValoriParametri;
     }
-    InsParametri dialog(model, prompts, parent);
+    InsParametri dialog(model, dialogs, prompts, parent);
     if (prompts.empty()) {
         model.ValoriParametri.clear();
         return model.ValoriParametri;

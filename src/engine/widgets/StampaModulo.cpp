@@ -1,0 +1,37 @@
+#include "engine/widgets/StampaModulo.h"
+
+#include "engine/PrintRun.h"
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "platform/widgets/SystemPrinters.h"
+#include "platform/widgets/PrinterDialog.h"
+
+#include <QFile>
+#include <QPrinter>
+
+namespace ostrivo {
+
+void StampaModulo(QWidget* parent, PlatformDialogs& dialogs, const QString& templatePath,
+                  const QString& valoriParametri)
+{
+    if (!QFile::exists(templatePath))
+        return;
+    std::optional<PrinterChoice> choice = choosePrinter(parent);
+    if (!choice)
+        return;
+    const QString title = QStringLiteral("Stampa");
+    try {
+        std::unique_ptr<Printer> printer = makePrinter(choice->name, QString(), std::move(choice->settings));
+        PrintSettings settings;
+        settings.onElementError = [&](const Error& e) { dialogs.message(notice(title, stampaMessage(e))); };
+        PrintRun run(*printer, templatePath, valoriParametri, settings);
+        run.run();
+        // The printer named "PDF" wrote a file: show that one.
+        if (const QString pdf = pdfFileOf(*printer); !pdf.isEmpty())
+            openWithDefaultViewer(pdf);
+    } catch (const Error& e) {
+        dialogs.message(notice(title, e.description(), MessageIcon::Critical));
+    }
+}
+
+}  // namespace ostrivo

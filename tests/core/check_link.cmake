@@ -1,0 +1,21 @@
+# Fails when a core library declares, or BINARY (linked against the core libraries only) needs,
+# a library that only the gui layer may use.
+file(READ ${LINKS} declared)
+if(NOT declared MATCHES "Qt6::Gui")
+  message(FATAL_ERROR "${LINKS} names no Qt Gui: the check reads nothing")
+endif()
+foreach(forbidden Qt6::Widgets Qt6::PrintSupport ostrivo_gui ostrivo_app)
+  if(declared MATCHES "${forbidden}")
+    message(FATAL_ERROR "a core library links ${forbidden}:\n${declared}")
+  endif()
+endforeach()
+
+execute_process(COMMAND readelf -d ${BINARY} OUTPUT_VARIABLE dynamic RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT dynamic MATCHES "libQt6Gui")
+  message(FATAL_ERROR "readelf cannot read the libraries ${BINARY} needs")
+endif()
+foreach(forbidden libQt6Widgets libQt6PrintSupport)
+  if(dynamic MATCHES "${forbidden}")
+    message(FATAL_ERROR "${BINARY} needs ${forbidden}: core code uses the gui layer")
+  endif()
+endforeach()
