@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <libpq-fe.h>
 #include <map>
 
@@ -405,12 +406,24 @@ private:
             if (known != catalog_->columns.end()) {
                 c.def = known->second;
             } else {
-                c.def.name = name;
+                c.def.name = spelling(name);
                 c.def.type = typeOf(c.oid);
             }
             columns_.push_back(c);
         }
         values_.resize(columns_.size());
+    }
+
+    // A result column's name as the Access SQL spells it (the server lowercases "Intestatario").
+    QString spelling(const QString& name) const
+    {
+        static const QRegularExpression word(QStringLiteral("[\\w$]+"), QRegularExpression::UseUnicodePropertiesOption);
+        for (auto it = word.globalMatch(accessSql_); it.hasNext();) {
+            const QString w = it.next().captured();
+            if (postgresName(w) == name)
+                return w;
+        }
+        return name;
     }
 
     static int typeOf(Oid o)

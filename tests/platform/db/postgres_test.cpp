@@ -128,6 +128,12 @@ TEST_F(PostgresBackend, QueriesFindAndOrderAsOnTheAccessFile)
         const QString sql = QString::fromUtf8(c.sql);
         auto a = access->OpenRecordset(sql);
         auto s = server->OpenRecordset(sql);
+        QStringList names[2];
+        for (int i = 0; i < a->Fields().Count(); ++i)
+            names[0] << a->Fields().Item(i).Name();
+        for (int i = 0; i < s->Fields().Count(); ++i)
+            names[1] << s->Fields().Item(i).Name();
+        EXPECT_EQ(names[1], names[0]) << c.sql;
         const QStringList expected = test::db::walk(*a, QString::fromUtf8(c.criteria), QString::fromUtf8(c.column));
         EXPECT_EQ(test::db::walk(*s, QString::fromUtf8(c.criteria), QString::fromUtf8(c.column)), expected) << c.sql;
         EXPECT_FALSE(expected.isEmpty()) << c.sql << ": a case that finds nothing proves little";
