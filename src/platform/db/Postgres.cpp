@@ -77,6 +77,11 @@ PostgresSession::PostgresSession(const QString& uri, QString file) : file_(std::
         throw DatabaseError(err::DatabaseNotFound, QStringLiteral("server PostgreSQL non raggiungibile: %1").arg(reason),
                             file_);
     }
+    configure();
+}
+
+void PostgresSession::configure()
+{
     // The server's notices ("table does not exist, skipping") are no news for the user.
     PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
     // What texts, dates and numbers mean is fixed here, whatever the server's defaults.
@@ -122,8 +127,12 @@ void PostgresSession::fail(const PGresult* result, const QString& sql) const
 
 PostgresSession::Result PostgresSession::run(const QString& sql, const QString& sqlForMessages)
 {
-    if (PQstatus(connection_) != CONNECTION_OK)
+    if (PQstatus(connection_) != CONNECTION_OK) {
+        // A session the server dropped is opened again, with its settings.
         PQreset(connection_);
+        if (PQstatus(connection_) == CONNECTION_OK)
+            configure();
+    }
     // The extended protocol takes one statement: a second one after a ";" is refused.
     Result result(PQexecParams(connection_, sql.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0), PQclear);
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;

@@ -48,6 +48,7 @@ public:
     QString lastMessage() const;
 
 private:
+    void configure();
     [[noreturn]] void fail(const PGresult* result, const QString& sql) const;
     PGconn* connection_ = nullptr;
     QString file_;
