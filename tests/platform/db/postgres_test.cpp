@@ -86,6 +86,12 @@ TEST_F(PostgresBackend, ListingAndEveryValueEqualTheAccessFiles)
             }
         }
     }
+    // A print opens the database once per field: one session serves them all.
+    for (int field = 0; field < 20; ++field)
+        dbEngine().OpenDatabase(connectionFile("hotel"))->OpenRecordset(QStringLiteral("Hotel"))->FindFirst(QStringLiteral("True"));
+    EXPECT_EQ(adminQuery(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_stat_activity WHERE datname = 'hotel' "
+                                        "AND backend_type = 'client backend' AND pid <> pg_catalog.pg_backend_pid()")),
+              QStringLiteral("1"));
     auto hotel = dbEngine().OpenDatabase(connectionFile("hotel"));
     const QDir csv(test::testDataFile(QStringLiteral("csv/hotel")));
     for (const QString& file : csv.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name))
