@@ -8,6 +8,7 @@
 #include "platform/printer/QtPrinter.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -34,6 +35,7 @@ QString usageText()
         "  ostrivo-report import SOURCE DEST [--replace] [--table NAME]...\n"
         "                                      copy an Access or SQLite file's tables into the\n"
         "                                      PostgreSQL database named by the connection file DEST\n"
+        "  ostrivo-report FILE.vn3             the designer, with that template open\n"
         "  ostrivo-report --help | --version\n"
         "\n"
         "--values is the list the parameter dialog's \"Ok\" gives, each value followed by a comma;\n"
@@ -56,6 +58,13 @@ void commandLineMessages(QtMsgType type, const QMessageLogContext& context, cons
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:")))
         return;
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
+}
+
+bool isTemplateArgument(const QString& argument)
+{
+    if (argument.startsWith(QLatin1Char('-')))
+        return false;
+    return argument.endsWith(QLatin1String(".vn3"), Qt::CaseInsensitive) || QFileInfo(argument).isFile();
 }
 
 }  // namespace
@@ -103,6 +112,9 @@ int runProgram(int argc, char** argv)
         errs.flush();
         return status;
     }
+    // What a file manager starts on a double click: the designer with that template.
+    if (args.size() == 1 && isTemplateArgument(command))
+        return runDesigner(argc, argv, command);
     errs << "ostrivo-report: comando sconosciuto \"" << command << "\"\n\n" << usageText();
     return exitcode::BadUsage;
 }

@@ -138,13 +138,21 @@ void CanvasModel::bringToFront(CanvasRef ref)
     stacking_.push_back(ref);
 }
 
-std::optional<CanvasRef> CanvasModel::objectAt(double x, double y) const
+std::optional<CanvasRef> CanvasModel::objectAt(double x, double y, double pickWidth, double pickHeight) const
 {
+    // [start, start + size) along one axis, widened about its middle to the pick size.
+    auto holds = [](double at, double start, double size, double pick) {
+        if (size < pick) {
+            start -= (pick - size) / 2;
+            size = pick;
+        }
+        return at >= start && at < start + size;
+    };
     for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
         if (it->set == CanvasSet::Label5)
             continue;
         const CanvasControl& c = control(*it);
-        if (c.visible && x >= c.left && x < c.left + c.width && y >= c.top && y < c.top + c.height)
+        if (c.visible && holds(x, c.left, c.width, pickWidth) && holds(y, c.top, c.height, pickHeight))
             return *it;
     }
     return std::nullopt;

@@ -109,8 +109,10 @@ public:
     const std::vector<CanvasRef>& stackingOrder() const { return stacking_; }
 
     // The visible object a press at (x, y) page units lands on: the frontmost whose box holds the
-    // point. Table bodies answer nothing: they move with their title bar.
-    std::optional<CanvasRef> objectAt(double x, double y) const;
+    // point. Table bodies answer nothing: they move with their title bar. A box narrower or lower
+    // than the pick size is taken as that wide or high about its middle, so that lines and boxes
+    // shrunk to nothing can still be pressed.
+    std::optional<CanvasRef> objectAt(double x, double y, double pickWidth = 0, double pickHeight = 0) const;
 
     // The canvas set-up: place and size by Orientamento (another value leaves them), the inner
     // scale from LarghezzaPagina and AltezzaPagina, and a new grid counted in NumLineeGriglia.
