@@ -1,11 +1,13 @@
 #include "app/CommandLine.h"
 
 #include "app/Designer.h"
+#include "app/ImportCommand.h"
 #include "app/PrintCommand.h"
 #include "app/ResaveCommand.h"
 #include "platform/Version.h"
 #include "platform/printer/QtPrinter.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
@@ -30,6 +32,9 @@ QString usageText()
         "  ostrivo-report resave TEMPLATE [--output FILE]\n"
         "                                      open the template as the designer does and write it\n"
         "                                      as its save does: over TEMPLATE, or to FILE\n"
+        "  ostrivo-report import SOURCE DEST [--replace] [--table NAME]...\n"
+        "                                      copy an Access or SQLite file's tables into the\n"
+        "                                      PostgreSQL database named by the connection file DEST\n"
         "  ostrivo-report FILE.vn3             the designer, with that template open\n"
         "  ostrivo-report --help | --version\n"
         "\n"
@@ -94,6 +99,15 @@ int runProgram(int argc, char** argv)
         const int status = command == QLatin1String("print")   ? runPrintCommand(rest, out, errs)
                            : command == QLatin1String("check") ? runCheckCommand(rest, out, errs)
                                                                : runResaveCommand(rest, out, errs);
+        out.flush();
+        errs.flush();
+        return status;
+    }
+    if (command == QLatin1String("import")) {
+        // No display, no fonts: the import runs on a server as it is.
+        qInstallMessageHandler(commandLineMessages);
+        QCoreApplication app(argc, argv);
+        const int status = runImportCommand(args.mid(1), out, errs);
         out.flush();
         errs.flush();
         return status;
