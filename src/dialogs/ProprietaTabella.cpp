@@ -89,8 +89,10 @@ ProprietaTabella::ProprietaTabella(VN3Routine& model, CanvasModel& canvas, int i
         {Text1(0), Combo1(0)}, {Text1(2), Text1(3)}, {Text1(3), Text1(4)}, {Text1(4), Combo1(4)},
         {Text1(6), Text1(7)},  {Text1(7), Combo1(5)}, {Text1(8), T(1)},     {Combo1(5), Text1(8)},
     };
-    for (const auto& [from, to] : moves)
-        keys->onEnter(from, [to] { to->setFocus(); });
+    for (const auto& move : moves) {
+        QWidget* to = move.second;
+        keys->onEnter(move.first, [to] { to->setFocus(); });
+    }
     for (int n : {0, 1, 2, 3, 4})
         keys->onEnter(Combo1(n));
 
