@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -26,6 +26,10 @@ test: build
 
 bench: build
 	./scripts/run-benchmarks $(BUILD)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@echo "The package is $$(ls $(BUILD)/ostrivo-report_*_amd64.deb)"
 
 clean:
 	rm -rf $(BUILD)

@@ -1,10 +1,14 @@
 #include "app/CommandLine.h"
 
 #include "app/Designer.h"
+#include "app/ImportCommand.h"
 #include "app/PrintCommand.h"
+#include "app/ResaveCommand.h"
 #include "platform/Version.h"
 #include "platform/printer/QtPrinter.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -23,8 +27,16 @@ QString usageText()
         "  ostrivo-report print TEMPLATE [--values \"v1,v2,\"] [--printer NAME] [--output FILE]\n"
         "                                [--trace FILE] [--date \"dd/mm/yyyy hh:mm\"]\n"
         "                                [--query-timeout SECONDS]\n"
-        "  ostrivo-report check TEMPLATE       read the template as every reader would and list\n"
-        "                                      each problem with its line\n"
+        "  ostrivo-report check TEMPLATE       read the template as every reader would (the print\n"
+        "                                      run and the designer) and list each problem with\n"
+        "                                      its line\n"
+        "  ostrivo-report resave TEMPLATE [--output FILE]\n"
+        "                                      open the template as the designer does and write it\n"
+        "                                      as its save does: over TEMPLATE, or to FILE\n"
+        "  ostrivo-report import SOURCE DEST [--replace] [--table NAME]...\n"
+        "                                      copy an Access or SQLite file's tables into the\n"
+        "                                      PostgreSQL database named by the connection file DEST\n"
+        "  ostrivo-report FILE.vn3             the designer, with that template open\n"
         "  ostrivo-report --help | --version\n"
         "\n"
         "--values is the list the parameter dialog's \"Ok\" gives, each value followed by a comma;\n"
@@ -32,8 +44,8 @@ QString usageText()
         "parameter without a value takes its default. --output writes a PDF (default %1).\n"
         "--query-timeout ends the print when one query of the template works longer (default 60).\n"
         "\n"
-        "Exit status: 0 printed (check: no problem); 1 failed (check: problems listed);\n"
-        "2 bad usage; 3 printed, but some elements failed.\n")
+        "Exit status: 0 printed (check: no problem; resave: written); 1 failed (check: problems\n"
+        "listed; resave: nothing written); 2 bad usage; 3 printed, but some elements failed.\n")
         .arg(QtPrinter::DefaultPdfFile);
 }
 
@@ -48,6 +60,13 @@ void commandLineMessages(QtMsgType type, const QMessageLogContext& context, cons
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:")))
         return;
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
+}
+
+bool isTemplateArgument(const QString& argument)
+{
+    if (argument.startsWith(QLatin1Char('-')))
+        return false;
+    return argument.endsWith(QLatin1String(".vn3"), Qt::CaseInsensitive) || QFileInfo(argument).isFile();
 }
 
 }  // namespace
@@ -72,19 +91,32 @@ int runProgram(int argc, char** argv)
         return exitcode::Printed;
     }
     const QString command = args.value(0);
-    if (command == QLatin1String("print") || command == QLatin1String("check")) {
-        // No display is needed: fonts and PDF work on the offscreen platform.
+    if (command == QLatin1String("print") || command == QLatin1String("check") || command == QLatin1String("resave")) {
+        // No display is needed: fonts, pictures and PDF work on the offscreen platform.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(commandLineMessages);
         QGuiApplication app(argc, argv);
         const QStringList rest = args.mid(1);
-        const int status = command == QLatin1String("print") ? runPrintCommand(rest, out, errs)
-                                                              : runCheckCommand(rest, out, errs);
+        const int status = command == QLatin1String("print")   ? runPrintCommand(rest, out, errs)
+                           : command == QLatin1String("check") ? runCheckCommand(rest, out, errs)
+                                                               : runResaveCommand(rest, out, errs);
         out.flush();
         errs.flush();
         return status;
     }
+    if (command == QLatin1String("import")) {
+        // No display, no fonts: the import runs on a server as it is.
+        qInstallMessageHandler(commandLineMessages);
+        QCoreApplication app(argc, argv);
+        const int status = runImportCommand(args.mid(1), out, errs);
+        out.flush();
+        errs.flush();
+        return status;
+    }
+    // What a file manager starts on a double click: the designer with that template.
+    if (args.size() == 1 && isTemplateArgument(command))
+        return runDesigner(argc, argv, command);
     errs << "ostrivo-report: comando sconosciuto \"" << command << "\"\n\n" << usageText();
     return exitcode::BadUsage;
 }

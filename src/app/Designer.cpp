@@ -6,10 +6,12 @@
 #include "template/VN3Routine.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace ostrivo {
 
-int runDesigner(int argc, char** argv)
+int runDesigner(int argc, char** argv, const QString& templatePath)
 {
     QApplication app(argc, argv);
     VN3Routine model;
@@ -17,10 +19,20 @@ int runDesigner(int argc, char** argv)
     Varnel3DT window(model, dialogs);
     dialogs.setParent(&window);
 
-    if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Stampa); }))
-        return *status;
+    if (templatePath.isEmpty()) {
+        if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Stampa); }))
+            return *status;
+    }
 
     window.startDesigner();
+    if (!templatePath.isEmpty()) {
+        // Database and picture names in a template are relative to the current directory: work
+        // where the template is, as if started there.
+        const QFileInfo file(templatePath);
+        if (file.absoluteDir().exists())
+            QDir::setCurrent(file.absolutePath());
+        window.openTemplate(file.absoluteFilePath());
+    }
     window.show();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "app/PrintCommand.h"
 
 #include "app/CommandLine.h"
+#include "app/ResaveCommand.h"
 #include "engine/ParameterPrompts.h"
 #include "engine/PrintInputs.h"
 #include "engine/PrintRun.h"
@@ -182,20 +183,27 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     const QString path = arguments.at(0);
     std::vector<TemplateProblem> problems;
+    // Another reader's problem is listed where the print run found none on that line.
+    auto addUnlessKnown = [&](const TemplateProblem& problem) {
+        const bool known = std::any_of(problems.begin(), problems.end(),
+                                       [&](const TemplateProblem& p) { return p.line == problem.line; });
+        if (!known)
+            problems.push_back(problem);
+    };
     try {
         problems = checkForPrint(path, TemplateReader(path).lines());
         // The parameter dialog reads every [PARAMETRI] section, not only the one after the page block.
         try {
             readParameterPrompts(path);
         } catch (const TemplateError& e) {
-            const bool known = std::any_of(problems.begin(), problems.end(),
-                                           [&](const TemplateProblem& p) { return p.line == e.line(); });
-            if (!known)
-                problems.push_back({e.line(), e.problem()});
+            addUnlessKnown({e.line(), e.problem()});
         }
     } catch (const TemplateError& e) {
         problems.push_back({e.line(), e.problem()});
     }
+    // What the designer's open refuses.
+    if (const auto refusal = designerRefusal(path))
+        addUnlessKnown(*refusal);
     std::sort(problems.begin(), problems.end(),
               [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
     for (const TemplateProblem& p : problems) {

@@ -1,11 +1,15 @@
 #include "designer/Varnel3DT.h"
 
+#include "designer/NuovoMD.h"
 #include "designer/PageCanvas.h"
+#include "dialogs/Parametri.h"
+#include "dialogs/PropertyDialogs.h"
 #include "engine/widgets/InsParametri.h"
 #include "engine/widgets/StampaModulo.h"
 #include "platform/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -85,7 +89,12 @@ QStringList Varnel3DT::objectKinds()
 }
 
 Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), model_(model), dialogs_(dialogs)
+    : QWidget(parent),
+      model_(model),
+      dialogs_(dialogs),
+      commands_(model, canvasModel_, dialogs,
+                DesignerWindows{[this](VN3Routine& m) { NuovoMD::ask(m, dialogs_, this); },
+                                [this](VN3Routine& m) { showParametri(this, m, dialogs_); }})
 {
     setObjectName(QStringLiteral("Varnel3DT"));
     const Twips tw = Twips::forWidget(this);
@@ -101,6 +110,10 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         auto* button = new SizeButton(sizes[i].first, this);
         const QRect& r = sizes[i].second;
         button->setGeometry(tw.rect(r.x(), r.y(), r.width(), r.height()));
+        connect(button, &SizeButton::pressed, this, [this, i] {
+            if (resizeCurrentObject(model_, canvasModel_, static_cast<SizeStep>(i)))
+                canvas_->update();
+        });
         sizeButtons_[i] = button;
     }
 
@@ -111,7 +124,9 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         readout_[static_cast<std::size_t>(i)] = label;
     }
 
-    canvas_ = new PageCanvas(canvasModel_, this);
+    canvas_ = new PageCanvas(model_, canvasModel_, this);
+    connect(canvas_, &PageCanvas::objectPressed, this, &Varnel3DT::pressObject);
+    connect(canvas_, &PageCanvas::objectDragged, this, &Varnel3DT::dragObject);
 
     const std::array<QString, 8> captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"),
                                              QStringLiteral("Cancella"), QStringLiteral("Stampa"),
@@ -125,11 +140,8 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         button->setFont(commandFont());
         button->setGeometry(tw.rect(kCommandLeft, tops[i], kCommandWidth, kCommandHeight));
         connect(button, &QPushButton::clicked, this, [this, i] { runCommand(static_cast<int>(i)); });
-        commands_[i] = button;
+        buttons_[i] = button;
     }
-    // The designer commands other than print and exit come with the designer.
-    for (int i : {Nuovo, Salva, Cancella, InserisciOggetto, CancellaOggetto, Apri})
-        commands_[static_cast<std::size_t>(i)]->setEnabled(false);
 
     combo_ = new QComboBox(this);
     combo_->setFont(arialFont(true));
@@ -152,13 +164,49 @@ void Varnel3DT::startDesigner()
     combo_->addItems(objectKinds());
     // Nothing is chosen until the user picks a kind: "Inserisci oggetto" then inserts nothing.
     combo_->setCurrentIndex(-1);
-    model_.NomeModulo = QStringLiteral("Nuovo.vn3");
+    commands_.start();
+    refresh();
+}
+
+bool Varnel3DT::openTemplate(const QString& path)
+{
+    const bool opened = commands_.openTemplate(path);
+    refresh();
+    return opened;
+}
+
+void Varnel3DT::refresh()
+{
     updateTitle();
-    model_.Orientamento = QStringLiteral("Verticale");
-    model_.LarghezzaPagina = 80;
-    model_.AltezzaPagina = 75;
-    PulisciPagina(model_, canvasModel_);
     placeCanvas();
+}
+
+void Varnel3DT::showReadout(const std::optional<Readout>& readout)
+{
+    if (!readout)
+        return;
+    readout_[0]->setText(readout->x);
+    readout_[1]->setText(readout->y);
+}
+
+void Varnel3DT::pressObject(CanvasRef object, Qt::MouseButton button)
+{
+    const PressButton which = button == Qt::LeftButton    ? PressButton::Left
+                              : button == Qt::RightButton ? PressButton::Right
+                                                          : PressButton::Other;
+    const PressOutcome outcome = ostrivo::pressObject(model_, canvasModel_, object, which);
+    showReadout(outcome.readout);
+    canvas_->update();
+    if (outcome.openPropertyDialog) {
+        openPropertyDialog(this, model_, canvasModel_, object, dialogs_);
+        canvas_->update();
+    }
+}
+
+void Varnel3DT::dragObject(CanvasRef object, QPointF offsetTwips)
+{
+    showReadout(ostrivo::dragObject(model_, canvasModel_, object, offsetTwips.x(), offsetTwips.y()));
+    canvas_->update();
 }
 
 void Varnel3DT::setUpCanvas()
@@ -176,21 +224,48 @@ void Varnel3DT::placeCanvas()
 
 void Varnel3DT::updateTitle()
 {
-    setWindowTitle(titlePrefix() + model_.NomeModulo);
+    setWindowTitle(commands_.title());
 }
 
 void Varnel3DT::runCommand(int i)
 {
     switch (i) {
+    case Nuovo:
+        commands_.nuovo();
+        break;
+    case Salva:
+        commands_.salva();
+        break;
+    case Cancella:
+        commands_.cancella();
+        break;
     case Stampa:
         printCommand();
         break;
+    case InserisciOggetto:
+        commands_.inserisciOggetto(combo_->currentText());
+        break;
+    case CancellaOggetto:
+        commands_.cancellaOggetto();
+        break;
     case Esci:
         close();
+        return;
+    case Apri:
+        commands_.apri();
         break;
     default:
-        break;
+        return;
     }
+    refresh();
+}
+
+void Varnel3DT::closeEvent(QCloseEvent* event)
+{
+    if (commands_.confirmClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void Varnel3DT::printCommand()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "designer/DesignerCommands.h"
+#include "designer/DesignerEdits.h"
 #include "template/CanvasModel.h"
 
 #include <QWidget>
@@ -36,7 +38,8 @@ private:
 };
 
 // The main window and the whole designer: the page canvas with its grid, the size buttons, the
-// position readout and the column of commands.
+// position readout and the column of commands. It wires them to the designer's edits and commands
+// and repaints; the dialogs it shows go through the dialog seam.
 class Varnel3DT : public QWidget {
     Q_OBJECT
 
@@ -47,21 +50,23 @@ public:
     // The platform's dialogs (message boxes, file and colour dialogs) come through dialogs.
     Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);
 
-    static QString titlePrefix() { return QStringLiteral("Gestore report Ostrivo 3.0 - "); }
     // The object kinds of Combo1, in order.
     static QStringList objectKinds();
 
     // Designer mode at start-up: the kind list, "Nuovo.vn3", the default portrait page and its grid.
     void startDesigner();
+    // Opens a template as "Apri" does (a file named on the command line); false when it could not.
+    bool openTemplate(const QString& path);
     // Runs command i, as a click on SSCommand1(i) does.
     void runCommand(int i);
     // Places the canvas and draws the grid from the model (the canvas set-up).
     void setUpCanvas();
 
     CanvasModel& canvasModel() { return canvasModel_; }
+    DesignerCommands& commands() { return commands_; }
     const CanvasModel& canvasModel() const { return canvasModel_; }
     PageCanvas* Picture1() const { return canvas_; }
-    QPushButton* SSCommand1(int i) const { return commands_.at(static_cast<std::size_t>(i)); }
+    QPushButton* SSCommand1(int i) const { return buttons_.at(static_cast<std::size_t>(i)); }
     QComboBox* Combo1() const { return combo_; }
     QLabel* Label6(int i) const { return readout_.at(static_cast<std::size_t>(i)); }
     SizeButton* Picture2(int i) const { return sizeButtons_.at(static_cast<std::size_t>(i)); }
@@ -72,8 +77,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Asks to save unsaved changes first; "Annulla" keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void pressObject(CanvasRef object, Qt::MouseButton button);
+    void dragObject(CanvasRef object, QPointF offsetTwips);
+    void showReadout(const std::optional<Readout>& readout);
+    // After a command: the title, the canvas's place and its picture.
+    void refresh();
     void updateTitle();
     // Puts Picture1 where the canvas model says and repaints it.
     void placeCanvas();
@@ -81,8 +93,9 @@ private:
     VN3Routine& model_;
     PlatformDialogs& dialogs_;
     CanvasModel canvasModel_;
+    DesignerCommands commands_;
     PageCanvas* canvas_ = nullptr;
-    std::array<QPushButton*, 8> commands_{};
+    std::array<QPushButton*, 8> buttons_{};
     std::array<SizeButton*, 4> sizeButtons_{};
     std::array<QLabel*, 2> readout_{};
     QComboBox* combo_ = nullptr;

@@ -18,17 +18,8 @@ namespace ostrivo {
 
 namespace {
 
-const QString kTesta = QStringLiteral("[TESTA]");
-const QString kParametri = QStringLiteral("[PARAMETRI]");
-const QString kImmagini = QStringLiteral("[IMMAGINI]");
-const QString kGriglia = QStringLiteral("[GRIGLIA]");
-const QString kCampi = QStringLiteral("[CAMPI]");
-const QString kTesto = QStringLiteral("[TESTO]");
-const QString kTabella = QStringLiteral("[TABELLA]");
-const QString kProdotto = QStringLiteral("[*]");
-
 constexpr int kMaxPrintColumns = 54;
-constexpr int kMaxFactors = 49;
+constexpr int kMaxFactors = kMaxProductFactors;
 
 const Decimal4 kFieldLineStep = *Decimal4::parse(u"1.2");
 

@@ -1,8 +1,8 @@
 #include "platform/Cp1252.h"
 
 #include "platform/Errors.h"
+#include "platform/OutputFile.h"
 
-#include <QSaveFile>
 #include <array>
 
 namespace ostrivo {
@@ -101,9 +101,13 @@ void writeCp1252Lines(const QString& path, const QStringList& lines)
         bytes += encodeCp1252(line);
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(err::PathFileAccess, QStringLiteral("Impossibile scrivere il file %1").arg(path));
+    // Like every output: a device or a pipe is written into, never replaced; a replaced file keeps
+    // its permission bits.
+    OutputFile file(path, QStringLiteral("il file"));
+    file.openForWriting();
+    file.write(bytes);
+    file.checkWritten();
+    file.commit();
 }
 
 }  // namespace ostrivo

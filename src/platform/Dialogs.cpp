@@ -38,7 +38,12 @@ QString initialFolder(const QString& initialDir)
 
 QStringList printerFontNames()
 {
-    QStringList families = QFontDatabase::families();
+    QStringList families;
+    // A family that several foundries make is listed as "Family [Foundry]"; templates name the family.
+    for (const QString& family : QFontDatabase::families()) {
+        const qsizetype foundry = family.indexOf(QLatin1String(" ["));
+        families << (foundry > 0 && family.endsWith(QLatin1Char(']')) ? family.left(foundry) : family);
+    }
     // Templates name the Windows faces; where the machine has a face with the same metrics, offer
     // the Windows name (fontconfig maps it to that face when printing).
     static const struct {

@@ -1,8 +1,9 @@
 #include "template/CanvasModel.h"
 
+#include "platform/Files.h"
 #include "template/Numbers.h"
-#include "template/VN3Routine.h"
 
+#include <QImageReader>
 #include <algorithm>
 #include <array>
 
@@ -36,6 +37,37 @@ constexpr std::array<Pattern, kSets.size()> kPatterns = {{
 }};
 
 }  // namespace
+
+QString pictureToShow(const QString& name)
+{
+    const QString path = resolveExistingFile(name);
+    if (path.isEmpty())
+        return {};
+    // Decoded whole: a file cut short passes a look at its header and still shows nothing.
+    QImageReader reader(path);
+    return reader.read().isNull() ? QString() : path;
+}
+
+GridKind gridKind(const GridShape& shape)
+{
+    if (!shape.kind || *shape.kind == QLatin1String("R"))
+        return GridKind::Box;
+    if (*shape.kind == QLatin1String("L"))
+        return GridKind::Line;
+    return GridKind::Ignored;
+}
+
+GridCorners gridCorners(const CanvasControl& box, const GridShape& shape)
+{
+    const double right = box.left + box.width;
+    const double bottom = box.top + box.height;
+    GridCorners corners{box.left, box.top, right, bottom};
+    if (shape.rightToLeft)
+        std::swap(corners.x1, corners.x2);
+    if (shape.bottomToTop)
+        std::swap(corners.y1, corners.y2);
+    return corners;
+}
 
 QString kindCode(CanvasSet set)
 {
@@ -106,13 +138,21 @@ void CanvasModel::bringToFront(CanvasRef ref)
     stacking_.push_back(ref);
 }
 
-std::optional<CanvasRef> CanvasModel::objectAt(double x, double y) const
+std::optional<CanvasRef> CanvasModel::objectAt(double x, double y, double pickWidth, double pickHeight) const
 {
+    // [start, start + size) along one axis, widened about its middle to the pick size.
+    auto holds = [](double at, double start, double size, double pick) {
+        if (size < pick) {
+            start -= (pick - size) / 2;
+            size = pick;
+        }
+        return at >= start && at < start + size;
+    };
     for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
         if (it->set == CanvasSet::Label5)
             continue;
         const CanvasControl& c = control(*it);
-        if (c.visible && x >= c.left && x < c.left + c.width && y >= c.top && y < c.top + c.height)
+        if (c.visible && holds(x, c.left, c.width, pickWidth) && holds(y, c.top, c.height, pickHeight))
             return *it;
     }
     return std::nullopt;

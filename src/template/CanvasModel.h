@@ -2,6 +2,7 @@
 
 #include "platform/ControlSet.h"
 #include "platform/TemplateColor.h"
+#include "template/VN3Routine.h"
 
 #include <QRect>
 #include <QString>
@@ -9,8 +10,6 @@
 #include <vector>
 
 namespace ostrivo {
-
-class VN3Routine;
 
 // What a label or picture box on the canvas holds, in page units.
 struct CanvasControl {
@@ -34,6 +33,26 @@ struct GridLine {
     double y2 = 0;
     bool visible = false;
 };
+
+// The picture file an image control shows for a template's picture name: the file found as the
+// print run finds it (relative to the current directory, case aside) when it decodes; otherwise
+// an empty text, and the control stays without a picture.
+QString pictureToShow(const QString& name);
+
+// How the print run draws a [GRIGLIA] record: "R" a box, "L" a line, any other letter nothing.
+// A rectangle made in the designer is a box.
+enum class GridKind { Box, Line, Ignored };
+GridKind gridKind(const GridShape& shape);
+
+// The corners of a [GRIGLIA] record, in the order the file holds them, from the box a Label2
+// member shows: a line runs from (x1, y1) to (x2, y2).
+struct GridCorners {
+    double x1 = 0;
+    double y1 = 0;
+    double x2 = 0;
+    double y2 = 0;
+};
+GridCorners gridCorners(const CanvasControl& box, const GridShape& shape);
 
 // The grid's light grey.
 constexpr TemplateColor kGridColor = TemplateColor::rgb(192, 192, 192);
@@ -90,8 +109,10 @@ public:
     const std::vector<CanvasRef>& stackingOrder() const { return stacking_; }
 
     // The visible object a press at (x, y) page units lands on: the frontmost whose box holds the
-    // point. Table bodies answer nothing: they move with their title bar.
-    std::optional<CanvasRef> objectAt(double x, double y) const;
+    // point. Table bodies answer nothing: they move with their title bar. A box narrower or lower
+    // than the pick size is taken as that wide or high about its middle, so that lines and boxes
+    // shrunk to nothing can still be pressed.
+    std::optional<CanvasRef> objectAt(double x, double y, double pickWidth = 0, double pickHeight = 0) const;
 
     // The canvas set-up: place and size by Orientamento (another value leaves them), the inner
     // scale from LarghezzaPagina and AltezzaPagina, and a new grid counted in NumLineeGriglia.

@@ -175,6 +175,9 @@ struct FactorRecord {
     }
 };
 
+// A product multiplies at most so many factors; a longer block is malformed.
+constexpr int kMaxProductFactors = 49;
+
 template <typename R>
 constexpr int fieldCount()
 {

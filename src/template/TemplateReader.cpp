@@ -79,6 +79,15 @@ QString TemplateLines::at(qsizetype i) const
     return decodeCp1252(QByteArray::fromRawData(line.data(), line.size()));
 }
 
+QStringList TemplateLines::toStringList() const
+{
+    QStringList lines;
+    lines.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        lines << at(i);
+    return lines;
+}
+
 TemplateReader::TemplateReader(const QString& path) : fileName_(path), lines_(readTemplateLines(path)) {}
 
 TemplateReader::TemplateReader(const QString& name, TemplateLines lines) : fileName_(name), lines_(std::move(lines)) {}

@@ -30,6 +30,7 @@ public:
     QString at(qsizetype i) const;
     // Its length in characters.
     qsizetype length(qsizetype i) const { return bytes(i).size(); }
+    QStringList toStringList() const;
 
 private:
     QByteArrayView bytes(qsizetype i) const;
@@ -39,6 +40,19 @@ private:
     };
     std::shared_ptr<const Data> data_;
 };
+
+// The section lines of a template file.
+inline const QString kTesta = QStringLiteral("[TESTA]");
+inline const QString kParametri = QStringLiteral("[PARAMETRI]");
+inline const QString kImmagini = QStringLiteral("[IMMAGINI]");
+inline const QString kGriglia = QStringLiteral("[GRIGLIA]");
+inline const QString kCampi = QStringLiteral("[CAMPI]");
+inline const QString kTesto = QStringLiteral("[TESTO]");
+inline const QString kTabella = QStringLiteral("[TABELLA]");
+inline const QString kFineTabella = QStringLiteral("[FINE TABELLA]");
+inline const QString kFine = QStringLiteral("[FINE]");
+inline const QString kProdotto = QStringLiteral("[*]");
+inline const QString kFineProdotto = QStringLiteral("[/*]");
 
 // One line of a template file with its 1-based line number.
 struct Record {

@@ -14,6 +14,12 @@ void VN3Routine::clearCanvasLists()
     ElencoParametri.clear();
     Tabelle.clear();
     ColonneTabella.clear();
+    gridShapes.clear();
+    parameterTypeWords.clear();
+    fieldTypeWords.clear();
+    columnTypeWords.clear();
+    untitledTables.clear();
+    productBlocks.clear();
 }
 
 }  // namespace ostrivo

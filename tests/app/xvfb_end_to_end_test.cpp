@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -125,9 +126,9 @@ protected:
         }
     }
 
-    // Starts the program without arguments in the temporary directory, and a watcher that notes
+    // Starts the program in the temporary directory (or workingDir), and a watcher that notes
     // every window whose name begins like the designer's, mapped or not, for as long as it runs.
-    void startProgram()
+    void startProgram(const QStringList& arguments = {}, const QString& workingDir = {})
     {
         watcher.setProcessEnvironment(env);
         watcher.start(QStringLiteral("sh"),
@@ -135,8 +136,8 @@ protected:
                        QStringLiteral("while :; do xdotool search --name '%1' 2>/dev/null; sleep 0.02; done").arg(kDesigner)});
         ASSERT_TRUE(watcher.waitForStarted(10000));
         app.setProcessEnvironment(env);
-        app.setWorkingDirectory(dir.path());
-        app.start(test::binaryPath(), {});
+        app.setWorkingDirectory(workingDir.isEmpty() ? dir.path() : workingDir);
+        app.start(test::binaryPath(), arguments);
         ASSERT_TRUE(app.waitForStarted(10000)) << app.errorString().toStdString();
     }
 
@@ -189,6 +190,36 @@ protected:
     void press(const QString& window, const QString& key)
     {
         xdotool({QStringLiteral("keydown"), QStringLiteral("--window"), window, key, QStringLiteral("keyup"), key});
+    }
+
+    // Clicks at a place of a window given in twips, the window's own units.
+    void clickAt(const QString& window, double pixelsPerTwip, double x, double y, int button = 1)
+    {
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(qRound(x * pixelsPerTwip)),
+                 QString::number(qRound(y * pixelsPerTwip)), QStringLiteral("click"), QString::number(button)});
+    }
+
+    // Waits until the program shows this many windows (a list's popup is one); false on time out.
+    bool waitForMappedWindows(int count)
+    {
+        const QString pid = QString::number(app.processId());
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        while (!deadline.hasExpired()) {
+            const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid});
+            if (found.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() == count)
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    // The window's pixels per twip: it is 15300 twips wide.
+    double pixelsPerTwip(const QString& window)
+    {
+        const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+        const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
+        EXPECT_TRUE(size.hasMatch()) << geometry.toStdString();
+        return size.captured(1).toDouble() / 15300.0;
     }
 
     bool waitForEnd()
@@ -311,17 +342,433 @@ TEST_F(XvfbEndToEnd, WithoutARequestTheDesignerOpensOnNuovoAndEsciEndsIt)
         watcher.waitForReadyRead(100);
     EXPECT_TRUE(watcher.canReadLine());
 
-    // Click "Esci": the window is 15300 twips wide, the button's centre at (13866, 8280).
-    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
-    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
-    ASSERT_TRUE(size.hasMatch()) << geometry.toStdString();
-    const double pixelsPerTwip = size.captured(1).toDouble() / 15300.0;
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-             QString::number(qRound(13866 * pixelsPerTwip)), QString::number(qRound(8280 * pixelsPerTwip)),
-             QStringLiteral("click"), QStringLiteral("1")});
+    // Click "Esci": the button's centre is at (13866, 8280) twips.
+    clickAt(window, pixelsPerTwip(window), 13866, 8280);
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
     EXPECT_TRUE(QFile::exists(otherRequest));
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("catering.pdf"))));
+}
+
+// A template named on the command line opens in the designer, which works in its folder; a drag,
+// a size button, an insert, a deletion and a save through the save dialog give a file that holds
+// exactly those changes.
+TEST_F(XvfbEndToEnd, DesignerEditsATemplateNamedOnTheCommandLineAndSavesIt)
+{
+    const QStringList before = {
+        QStringLiteral("[TESTA]"),   QStringLiteral("1"),
+        QStringLiteral("80,75,"),    QStringLiteral(",,"),
+        QStringLiteral("[PARAMETRI]"), QStringLiteral("[IMMAGINI]"),
+        QStringLiteral("[GRIGLIA]"), QStringLiteral("R,10.00,20.00,30.00,30.00,"),
+        QStringLiteral("R,50.00,50.00,70.00,60.00,"),
+        QStringLiteral("[CAMPI]"),   QStringLiteral("[TESTO]"),
+        QStringLiteral("Ciao,5,5,Arial,10,0,"),
+        QStringLiteral("[TABELLA]"), QStringLiteral("[FINE]"),
+    };
+    test::writeTemplate(dir.file(QStringLiteral("t.vn3")), before);
+    // Started elsewhere, beside a print request: the template named wins.
+    const QString elsewhere = dir.file(QStringLiteral("altrove"));
+    QDir().mkdir(elsewhere);
+    test::writeFile(elsewhere + QStringLiteral("/Varnil3PC2.pss"), "t.vn3\r\n");
+    startProgram({QStringLiteral("../t.vn3")}, elsewhere);
+    const QString window = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
+    ASSERT_FALSE(window.isEmpty());
+    const double ppt = pixelsPerTwip(window);
+    // Picture1 on a portrait page: 6500 by 8300 twips at (2940, 340), 80 by 75 units.
+    auto twipsX = [](double units) { return 2940 + units * 6500 / 80; };
+    auto twipsY = [](double units) { return 340 + units * 8300 / 75; };
+    auto pixel = [&](double twips) { return QString::number(qRound(twips * ppt)); };
+
+    // Drag the first rectangle by its corner 10 units right and 1 down: offsets of 853 and 130
+    // twips give steps of floor(853 / 80) and floor(130 / 75), after which the pointer lies inside
+    // the first unit again.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, pixel(twipsX(10.5)), pixel(twipsY(20.5)),
+             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+             pixel(twipsX(10) + 853), pixel(twipsY(20) + 130), QStringLiteral("mouseup"), QStringLiteral("1")});
+    // Wider by one unit: the size button pointing right.
+    clickAt(window, ppt, 588 + 315, 588 + 285);
+    // Insert a text: "TESTO" from the list, then "Inserisci oggetto".
+    clickAt(window, ppt, 12852 + 1014, 6720 + 144);
+    ASSERT_TRUE(waitForMappedWindows(2)) << "the list did not open";
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("TE")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(waitForMappedWindows(1)) << "the list did not close";
+    clickAt(window, ppt, 12852 + 1014, 7056 + 216);
+    // Delete the second rectangle, answering "Sì" (No is the default: Tab moves to "Sì").
+    clickAt(window, ppt, twipsX(60), twipsY(55));
+    clickAt(window, ppt, 12852 + 1014, 7560 + 216);
+    const QString question = waitForWindow(QStringLiteral("^Cancella oggetto$"));
+    ASSERT_FALSE(question.isEmpty());
+    press(question, QStringLiteral("Tab"));
+    press(question, QStringLiteral("space"));
+    // "Salva": a new name in the save dialog, in the template's folder.
+    clickAt(window, ppt, 12852 + 1014, 1176 + 216);
+    const QString save = waitForWindow(QStringLiteral("^Salva$"));
+    ASSERT_FALSE(save.isEmpty());
+    xdotool({QStringLiteral("key"), QStringLiteral("--window"), save, QStringLiteral("ctrl+a")});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("salvato.vn3")});
+    press(save, QStringLiteral("Return"));
+    ASSERT_FALSE(waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*salvato\\.vn3$")).isEmpty());
+    // Saved: "Esci" asks nothing.
+    clickAt(window, ppt, 12852 + 1014, 8064 + 216);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
+
+    QStringList expected = before;
+    expected[expected.indexOf(QStringLiteral("R,10.00,20.00,30.00,30.00,"))] = QStringLiteral("R,20.00,21.00,41.00,31.00,");
+    expected.removeAll(QStringLiteral("R,50.00,50.00,70.00,60.00,"));
+    expected.insert(expected.indexOf(QStringLiteral("[TABELLA]")), QStringLiteral("<inserire testo>,0,0,Arial,8,0,"));
+    EXPECT_EQ(QString::fromLatin1(test::readFile(dir.file(QStringLiteral("salvato.vn3")))),
+              expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // The template itself and the print request are untouched.
+    EXPECT_EQ(test::readFile(dir.file(QStringLiteral("t.vn3"))), (before.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+    EXPECT_TRUE(QFile::exists(elsewhere + QStringLiteral("/Varnil3PC2.pss")));
+    EXPECT_FALSE(QFile::exists(elsewhere + QStringLiteral("/salvato.vn3")));
+}
+
+namespace {
+
+// The property dialogs and the parameter editor in the real program. Each scenario opens a
+// template named on the command line, changes every control of one dialog, confirms it and saves
+// under a new name; then changes it again, cancels, and saves under another name, which must give
+// the same file. The saved template is then printed from the command line.
+class XvfbDialogs : public XvfbEndToEnd {
+protected:
+    void SetUp() override
+    {
+        XvfbEndToEnd::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        if (test::testDataDir().isEmpty())
+            GTEST_SKIP() << "shared test data not found (expected ../shared/data next to the repository); skipping";
+        // The database beside the template, as hotels keep it.
+        ASSERT_TRUE(QFile::copy(test::testDataFile(QStringLiteral("hotel.mdb")), dir.file(QStringLiteral("hotel.mdb"))));
+    }
+
+    // A portrait page 80 by 75 whose reference is Prenotazioni of hotel.mdb, with the given
+    // records in their sections.
+    static QStringList page(const QStringList& images, const QStringList& fields, const QStringList& texts,
+                            const QStringList& tables)
+    {
+        return QStringList{"[TESTA]", "1", "80,75,", "hotel.mdb,Prenotazioni,", "[PARAMETRI]", "[IMMAGINI]"} + images +
+               QStringList{"[GRIGLIA]", "[CAMPI]"} + fields + QStringList{"[TESTO]"} + texts + QStringList{"[TABELLA]"} +
+               tables + QStringList{"[FINE]"};
+    }
+
+    void openTemplate(const QStringList& lines)
+    {
+        test::writeTemplate(dir.file(QStringLiteral("t.vn3")), lines);
+        startProgram({QStringLiteral("t.vn3")});
+        window_ = waitForShown(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
+        ASSERT_FALSE(window_.isEmpty());
+        ppt_ = pixelsPerTwip(window_);
+    }
+
+    // Waits until the window has the keyboard; false on time out.
+    bool waitForFocus(const QString& window)
+    {
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        while (!deadline.hasExpired()) {
+            if (xdotool({QStringLiteral("getwindowfocus")}) == window)
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    // Waits for a mapped window whose name matches, polling more often than xdotool's --sync;
+    // its id, empty on time out.
+    QString waitForShown(const QString& namePattern)
+    {
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        while (!deadline.hasExpired() && app.state() != QProcess::NotRunning) {
+            const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern});
+            if (!found.isEmpty())
+                return found.split(QLatin1Char('\n')).value(0).trimmed();
+            QThread::msleep(20);
+        }
+        ADD_FAILURE() << "no window named " << namePattern.toStdString() << "; program's messages: "
+                      << app.readAllStandardError().toStdString();
+        return {};
+    }
+
+    // Waits for a window by its caption and for it to have the keyboard; its id.
+    QString waitForDialog(const QString& caption)
+    {
+        const QString dialog = waitForShown(caption);
+        EXPECT_TRUE(!dialog.isEmpty() && waitForFocus(dialog)) << "no " << caption.toStdString() << " with the keyboard";
+        return dialog;
+    }
+
+    // A press of a mouse button on the page at (x, y) units of the canvas (portrait: 6500 by 8300
+    // twips at 2940, 340).
+    void pressOnPage(double x, double y, int button)
+    {
+        clickAt(window_, ppt_, 2940 + x * 6500 / 80, 340 + y * 8300 / 75, button);
+    }
+
+    // A file dialog opened from a dialog: a file of the template's folder named there. Without a
+    // window manager the dialog gets the keyboard back only from a click.
+    void chooseInFileDialog(const QString& owner, const QString& name)
+    {
+        ASSERT_TRUE(waitForMappedWindows(3)) << "no file dialog";
+        const QDeadlineTimer deadline(kStepTimeoutMs);
+        QString focus;
+        while ((focus == owner || focus == window_ || focus.isEmpty()) && !deadline.hasExpired()) {
+            QThread::msleep(20);
+            focus = xdotool({QStringLiteral("getwindowfocus")});
+        }
+        type(name);
+        keys({"Return"});
+        ASSERT_TRUE(waitForMappedWindows(2)) << "the file dialog did not close";
+    }
+
+    // Picks from the drop-down list that has the focus as the user does: open it, type the
+    // entry's beginning, Enter.
+    void pickFromList(const QString& beginning)
+    {
+        keys({"alt+Down"});
+        type(beginning);
+        keys({"Return"});
+    }
+
+    // Keys as xdotool names them, and text, to whatever window has the keyboard.
+    void keys(const QStringList& names) { xdotool(QStringList{"key", "--delay", "12"} + names); }
+    void type(const QString& text) { xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("12"), text}); }
+    void clickIn(const QString& dialog, double x, double y) { clickAt(dialog, ppt_, x, y); }
+
+    // "Inserisci oggetto" of the kind the list offers first for these letters.
+    void insertKind(const QString& letters)
+    {
+        clickAt(window_, ppt_, 12852 + 1014, 6720 + 144);
+        ASSERT_TRUE(waitForMappedWindows(2)) << "the list did not open";
+        type(letters);
+        keys({"Return"});
+        ASSERT_TRUE(waitForMappedWindows(1)) << "the list did not close";
+        clickAt(window_, ppt_, 12852 + 1014, 7056 + 216);
+    }
+
+    // "Salva" under a new name in the template's folder; the saved file's lines.
+    QStringList saveAs(const QString& name)
+    {
+        clickAt(window_, ppt_, 12852 + 1014, 1176 + 216);
+        const QString save = waitForShown(QStringLiteral("^Salva$"));
+        EXPECT_FALSE(save.isEmpty());
+        xdotool({QStringLiteral("key"), QStringLiteral("--window"), save, QStringLiteral("ctrl+a")});
+        type(name);
+        press(save, QStringLiteral("Return"));
+        EXPECT_FALSE(waitForShown(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*") + name + QLatin1Char('$')).isEmpty());
+        return QString::fromLatin1(test::readFile(dir.file(name))).split(QStringLiteral("\r\n"));
+    }
+
+    // "Esci": nothing is left to save, so nothing is asked.
+    void esci()
+    {
+        clickAt(window_, ppt_, 12852 + 1014, 8064 + 216);
+        ASSERT_TRUE(waitForEnd());
+        EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
+    }
+
+    // Prints a template to a PDF from the command line: its text, and the trace of what was drawn.
+    std::pair<QString, QString> print(const QString& name)
+    {
+        const auto run = test::runProgram(test::binaryPath(),
+                                          {QStringLiteral("print"), name, QStringLiteral("--output"), QStringLiteral("s.pdf"),
+                                           QStringLiteral("--trace"), QStringLiteral("s.json")});
+        EXPECT_TRUE(run && run->ok) << (run ? run->err.toStdString() : std::string("not run"));
+        return {pdfText(dir.file(QStringLiteral("s.pdf"))), QString::fromUtf8(test::readFile(dir.file(QStringLiteral("s.json"))))};
+    }
+
+    QString window_;
+    double ppt_ = 0;
+};
+
+}  // namespace
+
+TEST_F(XvfbDialogs, TextDialog)
+{
+    const QStringList before = page({}, {}, {"Ciao,5,5,Arial,10,0,"}, {});
+    openTemplate(before);
+    pressOnPage(6, 6, 3);
+    QString dialog = waitForDialog(QStringLiteral("^Propriet.+ del testo$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("Benvenuti"));
+    keys({"Tab"});
+    type(QStringLiteral("Times"));
+    keys({"Tab", "Down", "Down", "Tab", "ctrl+a"});
+    type(QStringLiteral("255"));
+    keys({"Tab", "space"});
+    QStringList expected = before;
+    expected[expected.indexOf(QStringLiteral("Ciao,5,5,Arial,10,0,"))] = QStringLiteral("Benvenuti,5,5,Times New Roman,12,255,");
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    pressOnPage(6, 6, 3);
+    dialog = waitForDialog(QStringLiteral("^Propriet.+ del testo$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("Altro"));
+    keys({"Tab", "Down", "Tab", "Down"});
+    clickIn(dialog, 2772 + 594, 1512 + 258);  // "Annulla"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Benvenuti"))) << text.toStdString();
+    EXPECT_TRUE(trace.contains(QStringLiteral("\"text\":\"Benvenuti\",\"font\":\"Times New Roman\",\"size\":12,\"color\":255")))
+        << trace.toStdString();
+}
+
+TEST_F(XvfbDialogs, DatabaseFieldDialog)
+{
+    ASSERT_TRUE(QFile::copy(dir.file(QStringLiteral("hotel.mdb")), dir.file(QStringLiteral("altro.mdb"))));
+    const QString field = QStringLiteral("hotel.mdb,Clienti,Cognome,Str,10,20,20,Arial,10,,");
+    const QStringList before = page({}, {field}, {}, {});
+    openTemplate(before);
+    pressOnPage(11, 21, 3);
+    QString dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica Campi database$"));
+    clickIn(dialog, 7056 + 594, 756 + 174);  // "sfoglia"
+    chooseInFileDialog(dialog, QStringLiteral("altro.mdb"));
+    // A click opens the table list (and gives the dialog the keyboard back).
+    clickIn(dialog, 1848 + 2568, 1092 + 144);
+    type(QStringLiteral("H"));
+    keys({"Return"});
+    pickFromList(QStringLiteral("Nom"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("30"));
+    keys({"Return"});
+    pickFromList(QStringLiteral("Cour"));
+    keys({"Down"});
+    type(QStringLiteral("Citta = 'Rimini'"));
+    keys({"Return", "space"});
+    QStringList expected = before;
+    expected[expected.indexOf(field)] = QStringLiteral("altro.mdb,Hotel,Nome,Str,10,20,30,Courier New,11,Citta = 'Rimini',");
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    pressOnPage(11, 21, 3);
+    dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica Campi database$"));
+    type(QStringLiteral("C"));
+    type(QStringLiteral("Cit"));
+    clickIn(dialog, 6888 + 678, 2856 + 300);  // "Annulla"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Hotel Bellavista"))) << text.toStdString();
+    EXPECT_TRUE(trace.contains(QStringLiteral("\"font\":\"Courier New\",\"size\":11"))) << trace.toStdString();
+}
+
+TEST_F(XvfbDialogs, TableDialog)
+{
+    const QStringList before = page({}, {}, {}, {"Elenco,2,30,50,Arial,8,", "hotel.mdb,Clienti,,,", "Cognome,Cognome,20,Str,N,,20,",
+                                                 "[FINE TABELLA]"});
+    openTemplate(before);
+    pressOnPage(5, 31, 3);
+    QString dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica tabella$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("Ospiti"));
+    keys({"Return"});
+    pickFromList(QStringLiteral("Cour"));
+    keys({"Down", "Tab"});
+    type(QStringLiteral("Cognome"));
+    keys({"Tab"});
+    pickFromList(QStringLiteral("Nom"));  // the ordering picker appends it
+    keys({"Tab"});
+    type(QStringLiteral("CodiceCliente < 4"));
+    keys({"Return"});
+    type(QStringLiteral("Nome"));
+    keys({"Return"});
+    pickFromList(QStringLiteral("Nom"));
+    type(QStringLiteral("20"));
+    keys({"Return"});
+    type(QStringLiteral("20"));
+    keys({"Return", "Return", "Return", "space"});  // total "N", no relation, "inserisci"
+    // The first line, "Cognome", one down.
+    clickIn(dialog, 84 + 1000, 4200 + 90);
+    clickIn(dialog, 2940 + 678, 6048 + 342);
+    clickIn(dialog, 84 + 678, 6048 + 342);  // "Ok"
+    QStringList expected = before;
+    const int at = expected.indexOf(QStringLiteral("Elenco,2,30,50,Arial,8,"));
+    expected[at] = QStringLiteral("Ospiti,2,30,50,Courier New,9,");
+    expected[at + 1] = QStringLiteral("hotel.mdb,Clienti,Cognome-Nome,CodiceCliente < 4,");
+    expected.insert(at + 2, QStringLiteral("Nome,Nome,20,Str,N,,20,"));
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    pressOnPage(5, 31, 3);
+    dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica tabella$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("Altro"));
+    clickIn(dialog, 84 + 1000, 4200 + 90);
+    clickIn(dialog, 4368 + 678, 6048 + 342);  // "Cancella"
+    clickIn(dialog, 6888 + 678, 6048 + 342);  // "Esci"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    for (const char* shown : {"Ospiti", "Nome", "Cognome", "D'Angelo"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(shown))) << shown << " not in\n" << text.toStdString();
+}
+
+TEST_F(XvfbDialogs, ImageDialog)
+{
+    for (const char* name : {"logo.jpg", "nuovo.jpg"}) {
+        QImage image(16, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        ASSERT_TRUE(image.save(dir.file(QString::fromLatin1(name))));
+    }
+    const QStringList before = page({"logo.jpg,40.00,40.00,10.00,5.00,"}, {}, {}, {});
+    openTemplate(before);
+    pressOnPage(45, 42, 3);
+    QString dialog = waitForDialog(QStringLiteral("^Propriet.+ immagine$"));
+    clickIn(dialog, 2688 + 594, 504 + 174);  // "Sfoglia"
+    chooseInFileDialog(dialog, QStringLiteral("nuovo.jpg"));
+    clickIn(dialog, 504 + 678, 1008 + 300);  // "Ok"
+    QStringList expected = before;
+    expected[expected.indexOf(QStringLiteral("logo.jpg,40.00,40.00,10.00,5.00,"))] = QStringLiteral("nuovo.jpg,40.00,40.00,10.00,5.00,");
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    pressOnPage(45, 42, 3);
+    dialog = waitForDialog(QStringLiteral("^Propriet.+ immagine$"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("logo.jpg"));
+    clickIn(dialog, 2100 + 678, 1008 + 300);  // "Annulla"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    EXPECT_TRUE(trace.contains(QStringLiteral("\"op\":\"picture\",\"page\":1,\"file\":\"nuovo.jpg\""))) << trace.toStdString();
+}
+
+TEST_F(XvfbDialogs, ParameterEditor)
+{
+    const QStringList before = page({}, {}, {"Camere oltre la <PARAM1>,5,5,Arial,10,0,"}, {});
+    openTemplate(before);
+    insertKind(QStringLiteral("PA"));
+    QString dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica parametri di stampa$"));
+    pickFromList(QStringLiteral("Cam"));
+    type(QStringLiteral("Oltre la camera"));
+    keys({"Return"});
+    pickFromList(QStringLiteral(">"));
+    keys({"ctrl+a"});
+    type(QStringLiteral("101"));
+    keys({"Return", "space"});                // "inserisci"
+    clickIn(dialog, 84 + 678, 3948 + 342);  // "Ok"
+    QStringList expected = before;
+    expected.insert(expected.indexOf(QStringLiteral("[PARAMETRI]")) + 1, QStringLiteral("Camera,>,Num,101,Oltre la camera,"));
+    const QStringList saved = saveAs(QStringLiteral("salvato.vn3"));
+    EXPECT_EQ(saved, expected + QStringList{""});
+
+    insertKind(QStringLiteral("PA"));
+    dialog = waitForDialog(QStringLiteral("^Inserimento/Modifica parametri di stampa$"));
+    clickIn(dialog, 84 + 1000, 2100 + 90);
+    clickIn(dialog, 4368 + 678, 3948 + 342);  // "Cancella"
+    clickIn(dialog, 8400 + 678, 3948 + 342);  // "Esci"
+    EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
+    esci();
+
+    const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Camere oltre la 101"))) << text.toStdString();
 }

@@ -1,3 +1,4 @@
+#include "designer/NuovoMD.h"
 #include "designer/PageCanvas.h"
 #include "designer/Varnel3DT.h"
 #include "engine/widgets/InsParametri.h"
@@ -5,6 +6,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "template/VN3Routine.h"
 
+#include "support/CanvasTestSupport.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestSupport.h"
 
@@ -17,6 +19,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -95,12 +98,12 @@ private:
 
     std::unique_ptr<test::ScopedCurrentDir> dir_;
     std::unique_ptr<VN3Routine> model_;
-    ScriptedDialogs dialogs_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
     std::unique_ptr<Varnel3DT> window_;
 
     Varnel3DT& designer()
     {
-        window_ = std::make_unique<Varnel3DT>(*model_, dialogs_);
+        window_ = std::make_unique<Varnel3DT>(*model_, *dialogs_);
         window_->startDesigner();
         return *window_;
     }
@@ -110,10 +113,12 @@ private slots:
     {
         dir_ = std::make_unique<test::ScopedCurrentDir>();
         model_ = std::make_unique<VN3Routine>();
+        dialogs_ = std::make_unique<ScriptedDialogs>();
     }
     void cleanup()
     {
         window_.reset();
+        dialogs_.reset();
         model_.reset();
         dir_.reset();
     }
@@ -155,10 +160,10 @@ private slots:
         const QStringList captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"), QStringLiteral("Cancella"),
                                       QStringLiteral("Stampa"), QStringLiteral("Inserisci oggetto"),
                                       QStringLiteral("Cancella oggetto"), QStringLiteral("Esci"), QStringLiteral("Apri")};
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 8; ++i) {
             QCOMPARE(w.SSCommand1(i)->text(), captions.at(i));
-        QVERIFY(w.SSCommand1(Varnel3DT::Stampa)->isEnabled());
-        QVERIFY(w.SSCommand1(Varnel3DT::Esci)->isEnabled());
+            QVERIFY(w.SSCommand1(i)->isEnabled());
+        }
     }
 
     void layoutInTwips()
@@ -393,6 +398,154 @@ private slots:
         QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::white));
     }
 
+    // Buttons, list and canvas reach the designer's edits and commands, and the canvas repaints.
+    void editsAreWiredToTheCanvasAndButtons()
+    {
+        Varnel3DT& w = designer();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        PageCanvas* canvas = w.Picture1();
+        const CanvasRef text{CanvasSet::Label1, 1};
+        w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("TESTO")));
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        QVERIFY(w.canvasModel().exists(text));
+
+        const QImage before = canvas->grab().toImage();
+        QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->toPixels(0.5, 0.5).toPoint());
+        QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
+        QCOMPARE(w.Label6(0)->text(), QStringLiteral("PosX 0,00"));
+        // The current object is outlined.
+        QVERIFY(canvas->grab().toImage() != before);
+
+        auto moveTo = [&](QPointF at, Qt::MouseButtons held) {
+            QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, held, Qt::NoModifier);
+            QApplication::sendEvent(canvas, &move);
+        };
+        // 3.5 units right of its corner is 284 twips: three whole steps.
+        moveTo(canvas->toPixels(3.5, 0.5), Qt::LeftButton);
+        QCOMPARE(w.canvasModel().control(text).left, 3.0);
+        QCOMPARE(w.Label6(0)->text(), QStringLiteral("PosX 3,00"));
+        // Left of the canvas the pressed object still takes the moves.
+        moveTo(QPointF(-40, canvas->toPixels(0, 0.5).y()), Qt::LeftButton);
+        QVERIFY(w.canvasModel().control(text).left < 3.0);
+        const double left = w.canvasModel().control(text).left;
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(1, 1));
+        moveTo(canvas->toPixels(40, 40), Qt::LeftButton);
+        QCOMPARE(w.canvasModel().control(text).left, left);
+
+        const double width = w.canvasModel().control(text).width;
+        QTest::mouseClick(w.Picture2(3), Qt::LeftButton);
+        QCOMPARE(w.canvasModel().control(text).width, width + 1);
+
+        dialogs_->answerMessage(MessageAnswer::Yes);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::CancellaOggetto), Qt::LeftButton);
+        QVERIFY(!w.canvasModel().exists(text));
+
+        // A right press selects with the object's own kind.
+        w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("RETTANGOLI")));
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        QTest::mouseClick(canvas, Qt::RightButton, {}, canvas->toPixels(1, 1).toPoint());
+        QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("R"));
+
+        // Closing with unsaved changes asks; "Annulla" keeps the window.
+        dialogs_->answerMessage(MessageAnswer::Cancel);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Esci), Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QCOMPARE(dialogs_->messages().back().text, QStringLiteral("Salvare le modifiche a Nuovo.vn3?"));
+        dialogs_->answerMessage(MessageAnswer::No);
+        QVERIFY(w.close());
+        QVERIFY(dialogs_->allAnswered());
+    }
+
+    // Texts in their colour, rectangles, pictures scaled into their boxes.
+    void paintsTheTemplatesObjects()
+    {
+        Varnel3DT& w = designer();
+        QImage blue(8, 8, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        QVERIFY(blue.save(QStringLiteral("blu.png")));
+        CanvasModel& model = w.canvasModel();
+        CanvasControl& text = test::place(model, {CanvasSet::Label1, 1}, 2, 2, 8, 3);
+        text.caption = QStringLiteral("MMMMMMMM");
+        text.fontName = QStringLiteral("Arial");
+        text.fontSize = 20;
+        text.foreColor = 255;  // red in the low byte
+        test::place(model, {CanvasSet::Label2, 1}, 10, 20, 20, 10);
+        test::place(model, {CanvasSet::Pic1, 1}, 40, 40, 20, 10).picture = QStringLiteral("blu.png");
+        // "L" records are lines from the first corner to the second, which may lie above it.
+        test::place(model, {CanvasSet::Label2, 2}, 10, 60, 20, 10);
+        model_->gridShapes(2) = GridShape{QStringLiteral("L"), false, true};
+
+        const QImage image = w.Picture1()->grab().toImage();
+        auto pixel = [&](double x, double y) { return image.pixelColor(w.Picture1()->toPixels(x, y).toPoint()); };
+        int red = 0;
+        for (int y = qRound(w.Picture1()->toPixels(0, 2).y()); y < qRound(w.Picture1()->toPixels(0, 5).y()); ++y) {
+            for (int x = qRound(w.Picture1()->toPixels(2, 0).x()); x < qRound(w.Picture1()->toPixels(10, 0).x()); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            }
+        }
+        QVERIFY2(red > 50, qPrintable(QString::number(red)));
+        QCOMPARE(pixel(10, 25.5), QColor(Qt::black));
+        QCOMPARE(pixel(20.5, 25.5), QColor(Qt::white));
+        for (QPointF inside : {QPointF(40.3, 40.3), QPointF(50, 45), QPointF(59.7, 49.7)})
+            QCOMPARE(pixel(inside.x(), inside.y()), QColor(Qt::blue));
+        QVERIFY(pixel(60.5, 45) != QColor(Qt::blue));
+        QVERIFY(pixel(50, 50.5) != QColor(Qt::blue));
+        auto blackNear = [&](double x, double y) {
+            const QPoint at = w.Picture1()->toPixels(x, y).toPoint();
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (image.pixelColor(at + QPoint(dx, dy)) == QColor(Qt::black))
+                        return true;
+            return false;
+        };
+        QVERIFY(blackNear(15, 67.5));
+        QVERIFY(blackNear(25, 62.5));
+        QVERIFY(!blackNear(15, 62.5));
+        QVERIFY(!blackNear(10, 65));
+    }
+
+    void nuovoMDPresetsEnterAndLimits()
+    {
+        ScriptedDialogs asked;
+        NuovoMD dialog(*model_, asked);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Nuovo modulo"));
+        QCOMPARE(dialog.Combo1()->currentIndex(), -1);
+        QCOMPARE(dialog.Text1(0)->text(), QStringLiteral("75"));
+        QCOMPARE(dialog.Text1(1)->text(), QStringLiteral("80"));
+
+        dialog.Combo1()->setCurrentIndex(1);
+        emit dialog.Combo1()->activated(1);
+        QCOMPARE(dialog.Text1(0)->text(), QStringLiteral("60"));
+        QCOMPARE(dialog.Text1(1)->text(), QStringLiteral("120"));
+        QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.Text1(0)));
+
+        dialog.Text1(1)->setText(QStringLiteral("1O0"));
+        QTest::keyClick(dialog.Text1(1), Qt::Key_Return);
+        QCOMPARE(dialog.Text1(1)->text(), QStringLiteral("10"));
+        QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.SSCommand1()));
+
+        // Refused: a message, the dialog stays open and nothing is stored.
+        dialog.Text1(0)->setText(QStringLiteral("0"));
+        QTest::mouseClick(dialog.SSCommand1(), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(asked.messages().size(), std::size_t(1));
+        QCOMPARE(asked.messages()[0].title, QStringLiteral("Nuovo modulo"));
+        QCOMPARE(model_->AltezzaPagina, 75.0);
+
+        dialog.Text1(0)->setText(QStringLiteral("75.5"));
+        dialog.Text1(1)->setText(QStringLiteral("80.5"));
+        QTest::mouseClick(dialog.SSCommand1(), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(model_->AltezzaPagina, 75.5);
+        QCOMPARE(model_->LarghezzaPagina, qint16(80));
+        QCOMPARE(model_->Orientamento, QStringLiteral("Orizzontale"));
+    }
+
     void esciClosesTheWindow()
     {
         Varnel3DT& w = designer();
@@ -459,8 +612,8 @@ private slots:
         ModalWatcher watcher([](QWidget& modal) { modal.close(); });
         w.runCommand(Varnel3DT::Stampa);
         QVERIFY2(watcher.seen().isEmpty(), qPrintable(watcher.seen().join(QLatin1Char(' '))));
-        QCOMPARE(dialogs_.messages().size(), 1u);
-        const QString message = dialogs_.messages().front().text;
+        QCOMPARE(dialogs_->messages().size(), 1u);
+        const QString message = dialogs_->messages().front().text;
         QVERIFY2(message.contains(QStringLiteral("Nuovo.vn3")), qPrintable(message));
         QVERIFY(!QFile::exists(QStringLiteral("catering.pdf")));
     }

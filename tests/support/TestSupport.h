@@ -29,6 +29,10 @@ QString sourceDir();
 // The built ostrivo-report binary.
 QString binaryPath();
 
+// The lines of the worked example template: a portrait page with one date parameter, a logo, a
+// framed box, one database field, today's date and a one-column table.
+QStringList workedExampleTemplate();
+
 // Writes bytes to a file (created or replaced).
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);

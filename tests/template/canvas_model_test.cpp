@@ -1,25 +1,13 @@
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 
+#include "support/CanvasTestSupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace ostrivo;
 
-namespace {
-
-CanvasControl& place(CanvasModel& canvas, CanvasRef ref, double left, double top, double width, double height)
-{
-    CanvasControl& c = canvas.load(ref);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.visible = true;
-    canvas.bringToFront(ref);
-    return c;
-}
-
-}  // namespace
+using test::place;
 
 // Clearing removes every object up to the counters, skips members deleted before, empties the
 // object lists and keeps what the clearing leaves alone; the model and canvas are values.
@@ -105,4 +93,28 @@ TEST(CanvasModel, ObjectAtFindsTheFrontmost)
     }
     canvas.bringToFront({CanvasSet::Label2, 1});
     EXPECT_EQ(canvas.objectAt(6, 6), (CanvasRef{CanvasSet::Label2, 1}));
+}
+
+// Boxes with no width or height (a line, a box shrunk to nothing) take presses within the pick
+// size about them; larger boxes keep their edges.
+TEST(CanvasModel, ObjectAtPicksThinBoxesWithinThePickSize)
+{
+    CanvasModel canvas;
+    place(canvas, {CanvasSet::Label2, 1}, 10, 10, 0, 20);   // upright line at x 10
+    place(canvas, {CanvasSet::Label2, 2}, 30, 10, 20, 0);   // flat line at y 10
+    place(canvas, {CanvasSet::Label2, 3}, 60, 10, 10, 10);
+    struct Case {
+        double x, y;
+        std::optional<CanvasRef> expected;
+    } cases[] = {
+        {10.2, 15, CanvasRef{CanvasSet::Label2, 1}}, {9.8, 15, CanvasRef{CanvasSet::Label2, 1}},
+        {10.6, 15, std::nullopt},                    {40, 9.8, CanvasRef{CanvasSet::Label2, 2}},
+        {40, 10.6, std::nullopt},                    {59.8, 15, std::nullopt},
+        {60, 15, CanvasRef{CanvasSet::Label2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+        EXPECT_EQ(canvas.objectAt(c.x, c.y, 1, 1), c.expected);
+    }
+    EXPECT_EQ(canvas.objectAt(10.2, 15), std::nullopt);
 }

@@ -9,28 +9,7 @@ using namespace ostrivo;
 
 namespace {
 
-const QStringList kWorkedExample = {
-    QStringLiteral("[TESTA]"),
-    QStringLiteral("1"),
-    QStringLiteral("80,75,"),
-    QStringLiteral("archivio.mdb,Prenotazioni,"),
-    QStringLiteral("[PARAMETRI]"),
-    QStringLiteral("DataArrivo,>=,Date,<nessuno>,Dalla data,"),
-    QStringLiteral("[IMMAGINI]"),
-    QStringLiteral("logo.jpg,2.00,1.00,10.00,5.00,"),
-    QStringLiteral("[GRIGLIA]"),
-    QStringLiteral("R,1.00,8.00,79.00,12.00,"),
-    QStringLiteral("[CAMPI]"),
-    QStringLiteral("archivio.mdb,Clienti,Cognome,Str,5,10,30,Arial,10,,"),
-    QStringLiteral("[TESTO]"),
-    QStringLiteral("Data_oggi,60,2,Arial,10,0,"),
-    QStringLiteral("[TABELLA]"),
-    QStringLiteral("Elenco,2,20,60,Arial,8,"),
-    QStringLiteral("archivio.mdb,Prenotazioni,DataArrivo,,"),
-    QStringLiteral("Camera,Camera,6,Num,N,,4,"),
-    QStringLiteral("[FINE TABELLA]"),
-    QStringLiteral("[FINE]"),
-};
+const QStringList kWorkedExample = test::workedExampleTemplate();
 
 // Reads like the designer does: the page block and tables read their further lines themselves.
 std::multimap<QString, Record> readAll(TemplateReader& reader, std::vector<TableBlock>* tables = nullptr)

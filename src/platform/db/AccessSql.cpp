@@ -1,6 +1,7 @@
 #include "platform/db/AccessSql.h"
 
 #include "platform/Errors.h"
+#include "platform/db/AccessText.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -282,7 +283,7 @@ QString joinTokens(const std::vector<Token>& tokens, qsizetype from, qsizetype t
 
 // Rewrites every chain "a & b & c" so that Null reads as "" as in Access, and binds it before the
 // comparison around it.
-void translateConcatenation(std::vector<Token>& tokens)
+void translateConcatenation(std::vector<Token>& tokens, bool concatFunction = false)
 {
     for (qsizetype k = 0; k < static_cast<qsizetype>(tokens.size()); ++k) {
         if (tokens[k].kind != Token::Kind::Ampersand)
@@ -310,11 +311,13 @@ void translateConcatenation(std::vector<Token>& tokens)
         QString joined;
         for (const QString& operand : operands) {
             if (!joined.isEmpty())
-                joined += QStringLiteral(" || ");
-            joined += QStringLiteral("COALESCE(%1, '')").arg(operand);
+                joined += concatFunction ? QStringLiteral(", ") : QStringLiteral(" || ");
+            joined += concatFunction ? operand : QStringLiteral("COALESCE(%1, '')").arg(operand);
         }
-        Token replacement{Token::Kind::Identifier, QLatin1Char('(') + joined + QLatin1Char(')'), QString(),
-                          tokens[first].spaceBefore};
+        // concat() reads Null as "" and a number as its text, as & does.
+        Token replacement{Token::Kind::Identifier,
+                          (concatFunction ? QStringLiteral("concat(") : QStringLiteral("(")) + joined + QLatin1Char(')'),
+                          QString(), tokens[first].spaceBefore};
         tokens.erase(tokens.begin() + first, tokens.begin() + last + 1);
         tokens.insert(tokens.begin() + first, replacement);
         k = first;
@@ -429,10 +432,12 @@ QString accessDateLiteral(const QString& text)
     return date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + t.toString(QStringLiteral("HH:mm:ss"));
 }
 
-QString translateAccessSql(const QString& accessSql)
-{
-    std::vector<Token> tokens = tokenize(accessSql);
+namespace {
 
+enum class Dialect { QueryEngine, Postgres };
+
+void translateBooleans(std::vector<Token>& tokens)
+{
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         Token& t = tokens[k];
         const bool qualified = k > 0 && tokens[k - 1].kind == Token::Kind::Operator &&
@@ -443,13 +448,16 @@ QString translateAccessSql(const QString& accessSql)
             t.kind = Token::Kind::Number;
         }
     }
-    translateConcatenation(tokens);
+}
+
+void translateLikePatterns(std::vector<Token>& tokens, Dialect dialect)
+{
     for (qsizetype k = 0; k + 1 < static_cast<qsizetype>(tokens.size()); ++k) {
         if (!isWord(tokens[k], "LIKE"))
             continue;
         Token& pattern = tokens[k + 1];
         if (pattern.kind == Token::Kind::String) {
-            pattern.value = translateLikePattern(pattern.value);
+            pattern.value = dialect == Dialect::Postgres ? likePatternRegex(pattern.value) : translateLikePattern(pattern.value);
             pattern.text = quoteString(pattern.value);
             continue;
         }
@@ -457,17 +465,144 @@ QString translateAccessSql(const QString& accessSql)
         const qsizetype end = operandEnd(tokens, k + 1);
         if (end < 0)
             continue;
-        Token wrapped{Token::Kind::Identifier,
-                      QStringLiteral("%1(%2)").arg(QLatin1String(kLikePatternFunction), joinTokens(tokens, k + 1, end, false)),
+        const QString function = dialect == Dialect::Postgres ? QStringLiteral("ostrivo.like_pattern")
+                                                              : QLatin1String(kLikePatternFunction);
+        Token wrapped{Token::Kind::Identifier, QStringLiteral("%1(%2)").arg(function, joinTokens(tokens, k + 1, end, false)),
                       QString(), pattern.spaceBefore};
         tokens.erase(tokens.begin() + k + 1, tokens.begin() + end + 1);
         tokens.insert(tokens.begin() + k + 1, wrapped);
     }
+}
 
+QString joinAll(const std::vector<Token>& tokens)
+{
     QString out;
     for (const Token& t : tokens)
         out += t.spaceBefore + t.text;
     return out;
+}
+
+// The statement's own "ORDER BY" (outside parentheses) with each item ordered by its sort key,
+// Nulls first as the query engine sorts them.
+void translateOrderBy(std::vector<Token>& tokens)
+{
+    const auto size = static_cast<qsizetype>(tokens.size());
+    int depth = 0;
+    qsizetype begin = -1;
+    for (qsizetype k = 0; k + 1 < size; ++k) {
+        depth += tokens[k].kind == Token::Kind::Open ? 1 : tokens[k].kind == Token::Kind::Close ? -1 : 0;
+        if (depth == 0 && isWord(tokens[k], "ORDER") && isWord(tokens[k + 1], "BY"))
+            begin = k + 2;
+    }
+    if (begin < 0)
+        return;
+    std::vector<Token> out(tokens.begin(), tokens.begin() + begin);
+    qsizetype item = begin;
+    depth = 0;
+    for (qsizetype k = begin; k <= size; ++k) {
+        const bool end = k == size || (tokens[k].kind == Token::Kind::Operator && tokens[k].text == QLatin1String(";"));
+        if (k < size && !end) {
+            depth += tokens[k].kind == Token::Kind::Open ? 1 : tokens[k].kind == Token::Kind::Close ? -1 : 0;
+            if (!(depth == 0 && tokens[k].kind == Token::Kind::Comma))
+                continue;
+        }
+        qsizetype last = k - 1;
+        while (last >= item && tokens[last].kind == Token::Kind::Operator && tokens[last].text.isEmpty())
+            --last;  // trailing blanks
+        if (last >= item) {
+            const bool descending = isWord(tokens[last], "DESC");
+            if (descending || isWord(tokens[last], "ASC"))
+                --last;
+            const QString expression = joinTokens(tokens, item, last, false);
+            const bool ordinal = item == last && tokens[item].kind == Token::Kind::Number;
+            QString text = ordinal ? expression : QStringLiteral("ostrivo.sort_key(%1)").arg(expression);
+            text += descending ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST");
+            out.push_back(Token{Token::Kind::Identifier, text, QString(), tokens[item].spaceBefore});
+        }
+        if (k < size) {
+            out.push_back(tokens[k]);
+            if (end) {
+                out.insert(out.end(), tokens.begin() + k + 1, tokens.end());
+                break;
+            }
+        }
+        item = k + 1;
+    }
+    tokens = std::move(out);
+}
+
+}  // namespace
+
+QString translateAccessSql(const QString& accessSql)
+{
+    std::vector<Token> tokens = tokenize(accessSql);
+    translateBooleans(tokens);
+    translateConcatenation(tokens);
+    translateLikePatterns(tokens, Dialect::QueryEngine);
+    return joinAll(tokens);
+}
+
+QString translateAccessSqlForPostgres(const QString& accessSql)
+{
+    std::vector<Token> tokens = tokenize(accessSql);
+    translateBooleans(tokens);
+    for (Token& t : tokens) {
+        // The import stores names lowercased: a bare name folds to them, a quoted one is made to.
+        if (t.kind == Token::Kind::Word)
+            t.text = t.text.toLower();
+        else if (t.kind == Token::Kind::Identifier)
+            t.text = t.text.toLower();
+    }
+    translateConcatenation(tokens, true);
+    translateLikePatterns(tokens, Dialect::Postgres);
+    translateOrderBy(tokens);
+    return joinAll(tokens);
+}
+
+QString likePatternRegex(const QString& accessPattern)
+{
+    const QString pattern = foldAccessText(accessPattern);
+    const auto literal = [](QChar c) {
+        static const QString special = QStringLiteral("\\.^$|?*+()[]{}");
+        return special.contains(c) ? QStringLiteral("\\") + c : QString(c);
+    };
+    QString out = QStringLiteral("^");
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == QLatin1Char('*')) {
+            out += QLatin1String(".*");
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('.');
+        } else if (c == QLatin1Char('#')) {
+            out += QLatin1String("[0-9]");
+        } else if (c == QLatin1Char('[')) {
+            qsizetype end = i + 1;
+            const bool negated = end < pattern.size() && pattern.at(end) == QLatin1Char('!');
+            if (negated)
+                ++end;
+            const qsizetype first = end;
+            if (end < pattern.size() && pattern.at(end) == QLatin1Char(']'))
+                ++end;
+            end = pattern.indexOf(QLatin1Char(']'), end);
+            if (end < 0) {
+                out += literal(c);
+                continue;
+            }
+            // Inside a class every character stands for itself; a "-" between two makes a range.
+            QString members;
+            for (qsizetype m = first; m < end; ++m) {
+                const QChar x = pattern.at(m);
+                const bool range = x == QLatin1Char('-') && m > first && m + 1 < end;
+                const bool escaped = QStringLiteral("\\]^-[").contains(x);
+                members += range ? QStringLiteral("-") : escaped ? QStringLiteral("\\") + x : QString(x);
+            }
+            out += (negated ? QStringLiteral("[^") : QStringLiteral("[")) + members + QLatin1Char(']');
+            i = end;
+        } else {
+            out += literal(c);
+        }
+    }
+    return out + QLatin1Char('$');
 }
 
 }  // namespace ostrivo::db

@@ -22,6 +22,18 @@ namespace ostrivo::db {
 // database's name.
 QString translateAccessSql(const QString& accessSql);
 
+// The same for a PostgreSQL server prepared by the import (its schema "ostrivo" shadows the text
+// comparisons with Access's): names are lowercased as the import stores them ([Order Details] ->
+// "order details"); a & b -> concat(a, b); Like takes a regular expression of the folded pattern
+// (Like 'ROSS*' -> LIKE '^ross.*$', computed patterns through ostrivo.like_pattern()); each item
+// of the statement's own Order by is ordered as Access orders it, Nulls first:
+// Order by Cognome DESC -> ORDER BY ostrivo.sort_key(cognome) DESC NULLS LAST.
+QString translateAccessSqlForPostgres(const QString& accessSql);
+
+// An Access Like pattern as the anchored regular expression that the server matches against the
+// folded text ("R?ss*" -> "^r.ss.*$").
+QString likePatternRegex(const QString& accessPattern);
+
 // The Access wildcard pattern of a Like as the engine's LIKE pattern (see above).
 QString translateLikePattern(const QString& accessPattern);
 

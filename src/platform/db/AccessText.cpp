@@ -181,6 +181,38 @@ std::uint64_t hashAccessText(std::string_view text)
     return h;
 }
 
+QString foldAccessText(const QString& text)
+{
+    std::u32string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (char32_t c : text.toStdU32String())
+        out.push_back(fold(c));
+    return QString::fromStdU32String(out);
+}
+
+AccessTextTables accessTextTables()
+{
+    AccessTextTables t;
+    std::u32string baseLater, toLater;
+    for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0xAC00 && c <= 0xD7A3))
+            continue;
+        const char32_t f = fold(c);
+        if (f != c) {
+            t.foldFrom.push_back(c);
+            t.foldTo.push_back(f);
+        } else if (const char32_t b = baseOfFolded(c); b != c) {
+            // Folded characters are their own folding; the common ones first, as the server
+            // looks each character up from the start of the list.
+            (c < 0x250 ? t.baseFrom : baseLater).push_back(c);
+            (c < 0x250 ? t.baseTo : toLater).push_back(b);
+        }
+    }
+    t.baseFrom += baseLater;
+    t.baseTo += toLater;
+    return t;
+}
+
 namespace {
 
 struct PatternItem {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 struct sqlite3;
@@ -20,6 +22,19 @@ std::uint64_t hashAccessText(std::string_view text);
 // [abc], [a-z] and [!abc] character classes, and an optional escape character; letters match
 // without regard to case, as in compareAccessText.
 bool likeAccessText(std::string_view pattern, std::string_view text, char32_t escape = 0);
+
+// The text in the folded form that compareAccessText compares for equality.
+QString foldAccessText(const QString& text);
+
+// The character tables behind compareAccessText, for a database server that must compare the
+// same way: each code point whose case folding differs from it, with its folding; each folded
+// code point whose letter under the accents differs from it, with that letter. Latin letters
+// come first. Hangul syllables are left out (their letter under the accents is a jamo).
+struct AccessTextTables {
+    std::u32string foldFrom, foldTo;
+    std::u32string baseFrom, baseTo;
+};
+AccessTextTables accessTextTables();
 
 // The collation named by kAccessCollation, and like() replaced by likeAccessText, on a
 // connection. Text columns of the query engine are declared "COLLATE ACCESS".

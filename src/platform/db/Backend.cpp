@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/db/AccessFile.h"
 #include "platform/db/MemoryConnection.h"
+#include "platform/db/Postgres.h"
 #include "platform/db/SqliteFile.h"
 #include "platform/db/Cache.h"
 
@@ -16,7 +17,7 @@ namespace ostrivo::db {
 
 namespace {
 
-enum class FileKind { Access, Sqlite };
+enum class FileKind { Access, Sqlite, Postgres };
 
 FileKind signatureOf(const QString& path)
 {
@@ -24,14 +25,17 @@ FileKind signatureOf(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw DatabaseError(err::DatabaseNotFound,
                             QStringLiteral("impossibile leggere il file: %1").arg(file.errorString()), path);
-    const QByteArray header = file.read(32);
+    const QByteArray header = file.read(4096);
     // Jet and ACE files begin 00 01 00 00 "Standard Jet DB" / "Standard ACE DB".
     if (header.size() >= 19 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
         (header.mid(4, 15) == "Standard Jet DB" || header.mid(4, 15) == "Standard ACE DB"))
         return FileKind::Access;
     if (header.startsWith(QByteArray("SQLite format 3\0", 16)))
         return FileKind::Sqlite;
-    throw DatabaseError(err::NotADatabase, QStringLiteral("il file non è un database Access né SQLite"), path);
+    if (isConnectionFileContent(header))
+        return FileKind::Postgres;
+    throw DatabaseError(err::NotADatabase,
+                        QStringLiteral("il file non è un database Access né SQLite né un collegamento a PostgreSQL"), path);
 }
 
 std::unique_ptr<TableSource> openSource(FileKind kind, const QString& path)
@@ -53,11 +57,17 @@ QHash<QString, CacheEntry>& cache()
     return entries;
 }
 
-}  // namespace
-
-namespace {
-
 std::chrono::milliseconds timeLimit = std::chrono::seconds(60);
+
+QString existingPath(const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("nessun file di database indicato"), name);
+    const QString path = resolveExistingFile(name);
+    if (path.isEmpty())
+        throw DatabaseError(err::DatabaseNotFound, notARegularFile(name).value_or(QStringLiteral("il file non esiste")), name);
+    return path;
+}
 
 }  // namespace
 
@@ -71,14 +81,22 @@ std::chrono::milliseconds queryTimeLimit()
     return timeLimit;
 }
 
+std::unique_ptr<TableSource> openFileSource(const QString& name)
+{
+    const QString path = existingPath(name);
+    const FileKind kind = signatureOf(path);
+    if (kind == FileKind::Postgres)
+        throw DatabaseError(err::NotADatabase, QStringLiteral("serve un file Access o SQLite, non un collegamento a un server"),
+                            path);
+    return openSource(kind, path);
+}
+
 std::unique_ptr<Connection> openConnection(const QString& name)
 {
-    if (name.trimmed().isEmpty())
-        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("nessun file di database indicato"), name);
-    const QString path = resolveExistingFile(name);
-    if (path.isEmpty())
-        throw DatabaseError(err::DatabaseNotFound, notARegularFile(name).value_or(QStringLiteral("il file non esiste")), name);
+    const QString path = existingPath(name);
     const FileKind kind = signatureOf(path);
+    if (kind == FileKind::Postgres)
+        return openPostgresConnection(path);
 
     const QFileInfo info(path);
     const QString key = info.canonicalFilePath();

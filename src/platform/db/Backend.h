@@ -65,4 +65,9 @@ std::chrono::milliseconds queryTimeLimit();
 // interface's): the decoded copies are shared without locks.
 std::unique_ptr<Connection> openConnection(const QString& name);
 
+class TableSource;
+// The tables of an Access or SQLite file, read as they are stored (the import's source). Throws
+// DatabaseError as openConnection does; a connection file is err::NotADatabase here.
+std::unique_ptr<TableSource> openFileSource(const QString& name);
+
 }  // namespace ostrivo::db

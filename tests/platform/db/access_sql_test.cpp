@@ -159,3 +159,31 @@ TEST(SelectShape, EqualityColumnsOfTheTopLevelAndTerms)
               QStringList({QStringLiteral("a"), QStringLiteral("and"), QStringLiteral("c d"), QStringLiteral("x"),
                            QStringLiteral("e")}));
 }
+
+TEST(AccessSql, ThePostgresOutputKeepsAccessMeanings)
+{
+    struct Case {
+        const char* access;
+        const char* server;
+    };
+    const Case cases[] = {
+        {"Select * From Clienti Where NumeroHotel = 1", "select * from clienti where numerohotel = 1"},
+        {"Select * From [Order Details] Where [Unit Price] > 10", "select * from \"order details\" where \"unit price\" > 10"},
+        {"SELECT * FROM UMSÄTZE", "select * from umsätze"},
+        {"Cognome = \"D'Angelo\"", "cognome = 'D''Angelo'"},                      // texts keep their case
+        {"Pagato = True And Chiuso = False", "pagato = -1 and chiuso = 0"},
+        {"Cognome & ', ' & Nome", "concat(cognome, ', ', nome)"},
+        {"NumeroHotel & '' = '1'", "concat(numerohotel, '') = '1'"},
+        {"DataOra >= #12/31/2024 1:05 PM#", "dataora >= '2024-12-31 13:05:00'"},
+        {"Cognome Like 'ROSS*'", "cognome like '^ross.*$'"},
+        {"Cognome Not Like 'R?ss[!a-c]#'", "cognome not like '^r.ss[^a-c][0-9]$'"},
+        {"Nome Like 'a.b(c)*'", "nome like '^a\\.b\\(c\\).*$'"},
+        {"Cognome Like Citta & '*'", "cognome like ostrivo.like_pattern(concat(citta, '*'))"},
+        {"Select * From t Order by Cognome, Camera Desc;",
+         "select * from t order by ostrivo.sort_key(cognome) NULLS FIRST, ostrivo.sort_key(camera) DESC NULLS LAST;"},
+        {"Select * From t Where a In (Select b From u Order by b) Order by 2",
+         "select * from t where a in (select b from u order by b) order by 2 NULLS FIRST"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(translateAccessSqlForPostgres(QString::fromUtf8(c.access)), QString::fromUtf8(c.server)) << c.access;
+}

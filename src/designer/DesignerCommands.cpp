@@ -1,0 +1,193 @@
+#include "designer/DesignerCommands.h"
+
+#include "designer/DesignerEdits.h"
+#include "platform/Dialogs.h"
+#include "template/CanvasModel.h"
+#include "template/Helpers.h"
+#include "template/TemplateFiles.h"
+#include "template/VN3Routine.h"
+
+#include <QFile>
+
+namespace ostrivo {
+
+namespace {
+
+const QString kNewName = QStringLiteral("Nuovo.vn3");
+const QString kExtension = QStringLiteral(".vn3");
+const QString kFilterDescription = QStringLiteral("Report 3.0 Ostrivo (*.vn3)|");
+
+QString withExtension(QString name)
+{
+    if (!name.endsWith(kExtension))
+        name += kExtension;
+    return name;
+}
+
+}  // namespace
+
+DesignerCommands::DesignerCommands(VN3Routine& model, CanvasModel& canvas, PlatformDialogs& dialogs,
+                                   DesignerWindows windows)
+    : model_(model), canvas_(canvas), dialogs_(dialogs), windows_(std::move(windows))
+{
+}
+
+QString DesignerCommands::title() const
+{
+    return QStringLiteral("Gestore report Ostrivo 3.0 - ") + model_.NomeModulo;
+}
+
+bool DesignerCommands::changed()
+{
+    return templateText(model_, canvas_) != savedText_;
+}
+
+void DesignerCommands::markUnchanged()
+{
+    savedText_ = templateText(model_, canvas_);
+}
+
+void DesignerCommands::start()
+{
+    model_.Orientamento = QStringLiteral("Verticale");
+    model_.LarghezzaPagina = 80;
+    model_.AltezzaPagina = 75;
+    clearForNewTemplate();
+}
+
+void DesignerCommands::clearForNewTemplate()
+{
+    model_.NomeModulo = kNewName;
+    PulisciPagina(model_, canvas_);
+    hasFile_ = false;
+    markUnchanged();
+}
+
+bool DesignerCommands::openTemplate(const QString& path)
+{
+    try {
+        CaricaModulo(path, model_, canvas_);
+    } catch (const Error& e) {
+        dialogs_.message(notice(QStringLiteral("Apri"), e.description()));
+        return false;
+    }
+    model_.NomeModulo = path;
+    hasFile_ = true;
+    markUnchanged();
+    return true;
+}
+
+bool DesignerCommands::saveTo(const QString& path)
+{
+    try {
+        SalvaModulo(path, model_, canvas_);
+    } catch (const Error& e) {
+        // The template keeps its name: nothing was written under the new one.
+        dialogs_.message(notice(QStringLiteral("Salva"), e.description(), MessageIcon::Critical));
+        return false;
+    }
+    model_.NomeModulo = path;
+    hasFile_ = true;
+    markUnchanged();
+    return true;
+}
+
+bool DesignerCommands::settleChanges()
+{
+    if (!changed())
+        return true;
+    MessageRequest question = yesNoQuestion(
+        QStringLiteral("Gestore report Ostrivo 3.0"),
+        QStringLiteral("Salvare le modifiche a %1?").arg(NomeFileDaPercorso(model_.NomeModulo)));
+    question.buttons = MessageButtons::YesNoCancel;
+    // Enter keeps the work.
+    question.defaultAnswer = MessageAnswer::Yes;
+    switch (dialogs_.message(question)) {
+    case MessageAnswer::Yes:
+        return hasFile_ ? saveTo(model_.NomeModulo) : salva();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DesignerCommands::nuovo()
+{
+    if (!settleChanges())
+        return;
+    if (windows_.newPage)
+        windows_.newPage(model_);
+    clearForNewTemplate();
+}
+
+bool DesignerCommands::salva()
+{
+    const QString name = withExtension(model_.NomeModulo);
+    FileRequest request;
+    request.action = FileRequest::Action::Save;
+    request.title = QStringLiteral("Salva");
+    request.initialDir = QStringLiteral(".\\");
+    request.fileName = name;
+    // The pattern is the file's own name: the dialog lists only that file.
+    request.filter = kFilterDescription + name;
+    const std::optional<QString> chosen = dialogs_.chooseFile(request);
+    if (!chosen || chosen->isEmpty())
+        return false;
+    return saveTo(withExtension(*chosen));
+}
+
+void DesignerCommands::cancella()
+{
+    if (dialogs_.message(yesNoQuestion(QStringLiteral("Cancella modulo"),
+                                       QStringLiteral("Confermi la cancellazione del modulo di stampa?"))) !=
+        MessageAnswer::Yes)
+        return;
+    // A template never saved has no file of its own: a file that merely bears its name stays.
+    if (hasFile_ && QFile::exists(model_.NomeModulo)) {
+        QFile file(model_.NomeModulo);
+        if (!file.remove()) {
+            dialogs_.message(notice(QStringLiteral("Cancella modulo"),
+                                    QStringLiteral("Il modulo di stampa %1 non è stato cancellato: %2")
+                                        .arg(model_.NomeModulo, file.errorString()),
+                                    MessageIcon::Critical));
+            return;
+        }
+    }
+    // The file is gone: its changes are not offered for saving.
+    if (windows_.newPage)
+        windows_.newPage(model_);
+    clearForNewTemplate();
+}
+
+void DesignerCommands::inserisciOggetto(const QString& kind)
+{
+    if (kind == QLatin1String("PARAMETRI")) {
+        if (windows_.parameters)
+            windows_.parameters(model_);
+        return;
+    }
+    insertObject(model_, canvas_, kind, dialogs_);
+}
+
+void DesignerCommands::cancellaOggetto()
+{
+    deleteCurrentObject(model_, canvas_, dialogs_);
+}
+
+void DesignerCommands::apri()
+{
+    if (!settleChanges())
+        return;
+    FileRequest request;
+    request.action = FileRequest::Action::Open;
+    request.title = QStringLiteral("Apri");
+    request.initialDir = QStringLiteral(".\\");
+    request.filter = kFilterDescription + QStringLiteral("*.vn3");
+    const std::optional<QString> chosen = dialogs_.chooseFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    openTemplate(*chosen);
+}
+
+}  // namespace ostrivo

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace ostrivo {
+
+class CanvasModel;
+class PlatformDialogs;
+class VN3Routine;
+
+// The designer's own modal windows, which the commands open: the window passes the real ones,
+// tests their stand-ins.
+struct DesignerWindows {
+    // NuovoMD: leaves the chosen page in the model on "Ok".
+    std::function<void(VN3Routine&)> newPage;
+    // The report parameter editor.
+    std::function<void(VN3Routine&)> parameters;
+};
+
+// The designer's commands on the open template (model and canvas), asking through the dialog
+// seam. Also remembers what was last opened or saved, to ask before changes are lost.
+class DesignerCommands {
+public:
+    DesignerCommands(VN3Routine& model, CanvasModel& canvas, PlatformDialogs& dialogs, DesignerWindows windows);
+
+    // The designer at start-up: "Nuovo.vn3", an empty portrait page of 80 by 75 units.
+    void start();
+    // Opens a template file (as "Apri" does after its dialog); a file that cannot be loaded is
+    // reported and the open template stays. Returns whether it opened.
+    bool openTemplate(const QString& path);
+
+    // The commands. "Stampa" and "Esci" are the window's; before it closes, the window asks
+    // confirmClose().
+    void nuovo();
+    bool salva();  // true when the template was saved
+    void cancella();
+    void inserisciOggetto(const QString& kind);
+    void cancellaOggetto();
+    void apri();
+    // Asks to save unsaved changes; false when the user chose "Annulla" (or a save failed).
+    bool confirmClose() { return settleChanges(); }
+
+    // Whether "Salva" would write something else than what was last opened or saved.
+    bool changed();
+    // The window's title for the open template.
+    QString title() const;
+
+private:
+    // "Salvare le modifiche a ...?" when the template changed; true when the command may go on.
+    bool settleChanges();
+    void clearForNewTemplate();
+    bool saveTo(const QString& path);
+    void markUnchanged();
+
+    VN3Routine& model_;
+    CanvasModel& canvas_;
+    PlatformDialogs& dialogs_;
+    DesignerWindows windows_;
+    QString savedText_;
+    // False while the template has never been opened from or saved to a file.
+    bool hasFile_ = false;
+};
+
+}  // namespace ostrivo
