@@ -77,6 +77,7 @@ private:
     Finder* together_ = nullptr;
     Finder* last_ = nullptr;  // the criteria of the last search, usually those of the next one
     MemoryStore::Clock::duration spent_{};  // in the engine, over all searches
+    std::int64_t steps_ = 0;
 };
 
 

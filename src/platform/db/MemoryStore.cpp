@@ -399,20 +399,36 @@ QString MemoryStore::columnName(std::size_t table, const QString& name) const
     return {};
 }
 
-void MemoryStore::setDeadline(Clock::time_point deadline)
+void MemoryStore::startBudget(Clock::duration budget)
 {
-    deadline_ = deadline;
-    hasDeadline_ = true;
+    budget_ = budget;
+    budgeted_ = true;
+    seen_ = false;
+    measured_ = {};
     timedOut_ = false;
+}
+
+MemoryStore::Clock::duration MemoryStore::endBudget()
+{
+    budgeted_ = false;
+    return measured_;
 }
 
 int MemoryStore::progress(void* self)
 {
     // Non-zero stops the statement (SQLITE_INTERRUPT).
     auto* store = static_cast<MemoryStore*>(self);
-    if (store->hasDeadline_ && Clock::now() >= store->deadline_) {
-        store->timedOut_ = true;
-        return 1;
+    if (store->budgeted_) {
+        const Clock::time_point now = Clock::now();
+        if (!store->seen_) {
+            store->seen_ = true;
+            store->stepSeen_ = now;
+        }
+        store->measured_ = now - store->stepSeen_;
+        if (store->measured_ >= store->budget_) {
+            store->timedOut_ = true;
+            return 1;
+        }
     }
     return store->watched_ &&
            sqlite3_stmt_status(store->watched_, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0) >= kIndexMinimumRows;

@@ -67,11 +67,14 @@ public:
     int coveringIndexCount() const;
 
     using Clock = std::chrono::steady_clock;
-    // Until cleared, statements stepped past `deadline` stop with SQLITE_INTERRUPT, and timedOut()
-    // then says why they stopped.
-    void setDeadline(Clock::time_point deadline);
-    void clearDeadline() { hasDeadline_ = false; }
+    // The time the statement about to be stepped may still take. The progress handler measures a
+    // long step from its first call and stops it past the budget (SQLITE_INTERRUPT; timedOut()
+    // then says why); a step too short for the handler is not measured here.
+    void startBudget(Clock::duration budget);
+    // Ends the budget; returns the time the handler measured (zero when it was not called).
+    Clock::duration endBudget();
     bool timedOut() const { return timedOut_; }
+    void setTimedOut() { timedOut_ = true; }
 
     // True when no two rows of a decoded table can tie in a query that compares `equality`
     // columns with constants and orders by `ordering`: those columns hold a key that the rows
@@ -98,8 +101,11 @@ private:
     QSet<QString> indexes_;
     QSet<QString> lookupsTried_;          // table and key of each lookup index tried
     sqlite3_stmt* watched_ = nullptr;     // the search stepLookup is running
-    Clock::time_point deadline_;
-    bool hasDeadline_ = false;
+    Clock::duration budget_{};
+    Clock::time_point stepSeen_;      // the handler's first call in the step
+    Clock::duration measured_{};
+    bool budgeted_ = false;
+    bool seen_ = false;
     bool timedOut_ = false;
     std::int64_t decodeRuns_ = 0;
     bool userStatement_ = false;  // the authorizer admits reading only
