@@ -71,7 +71,6 @@ bool DesignerCommands::openTemplate(const QString& path)
         dialogs_.message(notice(QStringLiteral("Apri"), e.description()));
         return false;
     }
-    model_.NomeModulo = path;
     hasFile_ = true;
     markUnchanged();
     return true;

@@ -217,7 +217,7 @@ std::optional<CanvasRef> insertObject(VN3Routine& model, CanvasModel& canvas, co
         break;
     case CanvasSet::Label3:
         // Its CampiDB row stays empty until its dialog fills it.
-        c.caption = QStringLiteral("Campo DB (%1)").arg(n);
+        c.caption = fieldCaption(n);
         break;
     case CanvasSet::Label4:
         c.caption = QStringLiteral("Tabella (") + model.Tabelle(n, 1) + QLatin1Char(')');

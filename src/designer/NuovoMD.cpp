@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/widgets/Twips.h"
+#include "template/CanvasModel.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"
 #include "template/VN3Routine.h"
@@ -19,8 +20,6 @@ namespace ostrivo {
 namespace {
 
 const QString kTitle = QStringLiteral("Nuovo modulo");
-constexpr double kMinPage = 1;
-constexpr double kMaxPage = 1000;
 
 // The layout in twips: left, top, width, height. Rows from the top: orientation, height, width.
 struct Place {
@@ -39,7 +38,7 @@ QRect placed(const Twips& tw, const Place& p)
 
 bool withinLimits(double units)
 {
-    return units >= kMinPage && units <= kMaxPage;
+    return units >= kMinPageUnits && units <= kMaxPageUnits;
 }
 
 }  // namespace
@@ -49,14 +48,14 @@ NewPageResult readNewPage(const QString& orientation, const QString& heightText,
     NewPageResult result;
     const double height = leadingNumber(heightText);
     const double width = leadingNumber(widthText);
-    const auto limits = QStringLiteral("deve essere tra 1 e 1000 unità");
+    const QString limits = QStringLiteral("deve essere tra %1 e %2 unità").arg(kMinPageUnits).arg(kMaxPageUnits);
     if (!withinLimits(height)) {
         result.problem = QStringLiteral("L'altezza della pagina %1: \"%2\" non è accettata.").arg(limits, heightText);
         result.heightRefused = true;
         return result;
     }
     // Judged as it is kept: a whole number of units (1000.5 is kept as 1000).
-    if (!(std::abs(width) < 2 * kMaxPage) || !withinLimits(static_cast<double>(roundHalfEven(width)))) {
+    if (!(std::abs(width) < 2 * kMaxPageUnits) || !withinLimits(static_cast<double>(roundHalfEven(width)))) {
         result.problem = QStringLiteral("La larghezza della pagina %1: \"%2\" non è accettata.").arg(limits, widthText);
         return result;
     }

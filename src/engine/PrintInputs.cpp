@@ -21,11 +21,11 @@ QStringList printInputFiles(const QString& templatePath)
     try {
         TemplateReader reader(templatePath);
         reader.forEachRecord([&](const QString& section, const Record& record) {
-            if (section == QLatin1String("[CAMPI]") || section == QLatin1String("[IMMAGINI]")) {
+            if (section == kCampi || section == kImmagini) {
                 named(reader, record);
-            } else if (section == QLatin1String("[TABELLA]")) {
+            } else if (section == kTabella) {
                 named(reader, reader.readTableBlock(record, TableEnd::AnySection, INT_MAX).source);
-            } else if (section == QLatin1String("[*]")) {
+            } else if (section == kProdotto) {
                 for (const Record& factor : reader.readProductBlock(record, INT_MAX).factors)
                     named(reader, factor);
             }

@@ -33,10 +33,7 @@ struct PageBlock {
 PageBlock readPageBlock(TemplateReader& reader)
 {
     PageBlock page;
-    const Record first = reader.nextLine(QStringLiteral("\"[TESTA]\""));
-    if (first.text != kTesta)
-        reader.fail(err::InvalidArgument, first.line,
-                    QStringLiteral("il modello deve cominciare con \"[TESTA]\", trovato \"%1\"").arg(first.text));
+    reader.pageBlockStart();
     const Record orientation = reader.nextLine(QStringLiteral("l'orientamento della pagina"));
     const double value = leadingNumber(orientation.text);
     if (value != 1 && value != 2)
@@ -99,14 +96,6 @@ void tooManyParameters(const TemplateReader& reader, const Record& record)
                 QStringLiteral("il modello ha più di %1 parametri").arg(kMaxPrintParameters));
 }
 
-TemplateColor colorOf(const QString& field)
-{
-    const std::int64_t value = roundHalfEven(leadingNumber(field));
-    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
-        throw Error(err::Overflow, QStringLiteral("Overflow: colore \"%1\"").arg(field));
-    return value;
-}
-
 // An image coordinate: written with two decimals, read through the currency mode as an Italian
 // number; a text that mode leaves with a plain "." is read as a plain decimal.
 Decimal4 imageNumber(const QString& field)
@@ -152,7 +141,7 @@ struct TextElement {
 TextElement readTextElement(const TemplateReader& reader, const Record& record)
 {
     const auto r = readRecord<TextRecord>(reader, record);
-    return {r.text, leadingDecimal(r.x), leadingDecimal(r.y), r.fontName, fontSizeOf(r.fontSize), colorOf(r.color)};
+    return {r.text, leadingDecimal(r.x), leadingDecimal(r.y), r.fontName, fontSizeOf(r.fontSize), colorField(r.color)};
 }
 
 struct GridElement {

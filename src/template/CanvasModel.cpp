@@ -69,6 +69,11 @@ GridCorners gridCorners(const CanvasControl& box, const GridShape& shape)
     return corners;
 }
 
+QString fieldCaption(int n)
+{
+    return QStringLiteral("Campo DB (%1)").arg(n);
+}
+
 QString kindCode(CanvasSet set)
 {
     switch (set) {

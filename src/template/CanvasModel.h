@@ -57,6 +57,14 @@ GridCorners gridCorners(const CanvasControl& box, const GridShape& shape);
 // The grid's light grey.
 constexpr TemplateColor kGridColor = TemplateColor::rgb(192, 192, 192);
 
+// The grid has one line per page unit, counted in a 16-bit integer: a page is 1 to 1000 units
+// each way.
+constexpr int kMinPageUnits = 1;
+constexpr int kMaxPageUnits = 1000;
+
+// The caption of database field object n: "Campo DB (n)".
+QString fieldCaption(int n);
+
 // The control sets that hold template objects.
 enum class CanvasSet {
     Label1,  // texts, also "Data_oggi" and "ora_adesso"

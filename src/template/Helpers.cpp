@@ -2,6 +2,8 @@
 
 #include "template/Numbers.h"
 
+#include <cmath>
+#include <limits>
 #include <utility>
 
 namespace ostrivo {
@@ -121,6 +123,17 @@ QString SostituisciCarattere(const QString& text, const QString& find, const QSt
             result[i] = replacement.at(0);
     }
     return result;
+}
+
+TemplateColor colorField(const QString& field)
+{
+    const double value = leadingNumber(field);
+    if (std::abs(value) <= std::numeric_limits<qint32>::max() + 1.0) {
+        const std::int64_t color = roundHalfEven(value);
+        if (color >= std::numeric_limits<qint32>::min() && color <= std::numeric_limits<qint32>::max())
+            return color;
+    }
+    throw Error(err::Overflow, QStringLiteral("il colore %1 non è un intero a 32 bit").arg(quoteInput(field)));
 }
 
 }  // namespace ostrivo

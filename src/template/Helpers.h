@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Errors.h"
+#include "platform/TemplateColor.h"
 
 #include <QString>
 
@@ -61,5 +62,9 @@ QString NomeFileDaPercorso(const QString& path);
 // Overwrites every occurrence of the one-character text `find` with the first character of
 // `replacement`; the length never changes.
 QString SostituisciCarattere(const QString& text, const QString& find, const QString& replacement);
+
+// A text's colour field: its number rounded to a whole number (halves to even), which must fit in
+// 32 bits; Error (overflow) naming the field otherwise.
+TemplateColor colorField(const QString& field);
 
 }  // namespace ostrivo

@@ -23,9 +23,6 @@ const QStringList& writtenSections()
     return sections;
 }
 
-// The grid has one line per unit, counted in a 16-bit integer.
-constexpr std::int64_t kMinPageUnits = 1;
-constexpr std::int64_t kMaxPageUnits = 1000;
 // Beyond this no position, size or width fits the print run's fixed-point numbers.
 constexpr double kLargestNumber = 1e14;
 
@@ -108,11 +105,7 @@ private:
 
     void readPageBlock()
     {
-        const Record first = reader_.nextLine(QStringLiteral("\"[TESTA]\""));
-        if (first.text != kTesta) {
-            reader_.fail(err::InvalidArgument, first.line,
-                         QStringLiteral("il modello deve cominciare con \"[TESTA]\", trovato \"%1\"").arg(first.text));
-        }
+        reader_.pageBlockStart();
         const Record orientation = pageLine(QStringLiteral("l'orientamento della pagina"));
         const Record size = pageLine(QStringLiteral("la larghezza e l'altezza della pagina"));
         const Record source = pageLine(QStringLiteral("il database e la tabella di riferimento"));
@@ -257,7 +250,7 @@ private:
             c.width = number(record.width);
             c.fontName = record.fontName;
             c.fontSize = number(record.fontSize);
-            c.caption = QStringLiteral("Campo DB (%1)").arg(n);
+            c.caption = fieldCaption(n);
         });
     }
 
@@ -266,16 +259,14 @@ private:
         const int n = nextIndex(model_.NumTesti, VN3Routine::MaxTesti, line, QStringLiteral("testi"));
         const auto record = readRecord<TextRecord>(reader_, line);
         onLine(line, [&] {
-            const std::int64_t colour = roundHalfEven(number(record.color));
-            if (colour < std::numeric_limits<qint32>::min() || colour > std::numeric_limits<qint32>::max())
-                throw Error(err::Overflow, QStringLiteral("il colore \"%1\" non è un intero a 32 bit").arg(record.color));
+            const TemplateColor color = colorField(record.color);
             CanvasControl& c = create(CanvasSet::Label1, n);
             c.left = number(record.x);
             c.top = number(record.y);
             c.caption = record.text;
             c.fontName = record.fontName;
             c.fontSize = number(record.fontSize);
-            c.foreColor = colour;
+            c.foreColor = color;
             // One page unit per character, whatever the font.
             c.width = static_cast<double>(record.text.size());
             model_.TestoAttivo(n) = QStringLiteral("S");

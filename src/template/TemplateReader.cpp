@@ -103,6 +103,15 @@ Record TemplateReader::nextLine(const QString& expected)
     return record;
 }
 
+Record TemplateReader::pageBlockStart()
+{
+    const Record first = nextLine(QStringLiteral("\"[TESTA]\""));
+    if (first.text != kTesta)
+        fail(err::InvalidArgument, first.line,
+             QStringLiteral("il modello deve cominciare con \"[TESTA]\", trovato \"%1\"").arg(first.text));
+    return first;
+}
+
 QString TemplateReader::field(const Record& record, int n) const
 {
     try {

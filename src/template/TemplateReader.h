@@ -112,6 +112,9 @@ public:
 
     // The next line; at the end of the file TemplateError saying what was expected instead.
     Record nextLine(const QString& expected);
+    // The first line, which must open the page block: every reader that clears or scales a page
+    // from it refuses a file that does not begin with "[TESTA]".
+    Record pageBlockStart();
 
     // Field n of a record (EstraiCampo); a missing field raises TemplateError on the record's line.
     QString field(const Record& record, int n) const;
