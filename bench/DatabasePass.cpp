@@ -1,6 +1,6 @@
 #include "DatabasePass.h"
 
-#include "platform/db/Dao.h"
+#include "db/Dao.h"
 
 #include <QStringList>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "TraceReplay.h"
 
-#include "platform/TemplateColor.h"
+#include "core/TemplateColor.h"
 
 #include <QFontMetricsF>
 #include <QHash>

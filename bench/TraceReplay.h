@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/printer/PrintOp.h"
+#include "print/PrintOp.h"
 
 #include <QString>
 

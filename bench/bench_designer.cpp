@@ -7,8 +7,8 @@
 
 #include "designer/DesignerEdits.h"
 #include "designer/PageCanvas.h"
-#include "platform/Cp1252.h"
-#include "platform/widgets/Twips.h"
+#include "core/Cp1252.h"
+#include "core/widgets/Twips.h"
 #include "template/TemplateFiles.h"
 
 #include <QApplication>

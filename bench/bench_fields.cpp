@@ -10,8 +10,8 @@
 //   bench_fields --child FIELDS      one print, on the current directory's movimenti.mdb
 
 #include "engine/PrintRun.h"
-#include "platform/Cp1252.h"
-#include "platform/printer/RecordingPrinter.h"
+#include "core/Cp1252.h"
+#include "print/RecordingPrinter.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,9 +6,9 @@
 
 #include "TraceReplay.h"
 
-#include "platform/printer/PrintOp.h"
-#include "platform/printer/QtPrinter.h"
-#include "platform/printer/TracingPrinter.h"
+#include "print/PrintOp.h"
+#include "print/QtPrinter.h"
+#include "print/TracingPrinter.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

@@ -7,12 +7,12 @@
 #include "TraceReplay.h"
 
 #include "engine/PrintRun.h"
-#include "platform/Cp1252.h"
-#include "platform/db/Dao.h"
-#include "platform/printer/PrintOp.h"
-#include "platform/printer/QtPrinter.h"
-#include "platform/printer/RecordingPrinter.h"
-#include "platform/printer/TracingPrinter.h"
+#include "core/Cp1252.h"
+#include "db/Dao.h"
+#include "print/PrintOp.h"
+#include "print/QtPrinter.h"
+#include "print/RecordingPrinter.h"
+#include "print/TracingPrinter.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -8,7 +8,7 @@
 // <= 4 x the table's size in the file.
 
 #include "DatabasePass.h"
-#include "platform/db/Dao.h"
+#include "db/Dao.h"
 
 #include <QByteArray>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 // Then the database benchmark's passes against the server, beside the same passes on the file.
 
 #include "DatabasePass.h"
-#include "platform/db/Import.h"
+#include "db/Import.h"
 #include "support/PostgresServer.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Builds the demo's files in a folder: the hotel database (SQLite, from demo.sql), the logo
 // picture, and the template with the line ends and code page of a template file.
-#include "platform/Cp1252.h"
-#include "platform/Errors.h"
+#include "core/Cp1252.h"
+#include "core/Errors.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Any bytes as a template opened in the designer: the loader never crashes nor writes past a list;
 // it refuses with TemplateError or loads, and what a save of the loaded template writes opens
 // again and is written the same.
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "template/TemplateFiles.h"
 #include "template/TemplateReader.h"
 

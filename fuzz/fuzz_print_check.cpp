@@ -5,8 +5,8 @@
 // up, which need the file to be seen).
 #include "engine/ParameterFilter.h"
 #include "engine/PrintRun.h"
-#include "platform/Cp1252.h"
-#include "platform/printer/RecordingPrinter.h"
+#include "core/Cp1252.h"
+#include "print/RecordingPrinter.h"
 
 #include <QDir>
 #include <QFile>

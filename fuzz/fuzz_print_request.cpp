@@ -3,7 +3,7 @@
 // through the parameter dialog's Enter normalisation, as a pre-filled box would.
 #include "app/PrintRequest.h"
 #include "engine/ParameterPrompts.h"
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "template/VN3Routine.h"
 
 #include <cstddef>

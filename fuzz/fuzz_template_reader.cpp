@@ -1,6 +1,6 @@
 // Any bytes as a template file: the reader, the block readers and the value helpers must never
 // crash, read out of bounds or write past a list; malformed input ends in ostrivo::Error only.
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"
 #include "template/TemplateReader.h"

@@ -4,8 +4,8 @@
 #include "app/ImportCommand.h"
 #include "app/PrintCommand.h"
 #include "app/ResaveCommand.h"
-#include "platform/Version.h"
-#include "platform/printer/QtPrinter.h"
+#include "core/Version.h"
+#include "print/QtPrinter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "app/PrintRequest.h"
 #include "designer/Varnel3DT.h"
-#include "platform/widgets/QtDialogs.h"
+#include "core/widgets/QtDialogs.h"
 #include "template/VN3Routine.h"
 
 #include <QApplication>

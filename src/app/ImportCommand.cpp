@@ -1,8 +1,8 @@
 #include "app/ImportCommand.h"
 
 #include "app/CommandLine.h"
-#include "platform/Errors.h"
-#include "platform/db/Import.h"
+#include "core/Errors.h"
+#include "db/Import.h"
 
 #include <cstdio>
 #include <unistd.h>

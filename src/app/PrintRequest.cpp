@@ -1,7 +1,7 @@
 #include "app/PrintRequest.h"
 
-#include "platform/Cp1252.h"
-#include "platform/Files.h"
+#include "core/Cp1252.h"
+#include "core/Files.h"
 #include "template/VN3Routine.h"
 
 #include <QFile>

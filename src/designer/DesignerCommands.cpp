@@ -1,7 +1,7 @@
 #include "designer/DesignerCommands.h"
 
 #include "designer/DesignerEdits.h"
-#include "platform/Dialogs.h"
+#include "core/Dialogs.h"
 #include "template/CanvasModel.h"
 #include "template/Helpers.h"
 #include "template/TemplateFiles.h"

@@ -1,6 +1,6 @@
 #include "designer/DesignerEdits.h"
 
-#include "platform/Dialogs.h"
+#include "core/Dialogs.h"
 #include "template/Numbers.h"
 #include "template/VN3Routine.h"
 

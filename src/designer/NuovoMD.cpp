@@ -1,7 +1,7 @@
 #include "designer/NuovoMD.h"
 
-#include "platform/Dialogs.h"
-#include "platform/widgets/Twips.h"
+#include "core/Dialogs.h"
+#include "core/widgets/Twips.h"
 #include "template/CanvasModel.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"

@@ -6,7 +6,7 @@
 #include "dialogs/PropertyDialogs.h"
 #include "engine/widgets/InsParametri.h"
 #include "engine/widgets/StampaModulo.h"
-#include "platform/widgets/Twips.h"
+#include "core/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
 #include <QCloseEvent>

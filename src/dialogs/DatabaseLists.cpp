@@ -1,7 +1,7 @@
 #include "dialogs/DatabaseLists.h"
 
-#include "platform/Errors.h"
-#include "platform/db/Dao.h"
+#include "core/Errors.h"
+#include "db/Dao.h"
 
 #include <memory>
 

@@ -3,8 +3,8 @@
 #include "dialogs/DatabaseLists.h"
 #include "dialogs/DialogForm.h"
 #include "dialogs/PropertyValues.h"
-#include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "dialogs/DialogForm.h"
 
 #include "dialogs/ListLines.h"
-#include "platform/Dialogs.h"
-#include "platform/widgets/Twips.h"
+#include "core/Dialogs.h"
+#include "core/widgets/Twips.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "dialogs/PropertyValues.h"
 
 #include "dialogs/ListLines.h"
-#include "platform/db/FieldTypes.h"
+#include "core/FieldTypes.h"
 #include "template/CanvasModel.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"

@@ -2,7 +2,7 @@
 
 #include "dialogs/DatabasePickers.h"
 #include "dialogs/PropertyValues.h"
-#include "platform/Dialogs.h"
+#include "core/Dialogs.h"
 #include "template/CanvasModel.h"
 #include "template/Numbers.h"
 #include "template/VN3Routine.h"

@@ -1,6 +1,6 @@
 #include "dialogs/ProprietaImmagine.h"
 
-#include "platform/Dialogs.h"
+#include "core/Dialogs.h"
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 

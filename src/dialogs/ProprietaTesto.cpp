@@ -1,7 +1,7 @@
 #include "dialogs/ProprietaTesto.h"
 
 #include "dialogs/PropertyValues.h"
-#include "platform/Dialogs.h"
+#include "core/Dialogs.h"
 #include "template/CanvasModel.h"
 #include "template/Numbers.h"
 

@@ -1,8 +1,8 @@
 #include "engine/DatabaseValues.h"
 
 #include "engine/TextLayout.h"
-#include "platform/Errors.h"
-#include "platform/db/Dao.h"
+#include "core/Errors.h"
+#include "db/Dao.h"
 
 namespace ostrivo {
 

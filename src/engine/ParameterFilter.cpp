@@ -1,6 +1,6 @@
 #include "engine/ParameterFilter.h"
 
-#include "platform/Errors.h"
+#include "core/Errors.h"
 #include "template/Helpers.h"
 
 #include <QRegularExpression>

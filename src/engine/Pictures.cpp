@@ -1,6 +1,6 @@
 #include "engine/Pictures.h"
 
-#include "platform/Files.h"
+#include "core/Files.h"
 
 #include <QImageReader>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "engine/PrintInputs.h"
 
-#include "platform/Files.h"
+#include "core/Files.h"
 #include "template/TemplateReader.h"
 
 #include <climits>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/ParameterFilter.h"
-#include "platform/Errors.h"
+#include "core/Errors.h"
 #include "template/TemplateReader.h"
 
 #include <QDateTime>

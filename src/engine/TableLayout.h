@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/TextLayout.h"
-#include "platform/TemplateColor.h"
+#include "core/TemplateColor.h"
 #include "template/Numbers.h"
 
 #include <QString>

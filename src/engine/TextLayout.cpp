@@ -1,6 +1,6 @@
 #include "engine/TextLayout.h"
 
-#include "platform/Errors.h"
+#include "core/Errors.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "template/CanvasModel.h"
 
-#include "platform/Files.h"
+#include "core/Files.h"
 #include "template/Numbers.h"
 
 #include <QImageReader>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ControlSet.h"
-#include "platform/TemplateColor.h"
+#include "template/ControlSet.h"
+#include "core/TemplateColor.h"
 #include "template/VN3Routine.h"
 
 #include <QRect>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Errors.h"
-#include "platform/TemplateColor.h"
+#include "core/Errors.h"
+#include "core/TemplateColor.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "template/Numbers.h"
 
-#include "platform/Errors.h"
+#include "core/Errors.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "template/TemplateFiles.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"
 #include "template/Records.h"

@@ -1,7 +1,7 @@
 #include "template/TemplateReader.h"
 
-#include "platform/Cp1252.h"
-#include "platform/Files.h"
+#include "core/Cp1252.h"
+#include "core/Files.h"
 #include "template/Helpers.h"
 
 namespace ostrivo {

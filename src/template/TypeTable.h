@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/FieldTypes.h"
+#include "core/FieldTypes.h"
 
 #include <QString>
 

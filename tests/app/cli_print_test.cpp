@@ -1,6 +1,6 @@
 // The command line against the real hotel database: print to PDF with the binary, then read the
 // PDF back with pdftotext and find every expected text on its page, in order, at its place.
-#include "platform/db/DbTestSupport.h"
+#include "db/DbTestSupport.h"
 #include "support/PdfText.h"
 #include "support/TestSupport.h"
 

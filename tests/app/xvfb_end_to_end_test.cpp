@@ -2,7 +2,7 @@
 // at the keyboard would: a print request from the hotel application, a request for a missing
 // template, and a plain start of the designer.
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include "support/TestSupport.h"
 

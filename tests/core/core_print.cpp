@@ -2,7 +2,7 @@
 // widget. Linked against ostrivo_engine only; CTest also checks that the binary does not load
 // Qt Widgets or Qt PrintSupport.
 #include "engine/PrintRun.h"
-#include "platform/printer/PrinterCatalogue.h"
+#include "print/PrinterCatalogue.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 
 #include "designer/DesignerCommands.h"
 #include "designer/DesignerEdits.h"
-#include "platform/ScriptedDialogs.h"
+#include "core/ScriptedDialogs.h"
 #include "template/CanvasModel.h"
 #include "template/TemplateFiles.h"
 #include "template/VN3Routine.h"

@@ -3,7 +3,7 @@
 
 #include "designer/DesignerEdits.h"
 #include "designer/NuovoMD.h"
-#include "platform/ScriptedDialogs.h"
+#include "core/ScriptedDialogs.h"
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 

@@ -2,8 +2,8 @@
 #include "designer/PageCanvas.h"
 #include "designer/Varnel3DT.h"
 #include "engine/widgets/InsParametri.h"
-#include "platform/widgets/PrinterDialog.h"
-#include "platform/ScriptedDialogs.h"
+#include "print/widgets/PrinterDialog.h"
+#include "core/ScriptedDialogs.h"
 #include "template/VN3Routine.h"
 
 #include "support/CanvasTestSupport.h"

@@ -1,6 +1,6 @@
 #include "dialogs/DatabaseLists.h"
 
-#include "platform/Errors.h"
+#include "core/Errors.h"
 
 #include "support/TestSupport.h"
 

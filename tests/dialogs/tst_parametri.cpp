@@ -1,6 +1,6 @@
 #include "dialogs/Parametri.h"
 #include "dialogs/PropertyValues.h"
-#include "platform/ScriptedDialogs.h"
+#include "core/ScriptedDialogs.h"
 #include "template/VN3Routine.h"
 
 #include "support/FormTestSupport.h"

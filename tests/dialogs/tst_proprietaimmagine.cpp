@@ -1,5 +1,5 @@
 #include "dialogs/ProprietaImmagine.h"
-#include "platform/ScriptedDialogs.h"
+#include "core/ScriptedDialogs.h"
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 

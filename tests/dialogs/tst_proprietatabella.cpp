@@ -1,6 +1,6 @@
 #include "dialogs/ProprietaTabella.h"
 #include "dialogs/PropertyValues.h"
-#include "platform/ScriptedDialogs.h"
+#include "core/ScriptedDialogs.h"
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 

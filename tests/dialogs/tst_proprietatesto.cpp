@@ -1,6 +1,6 @@
 #include "dialogs/PropertyDialogs.h"
 #include "dialogs/ProprietaTesto.h"
-#include "platform/ScriptedDialogs.h"
+#include "core/ScriptedDialogs.h"
 #include "template/CanvasModel.h"
 #include "template/VN3Routine.h"
 

@@ -1,6 +1,6 @@
 #include "engine/ParameterFilter.h"
 #include "engine/ParameterPrompts.h"
-#include "platform/Errors.h"
+#include "core/Errors.h"
 
 #include "support/TestSupport.h"
 

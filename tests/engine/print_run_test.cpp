@@ -1,6 +1,6 @@
 #include "engine/PrintRun.h"
-#include "platform/db/Backend.h"
-#include "platform/printer/RecordingPrinter.h"
+#include "db/Backend.h"
+#include "print/RecordingPrinter.h"
 
 #include "support/TestSupport.h"
 

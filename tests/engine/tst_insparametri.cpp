@@ -1,5 +1,5 @@
 #include "engine/widgets/InsParametri.h"
-#include "platform/ScriptedDialogs.h"
+#include "core/ScriptedDialogs.h"
 #include "engine/ParameterPrompts.h"
 #include "template/VN3Routine.h"
 

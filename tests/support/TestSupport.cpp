@@ -9,7 +9,7 @@
 #include <sqlite3.h>
 #include <stdexcept>
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 namespace ostrivo::test {
 

@@ -5,8 +5,8 @@
 #include "TemplateGenerator.h"
 #include "app/PrintCommand.h"
 #include "engine/PrintRun.h"
-#include "platform/Cp1252.h"
-#include "platform/printer/RecordingPrinter.h"
+#include "core/Cp1252.h"
+#include "print/RecordingPrinter.h"
 #include "template/TemplateReader.h"
 #include "support/TestSupport.h"
 

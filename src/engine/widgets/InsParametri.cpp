@@ -1,9 +1,9 @@
 #include "engine/widgets/InsParametri.h"
 
-#include "platform/Dialogs.h"
+#include "core/Dialogs.h"
 
-#include "platform/Errors.h"
-#include "platform/widgets/Twips.h"
+#include "core/Errors.h"
+#include "core/widgets/Twips.h"
 #include "template/VN3Routine.h"
 
 #include <QKeyEvent>

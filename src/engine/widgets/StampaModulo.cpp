@@ -2,12 +2,12 @@
 
 #include "engine/PrintInputs.h"
 #include "engine/PrintRun.h"
-#include "platform/Files.h"
-#include "platform/printer/QtPrinter.h"
-#include "platform/Dialogs.h"
-#include "platform/Shell.h"
-#include "platform/widgets/SystemPrinters.h"
-#include "platform/widgets/PrinterDialog.h"
+#include "core/Files.h"
+#include "print/QtPrinter.h"
+#include "core/Dialogs.h"
+#include "core/Shell.h"
+#include "print/widgets/SystemPrinters.h"
+#include "print/widgets/PrinterDialog.h"
 
 #include <QFile>
 #include <QPrinter>

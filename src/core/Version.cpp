@@ -1,0 +1,10 @@
+#include "core/Version.h"
+
+namespace ostrivo {
+
+QString programVersion()
+{
+    return QStringLiteral(OSTRIVO_VERSION);
+}
+
+}  // namespace ostrivo

@@ -1,0 +1,53 @@
+#include "print/PrinterCatalogue.h"
+
+#include "print/QtPrinter.h"
+
+
+#include <utility>
+
+namespace ostrivo {
+
+QString pdfPrinterName()
+{
+    return QStringLiteral("PDF");
+}
+
+QStringList printerList(const QStringList& systemPrinters)
+{
+    QStringList names{pdfPrinterName()};
+    for (const QString& name : systemPrinters) {
+        if (!name.isEmpty() && !names.contains(name))
+            names.push_back(name);
+    }
+    return names;
+}
+
+QString defaultPrinterFrom(const QString& systemDefault)
+{
+    return systemDefault.isEmpty() ? pdfPrinterName() : systemDefault;
+}
+
+static QString unknownPrinterMessage(const QString& name, const QStringList& available)
+{
+    return QStringLiteral("Stampante \"%1\" non trovata. Stampanti disponibili: %2")
+        .arg(name, available.join(QStringLiteral(", ")));
+}
+
+UnknownPrinterError::UnknownPrinterError(QString name, QStringList available)
+    : Error(err::InvalidArgument, unknownPrinterMessage(name, available)),
+      name_(std::move(name)), available_(std::move(available))
+{
+}
+
+std::unique_ptr<Printer> makePdfPrinter(const QString& pdfOutputPath)
+{
+    return std::make_unique<QtPrinter>(pdfOutputPath);
+}
+
+QString pdfFileOf(const Printer& printer)
+{
+    const auto* qt = dynamic_cast<const QtPrinter*>(&printer);
+    return qt ? qt->outputPath() : QString();
+}
+
+}  // namespace ostrivo
