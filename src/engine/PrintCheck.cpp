@@ -125,7 +125,7 @@ private:
     Problems& problems_;
 };
 
-void readAndCheck(CheckedTemplate& result, TemplateReader& reader, const QString* values)
+void readAndCheck(CheckedTemplate& result, TemplateReader& reader, const QString* values, bool keepElements)
 {
     Problems problems(result.problems);
     TemplateElements& read = result.read;
@@ -155,7 +155,8 @@ void readAndCheck(CheckedTemplate& result, TemplateReader& reader, const QString
     ElementCheck check(reader, result.parameters, values, problems);
     try {
         readElements(reader, ElementReading::PrintRun, [&](const TemplateElement& element) {
-            read.elements.push_back(element);
+            if (keepElements)
+                read.elements.push_back(element);
             std::visit(check, element);
         });
     } catch (const Error& e) {
@@ -181,20 +182,29 @@ QString problemText(const Error& e)
     return e.description();
 }
 
-CheckedTemplate readForPrint(const QString& name, const TemplateLines& lines, const QString* values)
+namespace {
+
+CheckedTemplate readChecked(const QString& name, const TemplateLines& lines, const QString* values, bool keepElements)
 {
     CheckedTemplate result;
     TemplateReader reader(name, lines);
     try {
-        readAndCheck(result, reader, values);
+        readAndCheck(result, reader, values, keepElements);
     } catch (const Problems::TooMany&) {
     }
     return result;
 }
 
+}  // namespace
+
+CheckedTemplate readForPrint(const QString& name, const TemplateLines& lines, const QString* values)
+{
+    return readChecked(name, lines, values, true);
+}
+
 std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines, const QString* values)
 {
-    return readForPrint(name, lines, values).problems;
+    return readChecked(name, lines, values, false).problems;
 }
 
 }  // namespace ostrivo

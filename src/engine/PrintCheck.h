@@ -30,6 +30,7 @@ struct CheckedTemplate {
 // the table and product blocks (at most 54 columns, 49 factors). With values (the comma-terminated
 // list of the parameter dialog), the values are checked against their parameters too.
 CheckedTemplate readForPrint(const QString& name, const TemplateLines& lines, const QString* values);
+// The problems alone: the elements are not kept.
 std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines,
                                            const QString* values = nullptr);
 

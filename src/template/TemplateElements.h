@@ -3,6 +3,7 @@
 #include "template/Records.h"
 #include "template/TemplateReader.h"
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <variant>
@@ -118,7 +119,8 @@ enum class ElementReading {
 struct TemplateElements {
     PageBlock page;
     std::vector<int> parameterLines;  // the records of the "[PARAMETRI]" section after the page block
-    std::vector<TemplateElement> elements;
+    // A deque: a template of many short records grows it without copying what it holds.
+    std::deque<TemplateElement> elements;
     // Where the file's structure broke off the reading (elements read before it are listed).
     std::optional<TemplateError> broken;
 };
