@@ -55,7 +55,8 @@ PrintedField printedField(const TemplateReader& reader, const FieldElement& elem
 PrintedProduct printedProduct(const TemplateReader& reader, const ProductElement& element)
 {
     const auto r = fieldsOf(reader, element);
-    return {r.typeWord, leadingDecimal(r.x), leadingDecimal(r.y), leadingDecimal(r.width), r.fontName, printFontSize(r.fontSize)};
+    return {r.typeWord, leadingDecimal(r.x), leadingDecimal(r.y), leadingDecimal(r.width),
+            r.fontName, printFontSize(r.fontSize)};
 }
 
 TableDesign tableDesign(const TemplateReader& reader, const TableElement& element)

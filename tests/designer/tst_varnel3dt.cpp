@@ -127,7 +127,7 @@ private slots:
     {
         model_->NumTesti = 4;
         model_->NumCampi = 2;
-        model_->CampiDB(1, 1) = QStringLiteral("vecchio");
+        model_->CampiDB(1, FieldAttr::Database) = QStringLiteral("vecchio");
         Varnel3DT& w = designer();
         QCOMPARE(w.windowTitle(), QStringLiteral("Gestore report Ostrivo 3.0 - Nuovo.vn3"));
         QCOMPARE(model_->NomeModulo, QStringLiteral("Nuovo.vn3"));
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(model_->AltezzaPagina, 75.0);
         QCOMPARE(model_->NumTesti, qint16(0));
         QCOMPARE(model_->NumCampi, qint16(0));
-        QCOMPARE(model_->CampiDB(1, 1), QString());
+        QCOMPARE(model_->CampiDB(1, FieldAttr::Database), QString());
 
         QStringList kinds;
         for (int i = 0; i < w.Combo1()->count(); ++i)
