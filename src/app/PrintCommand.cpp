@@ -159,7 +159,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
-        settings.onElementError = [&](const Error& e) { err << "Stampa: " << stampaMessage(e) << '\n'; };
+        settings.onElementError = [&](const Error& e) { err << "Stampa: " << elementErrorText(e) << '\n'; };
         PrintRun run(*printer, options.templatePath, values, settings);
         run.run();
         elementErrors = run.elementErrors();

@@ -103,7 +103,7 @@ bool DesignerCommands::settleChanges()
     question.defaultAnswer = MessageAnswer::Yes;
     switch (dialogs_.message(question)) {
     case MessageAnswer::Yes:
-        return hasFile_ ? saveTo(model_.NomeModulo) : salva();
+        return hasFile_ ? saveTo(model_.NomeModulo) : save();
     case MessageAnswer::No:
         return true;
     default:
@@ -111,7 +111,7 @@ bool DesignerCommands::settleChanges()
     }
 }
 
-void DesignerCommands::nuovo()
+void DesignerCommands::newTemplate()
 {
     if (!settleChanges())
         return;
@@ -120,7 +120,7 @@ void DesignerCommands::nuovo()
     clearForNewTemplate();
 }
 
-bool DesignerCommands::salva()
+bool DesignerCommands::save()
 {
     const QString name = withExtension(model_.NomeModulo);
     FileRequest request;
@@ -136,7 +136,7 @@ bool DesignerCommands::salva()
     return saveTo(withExtension(*chosen));
 }
 
-void DesignerCommands::cancella()
+void DesignerCommands::deleteTemplate()
 {
     if (dialogs_.message(yesNoQuestion(QStringLiteral("Cancella modulo"),
                                        QStringLiteral("Confermi la cancellazione del modulo di stampa?"))) !=
@@ -159,22 +159,22 @@ void DesignerCommands::cancella()
     clearForNewTemplate();
 }
 
-void DesignerCommands::inserisciOggetto(const QString& kind)
+void DesignerCommands::insertObject(const QString& kind)
 {
     if (kind == QLatin1String("PARAMETRI")) {
         if (windows_.parameters)
             windows_.parameters(model_);
         return;
     }
-    insertObject(model_, canvas_, kind, dialogs_);
+    ostrivo::insertObject(model_, canvas_, kind, dialogs_);
 }
 
-void DesignerCommands::cancellaOggetto()
+void DesignerCommands::deleteObject()
 {
     deleteCurrentObject(model_, canvas_, dialogs_);
 }
 
-void DesignerCommands::apri()
+void DesignerCommands::chooseAndOpen()
 {
     if (!settleChanges())
         return;

@@ -230,29 +230,29 @@ void Varnel3DT::updateTitle()
 void Varnel3DT::runCommand(int i)
 {
     switch (i) {
-    case Nuovo:
-        commands_.nuovo();
+    case NewTemplate:
+        commands_.newTemplate();
         break;
-    case Salva:
-        commands_.salva();
+    case Save:
+        commands_.save();
         break;
-    case Cancella:
-        commands_.cancella();
+    case DeleteTemplate:
+        commands_.deleteTemplate();
         break;
-    case Stampa:
+    case Print:
         printCommand();
         break;
-    case InserisciOggetto:
-        commands_.inserisciOggetto(combo_->currentText());
+    case InsertObject:
+        commands_.insertObject(combo_->currentText());
         break;
-    case CancellaOggetto:
-        commands_.cancellaOggetto();
+    case DeleteObject:
+        commands_.deleteObject();
         break;
-    case Esci:
+    case Exit:
         close();
         return;
-    case Apri:
-        commands_.apri();
+    case Open:
+        commands_.chooseAndOpen();
         break;
     default:
         return;

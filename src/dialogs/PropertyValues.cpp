@@ -124,7 +124,7 @@ QString storedPosition(double value)
 {
     QString italian = formatTwoDecimals(value);
     italian.replace(QLatin1Char('.'), QLatin1Char(','));
-    return NormalizzaValore(italian, mode::PuntoDecimale);
+    return NormalizzaValore(italian, mode::DecimalPoint);
 }
 
 std::optional<qint64> colorFromText(const QString& text)

@@ -18,7 +18,7 @@ double printFontSize(const QString& field)
 Decimal4 picturePosition(const QString& field)
 {
     QString value = field;
-    const QString normalized = NormalizzaValore(value, mode::Valuta);
+    const QString normalized = NormalizzaValore(value, mode::Currency);
     if (const auto italian = parseItalianNumber(normalized))
         return *italian;
     return leadingDecimal(normalized);

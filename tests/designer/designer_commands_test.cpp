@@ -69,7 +69,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DesignerCommandsTest, SalvaNamesTheFileAndSavesNothingWhenCancelled)
+TEST_F(DesignerCommandsTest, SaveNamesTheFileAndSavesNothingWhenCancelled)
 {
     struct Case {
         const char* name;
@@ -90,7 +90,7 @@ TEST_F(DesignerCommandsTest, SalvaNamesTheFileAndSavesNothingWhenCancelled)
         model.NomeModulo = QString::fromUtf8(c.name);
         asked.answerFile(c.chosen ? std::optional<QString>(QString::fromUtf8(*c.chosen)) : std::nullopt);
         const bool saved = *c.saved != 0;
-        EXPECT_EQ(save.salva(), saved);
+        EXPECT_EQ(save.save(), saved);
 
         ASSERT_EQ(asked.fileRequests().size(), 1u);
         const FileRequest& request = asked.fileRequests()[0];
@@ -114,7 +114,7 @@ TEST_F(DesignerCommandsTest, AFailedSaveNamesTheFileAndKeepsTheTemplate)
     openAndChange();
     const QString target = dir.file(QStringLiteral("manca/nuovo.vn3"));
     dialogs.answerFile(target);
-    EXPECT_FALSE(commands.salva());
+    EXPECT_FALSE(commands.save());
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].title, QStringLiteral("Salva"));
     EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("nuovo.vn3"))) << dialogs.messages()[0].text.toStdString();
@@ -124,7 +124,7 @@ TEST_F(DesignerCommandsTest, AFailedSaveNamesTheFileAndKeepsTheTemplate)
     EXPECT_FALSE(QDir(dir.file(QStringLiteral("manca"))).exists());
 }
 
-TEST_F(DesignerCommandsTest, ApriLoadsOrKeepsTheOpenTemplate)
+TEST_F(DesignerCommandsTest, OpenLoadsOrKeepsTheOpenTemplate)
 {
     test::writeTemplate(dir.file(QStringLiteral("rotto.vn3")),
                         {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"), QStringLiteral("a.mdb,T,"),
@@ -150,7 +150,7 @@ TEST_F(DesignerCommandsTest, ApriLoadsOrKeepsTheOpenTemplate)
         // The open template is unsaved: the question comes first.
         asked.answerMessage(MessageAnswer::No);
         asked.answerFile(c.chosen ? std::optional<QString>(dir.file(QString::fromUtf8(*c.chosen))) : std::nullopt);
-        open.apri();
+        open.chooseAndOpen();
 
         ASSERT_EQ(asked.fileRequests().size(), 1u);
         const FileRequest& request = asked.fileRequests()[0];
@@ -177,7 +177,7 @@ TEST_F(DesignerCommandsTest, ApriLoadsOrKeepsTheOpenTemplate)
     EXPECT_EQ(newPageShown, 0);
 }
 
-TEST_F(DesignerCommandsTest, CancellaDeletesOnlyOnYes)
+TEST_F(DesignerCommandsTest, DeleteTemplateDeletesOnlyOnYes)
 {
     struct Case {
         const char* name;
@@ -202,7 +202,7 @@ TEST_F(DesignerCommandsTest, CancellaDeletesOnlyOnYes)
         ScriptedDialogs& asked = dialogs;
         const std::size_t askedBefore = asked.messages().size();
         asked.answerMessage(c.answer);
-        commands.cancella();
+        commands.deleteTemplate();
 
         // One question only: after a deletion nothing offers to save the deleted file.
         ASSERT_EQ(asked.messages().size(), askedBefore + 1);
@@ -255,10 +255,10 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         bool closes = false;
         switch (c.command) {
         case Command::Nuovo:
-            designer.nuovo();
+            designer.newTemplate();
             break;
         case Command::Apri:
-            designer.apri();
+            designer.chooseAndOpen();
             break;
         case Command::Close:
             closes = designer.confirmClose();
@@ -295,7 +295,7 @@ TEST_F(DesignerCommandsTest, ANeverSavedTemplateIsSavedThroughTheDialog)
     // "Sì", then a name: saved there, and the new page comes.
     dialogs.answerMessage(MessageAnswer::Yes);
     dialogs.answerFile(dir.file(QStringLiteral("primo")));
-    commands.nuovo();
+    commands.newTemplate();
     EXPECT_EQ(onDisk(QStringLiteral("primo.vn3")).count("<inserire testo>"), 1);
     EXPECT_EQ(newPageShown, 1);
     EXPECT_TRUE(dialogs.allAnswered());
@@ -310,16 +310,16 @@ TEST_F(DesignerCommandsTest, NothingIsAskedWhenNothingChanged)
     EXPECT_FALSE(commands.changed());
     EXPECT_TRUE(commands.confirmClose());
     nextPage = true;
-    commands.nuovo();
+    commands.newTemplate();
     EXPECT_TRUE(dialogs.messages().empty());
 }
 
-TEST_F(DesignerCommandsTest, NuovoClearsForThePageTheDialogLeft)
+TEST_F(DesignerCommandsTest, NewTemplateClearsForThePageTheDialogLeft)
 {
     ASSERT_TRUE(commands.openTemplate(dir.file(QStringLiteral("modulo.vn3"))));
     pressObject(model, canvas, {CanvasSet::Label1, 1}, PressButton::Left);
     nextPage = true;
-    commands.nuovo();
+    commands.newTemplate();
     EXPECT_EQ(newPageShown, 1);
     EXPECT_EQ(model.NomeModulo, QStringLiteral("Nuovo.vn3"));
     EXPECT_EQ(canvas.canvasTwips(), QRect(750, 1300, 10900, 6500));
@@ -331,12 +331,12 @@ TEST_F(DesignerCommandsTest, NuovoClearsForThePageTheDialogLeft)
     EXPECT_FALSE(commands.changed());
 }
 
-TEST_F(DesignerCommandsTest, InserisciParametriOpensTheEditor)
+TEST_F(DesignerCommandsTest, InsertingParametersOpensTheEditor)
 {
-    commands.inserisciOggetto(QStringLiteral("PARAMETRI"));
+    commands.insertObject(QStringLiteral("PARAMETRI"));
     EXPECT_EQ(parametersShown, 1);
     EXPECT_TRUE(canvas.stackingOrder().empty());
-    commands.inserisciOggetto(QStringLiteral("ORA"));
+    commands.insertObject(QStringLiteral("ORA"));
     EXPECT_EQ(canvas.control({CanvasSet::Label1, 1}).caption, QStringLiteral("ora_adesso"));
     EXPECT_TRUE(commands.changed());
 }

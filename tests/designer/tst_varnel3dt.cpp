@@ -177,10 +177,10 @@ private slots:
         QCOMPARE(w.Label6(1)->geometry(), twipsRect(w, 1512, 420, 1104, 264));
 
         // The column, top to bottom: Nuovo, Apri, Salva, Stampa, Cancella; the list; the rest.
-        const std::pair<int, int> column[] = {{Varnel3DT::Nuovo, 168},   {Varnel3DT::Apri, 672},
-                                              {Varnel3DT::Salva, 1176},  {Varnel3DT::Stampa, 1680},
-                                              {Varnel3DT::Cancella, 2436}, {Varnel3DT::InserisciOggetto, 7056},
-                                              {Varnel3DT::CancellaOggetto, 7560}, {Varnel3DT::Esci, 8064}};
+        const std::pair<int, int> column[] = {{Varnel3DT::NewTemplate, 168},   {Varnel3DT::Open, 672},
+                                              {Varnel3DT::Save, 1176},  {Varnel3DT::Print, 1680},
+                                              {Varnel3DT::DeleteTemplate, 2436}, {Varnel3DT::InsertObject, 7056},
+                                              {Varnel3DT::DeleteObject, 7560}, {Varnel3DT::Exit, 8064}};
         for (const auto& [index, top] : column)
             QCOMPARE(w.SSCommand1(index)->geometry(), twipsRect(w, 12852, top, 2028, 432));
         QCOMPARE(w.Combo1()->geometry(), twipsRect(w, 12852, 6720, 2028, 288));
@@ -407,7 +407,7 @@ private slots:
         PageCanvas* canvas = w.Picture1();
         const CanvasRef text{CanvasSet::Label1, 1};
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("TESTO")));
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InsertObject), Qt::LeftButton);
         QVERIFY(w.canvasModel().exists(text));
 
         const QImage before = canvas->grab().toImage();
@@ -438,18 +438,18 @@ private slots:
         QCOMPARE(w.canvasModel().control(text).width, width + 1);
 
         dialogs_->answerMessage(MessageAnswer::Yes);
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::CancellaOggetto), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::DeleteObject), Qt::LeftButton);
         QVERIFY(!w.canvasModel().exists(text));
 
         // A right press selects with the object's own kind.
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("RETTANGOLI")));
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InsertObject), Qt::LeftButton);
         QTest::mouseClick(canvas, Qt::RightButton, {}, canvas->toPixels(1, 1).toPoint());
         QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("R"));
 
         // Closing with unsaved changes asks; "Annulla" keeps the window.
         dialogs_->answerMessage(MessageAnswer::Cancel);
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::Esci), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Exit), Qt::LeftButton);
         QVERIFY(w.isVisible());
         QCOMPARE(dialogs_->messages().back().text, QStringLiteral("Salvare le modifiche a Nuovo.vn3?"));
         dialogs_->answerMessage(MessageAnswer::No);
@@ -546,16 +546,16 @@ private slots:
         QCOMPARE(model_->Orientamento, QStringLiteral("Orizzontale"));
     }
 
-    void esciClosesTheWindow()
+    void exitClosesTheWindow()
     {
         Varnel3DT& w = designer();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::Esci), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Exit), Qt::LeftButton);
         QVERIFY(!w.isVisible());
     }
 
-    void stampaCancelledInTheParameterDialogPrintsNothing()
+    void printCancelledInTheParameterDialogPrintsNothing()
     {
         Varnel3DT& w = designer();
         openOneParameterTemplate();
@@ -567,14 +567,14 @@ private slots:
             else
                 modal.close();
         });
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::Stampa), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Print), Qt::LeftButton);
         QCOMPARE(watcher.seen(), QStringList{QStringLiteral("ostrivo::InsParametri")});
         QCOMPARE(model_->ValoriParametri, QStringLiteral("Null"));
         QVERIFY(!QFile::exists(QStringLiteral("catering.pdf")));
         QVERIFY(w.isVisible());
     }
 
-    void stampaPrintsOnPdfAndOpensIt()
+    void printPrintsOnPdfAndOpensIt()
     {
         Varnel3DT& w = designer();
         UrlRecorder viewer;
@@ -593,7 +593,7 @@ private slots:
                 modal.close();
             }
         });
-        w.runCommand(Varnel3DT::Stampa);
+        w.runCommand(Varnel3DT::Print);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(watcher.seen(), (QStringList{QStringLiteral("ostrivo::InsParametri"), QStringLiteral("ostrivo::PrinterDialog")}));
         QCOMPARE(model_->ValoriParametri, QStringLiteral("42,"));
@@ -606,11 +606,11 @@ private slots:
         QVERIFY(w.isVisible());
     }
 
-    void stampaOfANeverSavedTemplateNamesItAndPrintsNothing()
+    void printOfANeverSavedTemplateNamesItAndPrintsNothing()
     {
         Varnel3DT& w = designer();
         ModalWatcher watcher([](QWidget& modal) { modal.close(); });
-        w.runCommand(Varnel3DT::Stampa);
+        w.runCommand(Varnel3DT::Print);
         QVERIFY2(watcher.seen().isEmpty(), qPrintable(watcher.seen().join(QLatin1Char(' '))));
         QCOMPARE(dialogs_->messages().size(), 1u);
         const QString message = dialogs_->messages().front().text;

@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(storedParameters(model_), std::vector<QStringList>({wide}));
     }
 
-    void browseAndEsci()
+    void browseAndExit()
     {
         setParameters(3);
         const QString copy = dir_->file(QStringLiteral("copia.mdb"));

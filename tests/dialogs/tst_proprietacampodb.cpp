@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(row(), stored.isEmpty() ? QStringList(10, QString()) : stored);
     }
 
-    void annullaStoresNothing()
+    void cancelStoresNothing()
     {
         setRow(storedRow());
         auto d = open();

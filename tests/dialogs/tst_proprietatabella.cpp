@@ -121,7 +121,7 @@ private slots:
     }
 
     // A table still titled "Titolo" shows what was set, so that "Ok" keeps it; "Ok" needs a title.
-    void titoloTableKeepsItsSetUp()
+    void placeholderTitleTableKeepsItsSetUp()
     {
         setTable({"Titolo", "Arial", "9", hotel_, "Prenotazioni", "Camera", "Pagato = True"});
         auto d = open();
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(storedColumns(model_, 1), std::vector<QStringList>({wide}));
     }
 
-    void esciStoresNothing()
+    void exitStoresNothing()
     {
         setTable({"Arrivi", "Arial", "9", hotel_, "Prenotazioni", "Camera", ""});
         setColumns(3);
