@@ -127,6 +127,7 @@ TEST_F(PostgresBackend, QueriesFindAndOrderAsOnTheAccessFile)
         {"Select Cognome & ', ' & Nome As Intestatario From Clienti Where NumeroHotel = 1", "True", "Intestatario"},
         {"Select * From Catering Order by Descrizione", "Sconto Is Not Null", "NumeroEvento"},
         {"Clienti", "Citta = 'FORLÌ' and NumeroHotel = 1", "Nome"},
+        {"Select * From Clienti Where CodiceCliente = 5--3", "NumeroHotel = 1", "CodiceCliente"},
     };
     auto access = dbEngine().OpenDatabase(test::testDataFile(QStringLiteral("hotel.mdb")));
     auto server = dbEngine().OpenDatabase(connectionFile("hotel"));

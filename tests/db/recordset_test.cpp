@@ -275,6 +275,9 @@ TEST(Recordset, AccessFormsInQueries)
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where DataOra = #2024-02-29 13:45:30#"), QStringLiteral("ID")),
               QStringList({QStringLiteral("1")}));
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where Testo Like '*#*'"), QStringLiteral("ID")), QStringList());
+    // "--" is two minus signs, not a comment that drops the rest.
+    EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where CodiceCliente = 5--3 And NumeroHotel = 1"), QStringLiteral("CodiceCliente")),
+              QStringList({QStringLiteral("8")}));
     // & reads Null as "": client 1/6 has no Nome.
     EXPECT_EQ(values(QStringLiteral("Select Cognome & ', ' & Nome As Intestatario From Clienti Where NumeroHotel = 1 And CodiceCliente = 6"),
                      QStringLiteral("Intestatario")),
