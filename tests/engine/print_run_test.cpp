@@ -376,6 +376,17 @@ TEST_F(PrintRunTest, TheCheckRefusesWhatThePrintRefuses)
          "<PARAM1> sta tra apici"},
         {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Note <> 'it''s' and Cognome = <PARAM1>,")},
          nullptr},
+        // Quotes and brackets are read as the SQL translator reads them.
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,(SELECT 1 AS [a'b]) = 1 AND Cognome = '<PARAM1>',")},
+         "<PARAM1> sta tra apici"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,(SELECT 1 AS [a'b]) = 1 AND Cognome = <PARAM1>,")},
+         nullptr},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Cognome = [<PARAM1>],")},
+         "<PARAM1> sta tra parentesi quadre"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Cognome = #<PARAM1>#,")},
+         "non si legge"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Note = 'x and Cognome = <PARAM1>,")},
+         "non si legge"},
     };
     for (const auto& c : cases) {
         const QStringList lines = templ({parameter}, c.body);
