@@ -225,11 +225,9 @@ PostgresSession::Result PostgresSession::run(const QString& sql, const QString& 
 PostgresSession::Result PostgresSession::run(const QString& sql, const QString& sqlForMessages,
                                              std::optional<std::chrono::steady_clock::time_point> deadline)
 {
-    if (!connection_ || PQstatus(connection_) != CONNECTION_OK) {
-        // A session the server dropped, or that was given up, is opened again with its settings.
-        connect();
-    }
     const QString named = sqlForMessages.isEmpty() ? sql : sqlForMessages;
+    if (!connection_)
+        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("server PostgreSQL non raggiungibile: sessione chiusa"), file_, named);
     const QByteArray text = sql.toUtf8();
     Result result(nullptr, PQclear);
     if (!deadline) {
@@ -271,6 +269,10 @@ PostgresSession::Result PostgresSession::run(const QString& sql, const QString& 
 
 PostgresSession::Result PostgresSession::read(const QString& sql, const QString& sqlForMessages)
 {
+    // A session the server dropped, or that was given up, is opened again with its settings;
+    // only here, where no transaction of the caller's could be lost with it.
+    if (!connection_ || PQstatus(connection_) != CONNECTION_OK)
+        connect();
     // The time limit covers the whole wait for the server: the transaction's statements too.
     const auto deadline = std::chrono::steady_clock::now() + queryTimeLimit() + kServerGrace;
     run(QStringLiteral("BEGIN TRANSACTION READ ONLY"), {}, deadline);

@@ -47,7 +47,8 @@ public:
     // whether the statement is slow or the server silent.
     Result read(const QString& sql, const QString& sqlForMessages);
     static constexpr std::chrono::seconds kServerGrace{2};
-    // One statement as it is, outside any transaction the session opened (the import's).
+    // One statement as it is, outside any transaction the session opened (the import's). A
+    // session the server dropped is not opened again here: the caller's transaction went with it.
     // Throws DatabaseError.
     Result run(const QString& sql, const QString& sqlForMessages = {});
     // Runs `sql` and throws when it does not succeed; no result.
