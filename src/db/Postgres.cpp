@@ -82,9 +82,8 @@ QStringList passwordsIn(const QString& uri)
     }
     PQfreemem(error);
     QStringList secrets;
-    for (const QString& text : std::as_const(found)) {
+    for (const QString& text : std::as_const(found))
         secrets << text << QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
-    }
     secrets.removeAll(QString());
     secrets.removeDuplicates();
     // The longest first, so that a part of one is never left showing.
@@ -183,10 +182,16 @@ QString PostgresSession::lastMessage() const
 
 QString PostgresSession::masked(const QString& message) const
 {
-    // libpq's messages may quote the URI it was given, or a part of it.
-    QString text = oneLine(message);
+    // libpq's messages may quote the URI it was given, or a part of it: masked as they come and
+    // once on one line (a password's own blanks are made one there too).
+    QString text = message;
     for (const QString& secret : secrets_)
         text.replace(secret, QLatin1String("***"));
+    text = oneLine(text);
+    for (const QString& secret : secrets_) {
+        if (!secret.simplified().isEmpty())
+            text.replace(secret.simplified(), QLatin1String("***"));
+    }
     return text;
 }
 
