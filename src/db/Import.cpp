@@ -210,8 +210,9 @@ private:
             const QString name = postgresName(table.name);
             if (tables.contains(name))
                 throw DatabaseError(err::InvalidOperation,
-                                    QStringLiteral("le tabelle %1 e %2 avrebbero sul server lo stesso nome %3, che non distingue "
-                                                   "maiuscole e minuscole: rinominarne una o importarle una alla volta")
+                                    QStringLiteral("le tabelle %1 e %2 avrebbero sul server lo stesso nome %3 (i nomi importati "
+                                                   "non distinguono maiuscole e minuscole): rinominarne una nel file di origine, "
+                                                   "o importarne una sola con --table")
                                         .arg(tables.value(name), table.name, name),
                                     sourceName_);
             tables.insert(name, table.name);
