@@ -135,6 +135,10 @@ bool MemoryCursor::stepped(int rc, sqlite3_stmt* statement, const QString& sql)
         const auto seconds = std::chrono::duration<double>(queryTimeLimit()).count();
         fail(err::QueryTimeout, QStringLiteral("la query ha superato il tempo massimo di %1 s").arg(seconds), accessSql_);
     }
+    if (rc == SQLITE_TOOBIG) {
+        sqlite3_reset(statement);
+        fail(err::Overflow, QStringLiteral("un valore supera il limite di %1 MiB").arg(kLongestValue >> 20), accessSql_);
+    }
     const QString message = QString::fromUtf8(sqlite3_errmsg(store_->db()));
     sqlite3_reset(statement);
     fail(err::QuerySyntax, message, sql);

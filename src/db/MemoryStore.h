@@ -77,6 +77,9 @@ private:
     QueryBudget budget_;
 };
 
+// The longest text or bytes a value of the query engine may hold (the engine's own limit is near 1 GB).
+inline constexpr int kLongestValue = 256 * 1024 * 1024;
+
 // A column's engine type from its declared SQL type ("VARCHAR(50)" is Text, "MONEY" Currency).
 int typeOfDeclaration(const QString& declared);
 
