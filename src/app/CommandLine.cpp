@@ -5,7 +5,7 @@
 #include "app/PrintCommand.h"
 #include "app/ResaveCommand.h"
 #include "core/Version.h"
-#include "print/QtPrinter.h"
+#include "print/QtPrintSink.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -46,7 +46,7 @@ QString usageText()
         "\n"
         "Exit status: 0 printed (check: no problem; resave: written); 1 failed (check: problems\n"
         "listed; resave: nothing written); 2 bad usage; 3 printed, but some elements failed.\n")
-        .arg(QtPrinter::DefaultPdfFile);
+        .arg(QtPrintSink::DefaultPdfFile);
 }
 
 namespace {
