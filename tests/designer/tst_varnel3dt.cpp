@@ -409,13 +409,16 @@ private slots:
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("TESTO")));
         QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
         QVERIFY(w.canvasModel().exists(text));
+        // The new object is current, and the current object is outlined.
+        QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
+        const QImage outlined = canvas->grab().toImage();
+        model_->TipoOggettoCorrente.clear();
+        QVERIFY(canvas->grab().toImage() != outlined);
 
-        const QImage before = canvas->grab().toImage();
         QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->toPixels(0.5, 0.5).toPoint());
         QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
         QCOMPARE(w.Label6(0)->text(), QStringLiteral("PosX 0,00"));
-        // The current object is outlined.
-        QVERIFY(canvas->grab().toImage() != before);
+        QCOMPARE(canvas->grab().toImage(), outlined);
 
         auto moveTo = [&](QPointF at, Qt::MouseButtons held) {
             QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, held, Qt::NoModifier);
