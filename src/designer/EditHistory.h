@@ -9,10 +9,11 @@
 
 namespace ostrivo {
 
-// The open template as one value: what a step of the history brings back.
+// The open template as one value: what a step of the history brings back. Model and canvas are
+// held apart, so that a step that leaves one of them as it was shares it with its neighbour.
 struct TemplateState {
-    VN3Routine model;
-    CanvasModel canvas;
+    std::shared_ptr<const VN3Routine> model;
+    std::shared_ptr<const CanvasModel> canvas;
 };
 
 // The designer's undo history over the open template. A step holds the template before and after
@@ -20,8 +21,9 @@ struct TemplateState {
 // the template stays as it is: its file name and the values last asked for a print.
 class EditHistory {
 public:
-    // Each step holds two copies of the template, some hundred KiB at full capacity.
-    static constexpr int kStepLimit = 200;
+    // A template at full capacity takes about 230 KiB as a model and 250 KiB as a canvas; a step
+    // holds what it changed, as steps next to each other share what stands between them.
+    static constexpr int kStepLimit = 100;
 
     EditHistory(VN3Routine& model, CanvasModel& canvas);
     ~EditHistory();
@@ -35,7 +37,7 @@ public:
     // ... and closes it: kept when the template changed, the current object aside. Returns
     // whether a step was kept.
     bool commit();
-    bool isOpen() const { return before_ != nullptr; }
+    bool isOpen() const { return before_.model != nullptr; }
 
     // Runs edit as one step and returns what it returns; a step is kept even when edit throws
     // part way, so that what it did can be undone.
@@ -72,12 +74,14 @@ public:
 private:
     friend class TemplateStep;
     void restore(const TemplateState& state);
+    // The template as the history last left it, when a step lies next to the present.
+    const TemplateState* present() const;
 
     VN3Routine& model_;
     CanvasModel& canvas_;
     QUndoStack stack_;
     QString name_;
-    std::shared_ptr<const TemplateState> before_;
+    TemplateState before_;
 };
 
 }  // namespace ostrivo
