@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -256,13 +257,27 @@ bool Varnel3DT::eventFilter(QObject* watched, QEvent* event)
 
 void Varnel3DT::undo()
 {
+    // Not in the middle of a drag: its step is not closed yet.
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        return;
     commands_.history().undo();
-    refresh();
+    afterHistory();
 }
 
 void Varnel3DT::redo()
 {
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        return;
     commands_.history().redo();
+    afterHistory();
+}
+
+void Varnel3DT::afterHistory()
+{
+    // The readout follows the current object back to where the step left it.
+    if (const std::optional<CanvasRef> current = currentObject(model_, canvasModel_);
+        current && current->set != CanvasSet::Pic1)
+        showReadout(readoutOf(canvasModel_.control(*current)));
     refresh();
 }
 

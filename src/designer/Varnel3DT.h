@@ -91,6 +91,7 @@ private:
     void showReadout(const std::optional<Readout>& readout);
     void undo();
     void redo();
+    void afterHistory();
     // The keys that run commands, undo and redo.
     void addShortcuts();
     // After a command: the title, the canvas's place and its picture.
