@@ -506,6 +506,47 @@ private slots:
         QVERIFY(!blackNear(10, 65));
     }
 
+    // A caption is cut at its object's edges, and a press finds the object where it is seen.
+    void captionsStayInTheirBoxes_data()
+    {
+        QTest::addColumn<int>("set");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<double>("points");
+        QTest::newRow("text at 30 pt") << int(CanvasSet::Label1) << QStringLiteral("Dodici lettere") << 30.0;
+        QTest::newRow("field") << int(CanvasSet::Label3) << QStringLiteral("Campo DB (1)") << 8.0;
+        QTest::newRow("table title") << int(CanvasSet::Label4) << QStringLiteral("Tabella (Elenco ospiti)") << 8.0;
+        QTest::newRow("table body") << int(CanvasSet::Label5) << QString() << 8.0;
+        QTest::newRow("picture not found") << int(CanvasSet::Pic1) << QStringLiteral("logo_che_manca.jpg") << 8.0;
+    }
+    void captionsStayInTheirBoxes()
+    {
+        QFETCH(int, set);
+        QFETCH(QString, caption);
+        QFETCH(double, points);
+        Varnel3DT& w = designer();
+        const CanvasRef ref{CanvasSet(set), 1};
+        CanvasControl& c = test::place(w.canvasModel(), ref, 10, 10, 3, 3);
+        c.fontSize = points;
+        if (ref.set == CanvasSet::Pic1)
+            c.picture = caption;
+        else if (!caption.isEmpty())
+            c.caption = caption;
+        PageCanvas* canvas = w.Picture1();
+        const QRect box(canvas->toPixels(10, 10).toPoint(), canvas->toPixels(13, 13).toPoint());
+        const QImage image = canvas->grab().toImage();
+        int outside = 0;
+        for (int y = 1; y < image.height() - 1; ++y)
+            for (int x = 1; x < image.width() - 1; ++x)
+                outside += !box.adjusted(-2, -2, 2, 2).contains(x, y) && image.pixel(x, y) != qRgb(255, 255, 255) &&
+                           !isGridGrey(image.pixel(x, y));
+        QCOMPARE(outside, 0);
+        // Table bodies take no presses.
+        const std::optional<CanvasRef> inside = canvas->objectAt(box.bottomRight() - QPoint(2, 2));
+        QCOMPARE(inside.has_value(), ref.set != CanvasSet::Label5);
+        QVERIFY(!inside || *inside == ref);
+        QVERIFY(!canvas->objectAt(box.bottomRight() + QPoint(2, -2)));
+    }
+
     void nuovoMDPresetsEnterAndLimits()
     {
         ScriptedDialogs asked;
