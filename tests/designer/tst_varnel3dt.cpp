@@ -547,6 +547,31 @@ private slots:
         QVERIFY(!canvas->objectAt(box.bottomRight() + QPoint(2, -2)));
     }
 
+    // It opens on the template's orientation and its sizes, every caption whole beside its box.
+    void nuovoMDOpensOnTheTemplatesOrientation_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QStringList>("shown");  // orientation, height, width
+        QTest::newRow("none yet") << QString() << QStringList{"Verticale", "75", "80"};
+        QTest::newRow("portrait") << QStringLiteral("Verticale") << QStringList{"Verticale", "75", "80"};
+        QTest::newRow("landscape") << QStringLiteral("Orizzontale") << QStringList{"Orizzontale", "60", "120"};
+    }
+    void nuovoMDOpensOnTheTemplatesOrientation()
+    {
+        QFETCH(QString, current);
+        QFETCH(QStringList, shown);
+        model_->Orientamento = current;
+        NuovoMD dialog(*model_, *dialogs_);
+        QCOMPARE((QStringList{dialog.Combo1()->currentText(), dialog.Text1(0)->text(), dialog.Text1(1)->text()}), shown);
+        for (int i = 0; i < 3; ++i) {
+            const QLabel* caption = dialog.Label1(i);
+            QVERIFY2(caption->fontMetrics().horizontalAdvance(caption->text()) <= caption->contentsRect().width(),
+                     qPrintable(caption->text()));
+            QVERIFY(caption->geometry().right() < dialog.Combo1()->geometry().left());
+        }
+        QVERIFY(dialog.rect().contains(dialog.Combo1()->geometry()));
+    }
+
     void nuovoMDPresetsEnterAndLimits()
     {
         ScriptedDialogs asked;
@@ -554,9 +579,6 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Nuovo modulo"));
-        QCOMPARE(dialog.Combo1()->currentIndex(), -1);
-        QCOMPARE(dialog.Text1(0)->text(), QStringLiteral("75"));
-        QCOMPARE(dialog.Text1(1)->text(), QStringLiteral("80"));
 
         dialog.Combo1()->setCurrentIndex(1);
         emit dialog.Combo1()->activated(1);
