@@ -339,6 +339,12 @@ private slots:
         QCOMPARE(w.canvasModel().Line2()(192).y1, 80.0);
         QCOMPARE(w.canvasModel().Line2()(192).x2, 10900.0);
         QCOMPARE(w.canvasModel().Line2()(111).y2, 6500.0);
+
+        // The canvas reaches under the "down" button, which stays in front, seen and pressed.
+        const QPoint corner = w.Picture2(1)->geometry().bottomRight() - QPoint(2, 2);
+        QVERIFY(w.Picture1()->geometry().contains(corner));
+        QCOMPARE(w.childAt(corner), static_cast<QWidget*>(w.Picture2(1)));
+        QVERIFY(w.grab().toImage().pixelColor(corner).lightness() < 100);
     }
 
     void otherOrientationLeavesTheCanvasAndRedrawsTheGrid()
