@@ -68,6 +68,35 @@ int greyRunsInColumn(const QImage& image, int x)
     return greyRuns(image, x, false);
 }
 
+// The main window's form in twips (left, top, width, height), written here once from the form and
+// checked against the window: where it places each control and what it shows there.
+struct FormPlace {
+    const char* name;
+    QWidget* (*control)(const Varnel3DT&);
+    QRect twips;
+};
+const FormPlace kMainWindowForm[] = {
+    {"Picture2(0)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(0); }, {336, 84, 630, 570}},
+    {"Picture2(1)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(1); }, {336, 1092, 630, 570}},
+    {"Picture2(2)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(2); }, {84, 588, 630, 570}},
+    {"Picture2(3)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(3); }, {588, 588, 630, 570}},
+    {"Label6(0)", [](const Varnel3DT& w) -> QWidget* { return w.Label6(0); }, {1512, 168, 1104, 264}},
+    {"Label6(1)", [](const Varnel3DT& w) -> QWidget* { return w.Label6(1); }, {1512, 420, 1104, 264}},
+    {"Nuovo", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Nuovo); }, {12852, 168, 2028, 432}},
+    {"Apri", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Apri); }, {12852, 672, 2028, 432}},
+    {"Salva", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Salva); }, {12852, 1176, 2028, 432}},
+    {"Stampa", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Stampa); }, {12852, 1680, 2028, 432}},
+    {"Cancella", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Cancella); }, {12852, 2436, 2028, 432}},
+    {"Combo1", [](const Varnel3DT& w) -> QWidget* { return w.Combo1(); }, {12852, 6720, 2028, 288}},
+    {"Inserisci oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::InserisciOggetto); },
+     {12852, 7056, 2028, 432}},
+    {"Cancella oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::CancellaOggetto); },
+     {12852, 7560, 2028, 432}},
+    {"Esci", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Esci); }, {12852, 8064, 2028, 432}},
+};
+const QRect kCommandFrame(12600, 84, 2532, 8664);
+constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
+
 }  // namespace
 
 // Receives the URLs the program asks the desktop to open, so that no viewer starts.
@@ -169,32 +198,21 @@ private slots:
     void layoutInTwips()
     {
         Varnel3DT& w = designer();
-        QCOMPARE(w.Picture2(0)->geometry(), twipsRect(w, 336, 84, 630, 570));
-        QCOMPARE(w.Picture2(1)->geometry(), twipsRect(w, 336, 1092, 630, 570));
-        QCOMPARE(w.Picture2(2)->geometry(), twipsRect(w, 84, 588, 630, 570));
-        QCOMPARE(w.Picture2(3)->geometry(), twipsRect(w, 588, 588, 630, 570));
-        QCOMPARE(w.Label6(0)->geometry(), twipsRect(w, 1512, 168, 1104, 264));
-        QCOMPARE(w.Label6(1)->geometry(), twipsRect(w, 1512, 420, 1104, 264));
-
-        // The column, top to bottom: Nuovo, Apri, Salva, Stampa, Cancella; the list; the rest.
-        const std::pair<int, int> column[] = {{Varnel3DT::Nuovo, 168},   {Varnel3DT::Apri, 672},
-                                              {Varnel3DT::Salva, 1176},  {Varnel3DT::Stampa, 1680},
-                                              {Varnel3DT::Cancella, 2436}, {Varnel3DT::InserisciOggetto, 7056},
-                                              {Varnel3DT::CancellaOggetto, 7560}, {Varnel3DT::Esci, 8064}};
-        for (const auto& [index, top] : column)
-            QCOMPARE(w.SSCommand1(index)->geometry(), twipsRect(w, 12852, top, 2028, 432));
-        QCOMPARE(w.Combo1()->geometry(), twipsRect(w, 12852, 6720, 2028, 288));
-
-        // Everything lies inside the window, the column inside its frame, right of the separator.
-        const QRect frame = twipsRect(w, 12600, 84, 2532, 8664);
-        for (int i = 0; i < 8; ++i) {
-            QVERIFY(w.rect().contains(w.SSCommand1(i)->geometry()));
-            QVERIFY(frame.contains(w.SSCommand1(i)->geometry()));
+        for (const FormPlace& place : kMainWindowForm) {
+            const QRect at = twipsRect(w, place.twips.x(), place.twips.y(), place.twips.width(), place.twips.height());
+            QWidget* control = place.control(w);
+            QVERIFY2(control->geometry() == at, place.name);
+            // It is what the window shows there, over the canvas too.
+            QVERIFY2(w.childAt(at.center()) == control || control->isAncestorOf(w.childAt(at.center())), place.name);
         }
+        // Everything lies inside the window, the column inside its frame, right of the separator.
+        const QRect frame = twipsRect(w, kCommandFrame.x(), kCommandFrame.y(), kCommandFrame.width(), kCommandFrame.height());
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(frame.contains(w.SSCommand1(i)->geometry()));
         QVERIFY(frame.contains(w.Combo1()->geometry()));
         QVERIFY(w.rect().contains(frame));
         QVERIFY(w.rect().contains(w.Picture1()->geometry()));
-        QVERIFY(w.Picture1()->geometry().right() < twipsRect(w, 12348, 0, 0, 0).left());
+        QVERIFY(w.Picture1()->geometry().right() < twipsRect(w, kSeparatorX, 0, 0, 0).left());
         QCOMPARE(w.minimumSize(), w.maximumSize());
     }
 
@@ -202,13 +220,13 @@ private slots:
     {
         Varnel3DT& w = designer();
         const QImage image = w.grab().toImage();
-        const QRect frame = twipsRect(w, 12600, 84, 2532, 8664);
-        const int separatorX = twipsRect(w, 12348, 0, 0, 0).left();
+        const QRect frame = twipsRect(w, kCommandFrame.x(), kCommandFrame.y(), kCommandFrame.width(), kCommandFrame.height());
+        const int separatorX = twipsRect(w, kSeparatorX, 0, 0, 0).left();
         const QColor separator = image.pixelColor(separatorX, twipsRect(w, 0, 4000, 0, 0).top());
-        QVERIFY2(separator.red() < 200 && separator == image.pixelColor(separatorX, twipsRect(w, 0, 8700, 0, 0).top()),
+        QVERIFY2(separator.red() < 200 && separator == image.pixelColor(separatorX, twipsRect(w, 0, kSeparatorBottom - 120, 0, 0).top()),
                  qPrintable(separator.name()));
         // Below its end the separator is not drawn.
-        QVERIFY(image.pixelColor(separatorX, twipsRect(w, 0, 8900, 0, 0).top()) != separator);
+        QVERIFY(image.pixelColor(separatorX, twipsRect(w, 0, kSeparatorBottom + 80, 0, 0).top()) != separator);
         QCOMPARE(image.pixelColor(frame.left(), frame.center().y()), QColor(Qt::black));
         QCOMPARE(image.pixelColor(frame.center().x(), frame.top()), QColor(Qt::black));
     }
