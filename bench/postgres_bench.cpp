@@ -68,8 +68,14 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir folder;
+    // Imported by the owner, read by the printing role, as the README sets them up.
     const QString connection = folder.filePath(QStringLiteral("movimenti.mdb"));
-    server.createDatabase(QStringLiteral("movimenti"), connection);
+    const QString importer = folder.filePath(QStringLiteral("movimenti-import.txt"));
+    if (const QString failure = server.createDatabaseAsTheReadmeSays(QStringLiteral("movimenti"), importer, connection);
+        !failure.isEmpty()) {
+        std::printf("bench_postgres: %s\n", qPrintable(failure));
+        return 1;
+    }
     const QString psql = QFileInfo(QStringLiteral("/usr/lib/postgresql/15/bin/psql")).isExecutable()
                              ? QStringLiteral("/usr/lib/postgresql/15/bin/psql")
                              : QStringLiteral("psql");
@@ -80,7 +86,7 @@ int main(int argc, char** argv)
         for (int run = 0; run < 2; ++run) {
             const double f = floorSeconds(file, server.socketFolder(), psql);
             floor = f < 0 ? -1 : std::min(floor, f);
-            imported = std::min(imported, importSeconds(file, connection));
+            imported = std::min(imported, importSeconds(file, importer));
         }
     } catch (const std::exception& e) {
         std::printf("bench_postgres: the import failed: %s\n", e.what());

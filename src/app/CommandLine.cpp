@@ -5,7 +5,7 @@
 #include "app/PrintCommand.h"
 #include "app/ResaveCommand.h"
 #include "core/Version.h"
-#include "print/QtPrinter.h"
+#include "print/QtPrintSink.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -45,7 +45,8 @@ QString usageText()
                "  ostrivo-report import SORGENTE DESTINAZIONE [--replace] [--table NOME]...\n"
                "      Copia le tabelle del file Access o SQLite SORGENTE nel database\n"
                "      PostgreSQL indicato dal file di connessione DESTINAZIONE, ogni valore\n"
-               "      esatto. SORGENTE è solo letto.\n"
+               "      esatto, tutte in una transazione: un'importazione che non riesce o è\n"
+               "      interrotta lascia il server com'era. SORGENTE è solo letto.\n"
                "  ostrivo-report --help\n"
                "      Mostra questo aiuto.\n"
                "  ostrivo-report --version\n"
@@ -76,7 +77,9 @@ QString usageText()
                "\n"
                "Opzioni di import:\n"
                "  --replace\n"
-               "      Sostituisce le tabelle che il server ha già; senza, sono rifiutate.\n"
+               "      Sostituisce le tabelle che il server ha già; senza, sono rifiutate. Due\n"
+               "      tabelle i cui nomi differiscono solo per maiuscole e minuscole sono\n"
+               "      rifiutate comunque.\n"
                "  --table NOME\n"
                "      Copia solo la tabella NOME; si può ripetere.\n"
                "\n"
@@ -85,7 +88,10 @@ QString usageText()
                "per esempio postgresql://reports@dbserver/hotel. Messo al posto del file .mdb,\n"
                "con lo stesso nome, fa leggere ai modelli il server. La password non vi è\n"
                "scritta: viene da ~/.pgpass o dalla variabile d'ambiente PGPASSWORD. Le\n"
-               "sessioni sono di sola lettura.\n"
+               "sessioni sono di sola lettura; per stampare, una connessione come superutente\n"
+               "è rifiutata. Un server che non risponde è lasciato dopo 10 secondi\n"
+               "(?connect_timeout=N nell'URI dà un altro limite). Il README mostra come creare\n"
+               "un ruolo che importa e uno che può solo leggere.\n"
                "\n"
                "Ambiente:\n"
                "  PCLocal\n"
@@ -101,8 +107,8 @@ QString usageText()
                "\n"
                "Esempi:\n"
                "  ostrivo-report print catering.vn3 --values \"01/01/2026,31/12/2026,\"\n"
-               "  ostrivo-report import hotel.mdb hotel-server.txt\n")
-        .arg(QtPrinter::DefaultPdfFile);
+               "  ostrivo-report import hotel.mdb hotel-import.txt\n")
+        .arg(QtPrintSink::DefaultPdfFile);
 }
 
 QString usageSynopsis()

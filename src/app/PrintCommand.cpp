@@ -9,8 +9,8 @@
 #include "core/Files.h"
 #include "db/Backend.h"
 #include "print/widgets/SystemPrinters.h"
-#include "print/QtPrinter.h"
-#include "print/TracingPrinter.h"
+#include "print/QtPrintSink.h"
+#include "print/TraceSink.h"
 #include "template/Helpers.h"
 #include "template/TemplateReader.h"
 
@@ -138,7 +138,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     // Nothing is opened for writing before it is sure that no output is an input of the run.
     QStringList outputs;
     if (printerName == pdfPrinterName())
-        outputs << options.output.value_or(QString(QtPrinter::DefaultPdfFile));
+        outputs << options.output.value_or(QString(QtPrintSink::DefaultPdfFile));
     if (options.trace)
         outputs << *options.trace;
     if (const auto conflict = outputOverInput(outputs, printInputFiles(options.templatePath))) {
@@ -155,7 +155,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         std::unique_ptr<Printer> printer = makePrinter(printerName, options.output.value_or(QString()));
         written = pdfFileOf(*printer);
         if (options.trace)
-            printer = std::make_unique<TracingPrinter>(std::move(printer), *options.trace);
+            printer->addTap(std::make_unique<TraceSink>(*options.trace));
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
