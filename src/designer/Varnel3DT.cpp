@@ -138,6 +138,10 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     // A click gives the canvas the keys: the arrows then move the current object.
     canvas_->setFocusPolicy(Qt::ClickFocus);
     canvas_->installEventFilter(this);
+    // A landscape canvas reaches under the size buttons: they stay in front of it, to be seen and
+    // pressed.
+    for (SizeButton* button : sizeButtons_)
+        button->raise();
 
     const std::array<QString, 8> captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"),
                                              QStringLiteral("Cancella"), QStringLiteral("Stampa"),
