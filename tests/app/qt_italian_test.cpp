@@ -19,14 +19,10 @@ TEST(QtItalian, QtsDialogsSpeakItalian)
     static QApplication* application = new QApplication(argc, argv);
     ASSERT_TRUE(installQtItalian(*application)) << "qtbase_it is not installed (qt6-translations-l10n)";
 
-    QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel |
-                             QDialogButtonBox::Save | QDialogButtonBox::Ok);
-    const std::pair<QDialogButtonBox::StandardButton, const char*> captions[] = {
-        {QDialogButtonBox::Yes, "&Sì"}, {QDialogButtonBox::No, "&No"}, {QDialogButtonBox::Cancel, "Annulla"},
-        {QDialogButtonBox::Save, "Salva"}, {QDialogButtonBox::Ok, "OK"}};
-    for (const auto& [button, caption] : captions)
-        EXPECT_EQ(buttons.button(button)->text(), QString::fromUtf8(caption));
-
+    QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("&Sì"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Annulla"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("Salva"));
     QFileDialog files;
     files.setOption(QFileDialog::DontUseNativeDialog);
     QStringList labels;
