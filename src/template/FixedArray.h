@@ -42,6 +42,8 @@ public:
     // Every entry becomes the empty value.
     void clear() { items_.fill(T{}); }
 
+    bool operator==(const FixedArray&) const = default;
+
 private:
     template <typename... I>
     static std::size_t offset(I... index)
@@ -113,10 +115,13 @@ public:
     // Every text becomes empty, and nothing is kept.
     void clear() { rows_.clear(); }
 
+    bool operator==(const RecordList&) const = default;
+
 private:
     struct Row {
         std::array<T, static_cast<std::size_t>(kColumns)> texts{};
         Kept kept{};
+        bool operator==(const Row&) const = default;
     };
 
     template <typename R>

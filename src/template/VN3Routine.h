@@ -18,6 +18,7 @@ struct GridShape {
     std::optional<QString> kind;
     bool rightToLeft = false;  // corner 2 lies left of corner 1
     bool bottomToTop = false;  // corner 2 lies above corner 1
+    bool operator==(const GridShape&) const = default;
 };
 
 // A computed product block ("[*]" ... "[/*]"): the designer neither shows nor edits it, and writes
@@ -27,6 +28,7 @@ struct ProductBlockLines {
     QString afterSection;
     // Its record lines between "[*]" and "[/*]", unchanged: the product line, then the factors.
     QStringList records;
+    bool operator==(const ProductBlockLines&) const = default;
 };
 
 // The columns of the attribute lists, in the order the lists hold them.
@@ -63,11 +65,13 @@ enum class ParameterAttr { FieldName = 1, Prompt, Operator, DefaultValue, TypeCo
 // type table.
 struct KeptTypeWord {
     std::optional<QString> typeWord;
+    bool operator==(const KeptTypeWord&) const = default;
 };
 // A table read with an empty title: the print run prints it, so a save keeps it while its title
 // bar is on the canvas (an empty title otherwise marks a row that holds no table).
 struct KeptTitle {
     bool untitled = false;
+    bool operator==(const KeptTitle&) const = default;
 };
 
 // The template model: the module-level state and fixed-capacity lists shared by the designer, the
@@ -125,6 +129,8 @@ public:
     // DatabaseRif, TabellaRif and NumParametri keep their values too. What was kept from the
     // last opened file goes with the objects.
     void clearCanvasLists();
+
+    bool operator==(const VN3Routine&) const = default;
 };
 
 }  // namespace ostrivo

@@ -204,9 +204,10 @@ TEST_F(DesignerCommandsTest, DeleteTemplateDeletesOnlyOnYes)
         asked.answerMessage(c.answer);
         commands.deleteTemplate();
 
-        // One question only: after a deletion nothing offers to save the deleted file.
-        ASSERT_EQ(asked.messages().size(), askedBefore + 1);
-        const MessageRequest& question = asked.messages().back();
+        // One question only: after a deletion nothing offers to save the deleted file. A message
+        // tells where the file went.
+        ASSERT_EQ(asked.messages().size(), askedBefore + (c.deleted ? 2 : 1));
+        const MessageRequest& question = asked.messages()[askedBefore];
         EXPECT_EQ(question.title, QStringLiteral("Cancella modulo"));
         EXPECT_EQ(question.text, QStringLiteral("Confermi la cancellazione del modulo di stampa?"));
         EXPECT_EQ(question.defaultAnswer, MessageAnswer::No);
@@ -221,7 +222,7 @@ TEST_F(DesignerCommandsTest, DeleteTemplateDeletesOnlyOnYes)
 // "Nuovo", "Apri" and closing ask before unsaved changes are lost; "Sì" saves first.
 TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
 {
-    enum class Command { Nuovo, Apri, Close };
+    enum class Command { NewTemplate, Open, Close };
     struct Case {
         const char* name;
         Command command;
@@ -229,11 +230,11 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         bool goesOn;
         bool saved;
     } cases[] = {
-        {"nuovo, yes", Command::Nuovo, MessageAnswer::Yes, true, true},
-        {"nuovo, no", Command::Nuovo, MessageAnswer::No, true, false},
-        {"nuovo, cancel", Command::Nuovo, MessageAnswer::Cancel, false, false},
-        {"apri, yes", Command::Apri, MessageAnswer::Yes, true, true},
-        {"apri, cancel", Command::Apri, MessageAnswer::Cancel, false, false},
+        {"new template, yes", Command::NewTemplate, MessageAnswer::Yes, true, true},
+        {"new template, no", Command::NewTemplate, MessageAnswer::No, true, false},
+        {"new template, cancel", Command::NewTemplate, MessageAnswer::Cancel, false, false},
+        {"open, yes", Command::Open, MessageAnswer::Yes, true, true},
+        {"open, cancel", Command::Open, MessageAnswer::Cancel, false, false},
         {"close, yes", Command::Close, MessageAnswer::Yes, true, true},
         {"close, no", Command::Close, MessageAnswer::No, true, false},
         {"close, cancel", Command::Close, MessageAnswer::Cancel, false, false},
@@ -250,14 +251,14 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         dragObject(model, canvas, {CanvasSet::Label1, 1}, 400, 0);
         const QString changedText = templateText(model, canvas);
         asked.answerMessage(c.answer);
-        if (c.command == Command::Apri && c.goesOn)
+        if (c.command == Command::Open && c.goesOn)
             asked.answerFile(std::nullopt);
         bool closes = false;
         switch (c.command) {
-        case Command::Nuovo:
+        case Command::NewTemplate:
             designer.newTemplate();
             break;
-        case Command::Apri:
+        case Command::Open:
             designer.chooseAndOpen();
             break;
         case Command::Close:
@@ -269,9 +270,9 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         EXPECT_EQ(question.text, QStringLiteral("Salvare le modifiche a modulo.vn3?"));
         EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
         // A template with a file saves to it without a dialog.
-        EXPECT_EQ(asked.fileRequests().size(), c.command == Command::Apri && c.goesOn ? 1u : 0u);
+        EXPECT_EQ(asked.fileRequests().size(), c.command == Command::Open && c.goesOn ? 1u : 0u);
         EXPECT_EQ(onDisk(), c.saved ? changedText.toLatin1() : original);
-        if (c.command == Command::Nuovo) {
+        if (c.command == Command::NewTemplate) {
             EXPECT_EQ(newPageShown, c.goesOn ? 1 : 0);
         }
         if (c.command == Command::Close) {
