@@ -37,9 +37,15 @@ protected:
         ASSERT_TRUE(logo.save(dir.file(QStringLiteral("logo.png"))));
     }
 
-    test::RunResult print(const QStringList& options) const
+    // "--template NAME" first among the options prints that template instead of t.vn3.
+    test::RunResult print(QStringList options) const
     {
-        return test::runBinary(QStringList{QStringLiteral("print"), QStringLiteral("t.vn3")} + options, dir.path(), 30000);
+        QString name = QStringLiteral("t.vn3");
+        if (options.value(0) == QLatin1String("--template")) {
+            name = options.at(1);
+            options.remove(0, 2);
+        }
+        return test::runBinary(QStringList{QStringLiteral("print"), name} + options, dir.path(), 30000);
     }
 
     QByteArray bytes(const QString& name) const { return test::readFile(dir.file(name)); }
@@ -54,11 +60,21 @@ protected:
 TEST_F(CliOutputs, AnOutputThatIsAnInputIsRefused)
 {
     ASSERT_TRUE(QFile::link(QStringLiteral("t.vn3"), dir.file(QStringLiteral("collegamento.vn3"))));
-    const QStringList inputs = {QStringLiteral("t.vn3"), QStringLiteral("dati.db"), QStringLiteral("logo.png")};
+    // A table whose source line is missing: what follows names the inputs all the same.
+    QStringList broken = kTemplate.mid(0, 5);
+    broken << QStringLiteral("[TABELLA]") << QStringLiteral("Titolo,10,10,60,Arial,10,") << kTemplate.mid(7, 2)
+           << QStringLiteral("[IMMAGINI]") << QStringLiteral("LOGO.PNG,2.00,1.00,10.00,5.00,") << QStringLiteral("[FINE]");
+    test::writeTemplate(dir.file(QStringLiteral("rotto.vn3")), broken);
+    const QStringList inputs = {QStringLiteral("t.vn3"), QStringLiteral("dati.db"), QStringLiteral("logo.png"),
+                                QStringLiteral("rotto.vn3")};
     const struct {
         const char* name;
         QStringList options;
     } cases[] = {
+        {"trace onto a database named after a broken table",
+         {QStringLiteral("--template"), QStringLiteral("rotto.vn3"), QStringLiteral("--trace"), QStringLiteral("dati.db")}},
+        {"trace onto a picture named after a broken table",
+         {QStringLiteral("--template"), QStringLiteral("rotto.vn3"), QStringLiteral("--trace"), QStringLiteral("logo.png")}},
         {"trace onto the template", {QStringLiteral("--trace"), QStringLiteral("t.vn3")}},
         {"PDF onto the template", {QStringLiteral("--output"), QStringLiteral("t.vn3")}},
         {"PDF onto a link to the template", {QStringLiteral("--output"), QStringLiteral("collegamento.vn3")}},
