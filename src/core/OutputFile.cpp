@@ -92,6 +92,15 @@ void OutputFile::openForWriting()
         if (!S_ISREG(info.st_mode) && !inPlace_)
             throw Error(err::PathFileAccess, QStringLiteral("Impossibile scrivere %1 \"%2\": %3")
                                                  .arg(label_, path_, notARegularFile(path_).value_or(QString())));
+        if (!inPlace_) {
+            // The rename needs only the folder's permission; the file's own (read-only, immutable,
+            // someone else's) must count as they would for a plain write. Opened without
+            // truncating: the content stays as it is.
+            const int probe = ::open(native(target_).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+            if (probe < 0)
+                fail(errno);
+            ::close(probe);
+        }
     }
     // The content waits next to a regular target, so that the rename cannot cross disks; for a
     // device or a pipe, in the temporary folder.
