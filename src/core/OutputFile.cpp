@@ -80,6 +80,11 @@ void OutputFile::fail(int error) const
 
 void OutputFile::openForWriting()
 {
+    // What a name that is no UTF-8 becomes once decoded: written, it would replace another file.
+    if (path_.contains(QChar::ReplacementCharacter))
+        throw Error(err::PathFileAccess, QStringLiteral("Impossibile scrivere %1 \"%2\": %3")
+                                             .arg(label_, path_, QStringLiteral("il nome contiene U+FFFD, il segno di un nome "
+                                                                                "non UTF-8 letto come un altro")));
     target_ = path_;
     struct stat info {};
     const bool exists = ::stat(native(path_).constData(), &info) == 0;

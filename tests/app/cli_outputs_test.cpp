@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -220,6 +221,33 @@ TEST_F(CliOutputs, InputsThatCannotBeReadEndWithAMessage)
         EXPECT_EQ(run.exitCode, 3) << picture << ": " << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("logo.png"))) << picture << ": " << run.err.toStdString();
         EXPECT_TRUE(bytes(QStringLiteral("o.pdf")).startsWith("%PDF-")) << picture;
+    }
+}
+
+// Names that are no UTF-8 are refused as they are given: never decoded into another file's name.
+TEST_F(CliOutputs, ANameThatIsNotUtf8IsRefused)
+{
+    // What each name would become, decoded.
+    test::writeFile(dir.file(QStringLiteral("x\uFFFD.pdf")), "altro");
+    ASSERT_TRUE(QFile::copy(dir.file(QStringLiteral("t.vn3")), dir.file(QStringLiteral("Citt\uFFFD.vn3"))));
+    const struct {
+        const char* arguments;  // as printf(1) takes them
+        const char* says;
+    } cases[] = {
+        {"t.vn3 --output x\\377.pdf", "\"x\\xFF.pdf\": l'argomento non è testo UTF-8"},
+        {"Citt\\340.vn3 --output o.pdf", "\"Citt\\xE0.vn3\": l'argomento non è testo UTF-8"},
+    };
+    for (const auto& c : cases) {
+        QProcess shell;  // hands the program the bytes as they are
+        shell.setWorkingDirectory(dir.path());
+        shell.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), QStringLiteral("exec \"$0\" print $(printf '%1')").arg(QString::fromUtf8(c.arguments)),
+                     test::binaryPath()});
+        ASSERT_TRUE(shell.waitForFinished(30000));
+        EXPECT_EQ(shell.exitCode(), 2) << c.arguments;
+        EXPECT_TRUE(QString::fromUtf8(shell.readAllStandardError()).contains(QString::fromUtf8(c.says))) << c.arguments;
+        EXPECT_EQ(bytes(QStringLiteral("x\uFFFD.pdf")), "altro") << c.arguments;
+        EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("o.pdf")))) << c.arguments;
     }
 }
 

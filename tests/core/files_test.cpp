@@ -1,4 +1,5 @@
 #include "core/Files.h"
+#include "core/OutputFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -19,4 +20,13 @@ TEST(Files, NameThatDiffersOnlyInCaseIsFound)
     EXPECT_FALSE(fileExists(QStringLiteral("archivio.mdbx")));
     EXPECT_FALSE(fileExists(QStringLiteral("immagini")));  // a folder is not a file
     EXPECT_FALSE(fileExists(QString()));
+}
+
+// U+FFFD is what Qt makes of bytes that are no UTF-8: such a name would write another file.
+TEST(OutputFile, ANameWithTheReplacementCharacterIsRefused)
+{
+    test::ScopedCurrentDir dir;
+    OutputFile file(QStringLiteral("x\uFFFD.pdf"), QStringLiteral("il file PDF"));
+    EXPECT_THROW(file.openForWriting(), Error);
+    EXPECT_TRUE(QDir().entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
