@@ -1,4 +1,7 @@
 #include "core/Errors.h"
+#include "dialogs/PropertyValues.h"
+#include "engine/PrintRun.h"
+#include "print/PrintOp.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,4 +25,43 @@ TEST(Messages, QuotedInputIsOneShortReadableLine)
     };
     for (const auto& c : cases)
         EXPECT_EQ(quoteInput(c.input), c.quoted);
+}
+
+// Names and values are never read as placeholders of the message they go into.
+TEST(Messages, NamesAndValuesAreNotSubstitutedAgain)
+{
+    test::ScopedCurrentDir dir;
+    test::writeFile(QStringLiteral("t%1.jsonl"), "non json\n");
+    auto traceMessage = [] {
+        try {
+            readTrace(QStringLiteral("t%1.jsonl"));
+        } catch (const Error& e) {
+            return e.description();
+        }
+        return QString();
+    };
+    const DatabaseError missing(err::DatabaseNotFound, QStringLiteral("il file non esiste"), QStringLiteral("x%1y.mdb"));
+    const struct {
+        QString message;
+        QStringList names;  // each as written, in this order
+    } cases[] = {
+        {TemplateError(err::InvalidArgument, QStringLiteral("a%1b.vn3"), 7, QStringLiteral("c%2d")).description(),
+         {QStringLiteral("a%1b.vn3, riga 7: c%2d")}},
+        {PrintFailure(missing, QStringLiteral("a%1b.vn3"), 7).description(),
+         {QStringLiteral("a%1b.vn3, riga 7: "), QStringLiteral("x%1y.mdb"), QStringLiteral(" n. ")}},
+        {PrintFailure(missing, QStringLiteral("a%1b.vn3"), 0).description(),
+         {QStringLiteral("a%1b.vn3: "), QStringLiteral("x%1y.mdb"), QStringLiteral(" n. ")}},
+        {columnFromBoxes({QStringLiteral("T"), QString(40, QLatin1Char('x')) + QStringLiteral("%1"), {}, {}, {}, {}, {}}, 1).refusal,
+         {QString(40, QLatin1Char('x')) + QStringLiteral("%1\"")}},
+        {traceMessage(), {QStringLiteral("t%1.jsonl, riga 1: ")}},
+    };
+    for (const auto& c : cases) {
+        qsizetype from = 0;
+        for (const QString& name : c.names) {
+            from = c.message.indexOf(name, from);
+            EXPECT_GE(from, 0) << c.message.toStdString() << " lacks " << name.toStdString();
+        }
+        EXPECT_FALSE(c.message.contains(QStringLiteral("%3")) || c.message.contains(QStringLiteral("%4")))
+            << c.message.toStdString();
+    }
 }
