@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -52,6 +53,9 @@ private:
     void clearForNewTemplate();
     bool saveTo(const QString& path);
     void markUnchanged();
+    // "Il file ... è stato modificato da un altro programma": true when the save may go on.
+    bool mayOverwrite(const QString& path);
+    void rememberDisk(const QString& path);
 
     VN3Routine& model_;
     CanvasModel& canvas_;
@@ -60,6 +64,16 @@ private:
     QString savedText_;
     // False while the template has never been opened from or saved to a file.
     bool hasFile_ = false;
+    // The file as it was opened or last saved, to notice another program's change before a
+    // save replaces it.
+    struct DiskState {
+        QString path;  // absolute; empty when none
+        bool exists = false;
+        qint64 size = 0;
+        QByteArray hash;  // of the content: a file only touched is no change
+    };
+    static DiskState diskState(const QString& path);
+    DiskState disk_;
 };
 
 }  // namespace ostrivo

@@ -10,6 +10,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -219,6 +220,60 @@ TEST_F(DesignerCommandsTest, CancellaDeletesOnlyOnYes)
 }
 
 // "Nuovo", "Apri" and closing ask before unsaved changes are lost; "Sì" saves first.
+// Another program's change to the file since it was opened or last saved is not lost silently.
+TEST_F(DesignerCommandsTest, AFileChangedByAnotherProgramIsOverwrittenOnlyOnYes)
+{
+    const QByteArray other = "[TESTA]\r\nscritto da un altro programma\r\n";
+    struct Case {
+        const char* name;
+        bool savedFirst;  // the change comes after a save, not after the open
+        std::function<void()> change;
+        std::optional<MessageAnswer> answer;  // none: nothing is asked
+    } cases[] = {
+        {"changed after the open, no", false, [&] { test::writeFile(dir.file(QStringLiteral("modulo.vn3")), other); },
+         MessageAnswer::No},
+        {"changed after the open, yes", false, [&] { test::writeFile(dir.file(QStringLiteral("modulo.vn3")), other); },
+         MessageAnswer::Yes},
+        {"changed after a save, no", true, [&] { test::writeFile(dir.file(QStringLiteral("modulo.vn3")), other); },
+         MessageAnswer::No},
+        {"only touched", true,
+         [&] {
+             QFile file(dir.file(QStringLiteral("modulo.vn3")));
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+         },
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::writeTemplate(dir.file(QStringLiteral("modulo.vn3")), kTemplate);
+        ScriptedDialogs asked;
+        DesignerCommands designer(model, canvas, asked, {});
+        designer.start();
+        ASSERT_TRUE(designer.openTemplate(dir.file(QStringLiteral("modulo.vn3"))));
+        dragObject(model, canvas, {CanvasSet::Label1, 1}, 400, 0);
+        if (c.savedFirst) {
+            asked.answerFile(dir.file(QStringLiteral("modulo.vn3")));
+            ASSERT_TRUE(designer.salva());
+            dragObject(model, canvas, {CanvasSet::Label1, 1}, 0, 400);
+        }
+        c.change();
+        const QByteArray before = onDisk();
+        if (c.answer)
+            asked.answerMessage(*c.answer);
+        asked.answerFile(dir.file(QStringLiteral("modulo.vn3")));
+        const bool written = !c.answer || *c.answer == MessageAnswer::Yes;
+        EXPECT_EQ(designer.salva(), written);
+        EXPECT_EQ(onDisk(), written ? templateText(model, canvas).toLatin1() : before);
+        ASSERT_EQ(asked.messages().size(), c.answer ? 1u : 0u);
+        if (c.answer) {
+            EXPECT_EQ(asked.messages()[0].text,
+                      QStringLiteral("Il file modulo.vn3 è stato modificato da un altro programma. Sovrascriverlo?"));
+            EXPECT_EQ(asked.messages()[0].defaultAnswer, MessageAnswer::No);
+        }
+    }
+}
+
 TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
 {
     enum class Command { Nuovo, Apri, Close };
