@@ -5,6 +5,10 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 using namespace ostrivo;
 
 TEST(Files, NameThatDiffersOnlyInCaseIsFound)
@@ -29,4 +33,38 @@ TEST(OutputFile, ANameWithTheReplacementCharacterIsRefused)
     OutputFile file(QStringLiteral("x\uFFFD.pdf"), QStringLiteral("il file PDF"));
     EXPECT_THROW(file.openForWriting(), Error);
     EXPECT_TRUE(QDir().entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A temporary that a killed run left goes at the next run on that file; one a live run writes,
+// and a file of the user's named like one, stay. Extended attributes go with the content.
+TEST(OutputFile, TheNextRunRemovesWhatAKilledOneLeft)
+{
+    test::ScopedCurrentDir dir;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        OutputFile killed(QStringLiteral("o.pdf"), QStringLiteral("il file PDF"));
+        killed.openForWriting();
+        ::_exit(0);  // as a kill: nothing is removed
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    test::writeFile(QStringLiteral(".o.pdf.backup"), "mio");
+    test::writeFile(QStringLiteral("o.pdf"), "vecchio");
+    const bool attributes = ::setxattr("o.pdf", "user.ostrivo", "1", 1, 0) == 0;
+    auto temporaries = [] { return QDir().entryList({QStringLiteral(".o.pdf.*")}, QDir::Files | QDir::Hidden); };
+    ASSERT_EQ(temporaries().size(), 2);
+
+    OutputFile live(QStringLiteral("o.pdf"), QStringLiteral("il file PDF"));
+    live.openForWriting();
+    OutputFile next(QStringLiteral("o.pdf"), QStringLiteral("il file PDF"));
+    next.openForWriting();
+    next.write("nuovo");
+    next.commit();
+    EXPECT_EQ(temporaries().size(), 2);  // the live one and the user's
+    EXPECT_TRUE(temporaries().contains(QStringLiteral(".o.pdf.backup")));
+    EXPECT_EQ(test::readFile(QStringLiteral("o.pdf")), "nuovo");
+    char value[4] = {};
+    if (attributes) {
+        EXPECT_EQ(::getxattr("o.pdf", "user.ostrivo", value, sizeof value), 1);
+    }
 }
