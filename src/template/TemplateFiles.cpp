@@ -225,7 +225,8 @@ private:
             c.width = x2 < x1 ? x1 - x2 : x2 - x1;
             c.height = y2 < y1 ? y1 - y2 : y2 - y1;
             model_.RettangoloAttivo(n) = QStringLiteral("S");
-            model_.gridShapes(n) = GridShape{record.kind, x2 < x1, y2 < y1};
+            model_.gridShapes(n) = GridShape{record.kind, x2 < x1, y2 < y1, std::array{c.left, c.top, c.width, c.height},
+                                             {std::max(x1, x2), std::max(y1, y2)}};
         });
     }
 
@@ -540,7 +541,9 @@ private:
             const CanvasControl& c = control(CanvasSet::Label2, i);
             const GridShape& shape = model_.gridShapes(i);
             QString near[2] = {inRange(formatTwoDecimals(c.left)), inRange(formatTwoDecimals(c.top))};
-            QString far[2] = {inRange(twoDecimalsOfSingle(c.left, c.width)), inRange(twoDecimalsOfSingle(c.top, c.height))};
+            const bool asRead = shape.readBox == std::array{c.left, c.top, c.width, c.height};
+            QString far[2] = {inRange(asRead ? formatTwoDecimals(shape.readFar[0]) : twoDecimalsOfSingle(c.left, c.width)),
+                              inRange(asRead ? formatTwoDecimals(shape.readFar[1]) : twoDecimalsOfSingle(c.top, c.height))};
             if (shape.rightToLeft)
                 std::swap(near[0], far[0]);
             if (shape.bottomToTop)
