@@ -14,38 +14,37 @@ namespace {
 
 // The regular files a name may open as resolveExistingFile looks it up: the exact name, else
 // each component matched without regard to case. Every match is kept, not only the first a
-// listing gives, and each folder is listed once however many names pass through it.
+// listing gives. Each folder is listed once, however many names pass through it, so that most
+// fields of a large template (numbers, captions) cost a lookup rather than a call to the system.
 class NameLookup {
 public:
     QStringList filesNamed(const QString& name)
     {
         const bool absolute = QDir::isAbsolutePath(name);
         const QStringList parts = QDir::fromNativeSeparators(name).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        if (parts.isEmpty())
+            return {};
         QStringList current{absolute ? QStringLiteral("/") : QStringLiteral(".")};
         for (qsizetype i = 0; i < parts.size() && !current.isEmpty(); ++i) {
             const QString& part = parts.at(i);
             const bool last = i + 1 == parts.size();
-            auto fits = [last](const QString& path) {
-                const QFileInfo info(path);
-                return last ? info.isFile() : info.isDir();
-            };
             QStringList next;
             for (const QString& folder : std::as_const(current)) {
-                const QString exact = QDir(folder).filePath(part);
-                if (fits(exact)) {
-                    next << exact;
-                } else if (part != QLatin1String(".") && part != QLatin1String("..")) {
-                    for (const QString& entry : entries(folder).values(part.toCaseFolded())) {
-                        const QString candidate = QDir(folder).filePath(entry);
-                        if (fits(candidate) && !next.contains(candidate))
-                            next << candidate;
-                    }
+                const Listing& listing = entries(folder);
+                QStringList candidates;
+                if (!listing.readable || part == QLatin1String(".") || part == QLatin1String(".."))
+                    candidates << part;  // a folder that cannot be listed may still be passed through
+                else
+                    candidates = listing.names.values(part.toCaseFolded());
+                for (const QString& entry : std::as_const(candidates)) {
+                    const QString path = QDir(folder).filePath(entry);
+                    const QFileInfo info(path);
+                    if ((last ? info.isFile() : info.isDir()) && !next.contains(path))
+                        next << path;
                 }
             }
             current = next;
         }
-        if (parts.isEmpty())
-            return {};
         for (QString& path : current) {
             if (!absolute && path.startsWith(QLatin1String("./")))
                 path = path.mid(2);
@@ -54,21 +53,27 @@ public:
     }
 
 private:
-    const QMultiHash<QString, QString>& entries(const QString& folder)
+    struct Listing {
+        bool readable = false;
+        QMultiHash<QString, QString> names;  // by case-folded name
+    };
+
+    const Listing& entries(const QString& folder)
     {
         auto found = folders_.find(folder);
         if (found == folders_.end()) {
-            QMultiHash<QString, QString> names;
-            const QStringList listed = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                              QDir::NoDotAndDotDot);
+            Listing listing;
+            const QDir dir(folder);
+            listing.readable = dir.isReadable();
+            const QStringList listed = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             for (const QString& entry : listed)
-                names.insert(entry.toCaseFolded(), entry);
-            found = folders_.insert(folder, names);
+                listing.names.insert(entry.toCaseFolded(), entry);
+            found = folders_.insert(folder, listing);
         }
         return *found;
     }
 
-    QHash<QString, QMultiHash<QString, QString>> folders_;
+    QHash<QString, Listing> folders_;
 };
 
 }  // namespace
