@@ -32,36 +32,29 @@ TEST(Messages, NamesAndValuesAreNotSubstitutedAgain)
 {
     test::ScopedCurrentDir dir;
     test::writeFile(QStringLiteral("t%1.jsonl"), "non json\n");
-    auto traceMessage = [] {
-        try {
-            readTrace(QStringLiteral("t%1.jsonl"));
-        } catch (const Error& e) {
-            return e.description();
-        }
-        return QString();
-    };
+    QString traceMessage;
+    try {
+        readTrace(QStringLiteral("t%1.jsonl"));
+    } catch (const Error& e) {
+        traceMessage = e.description();
+    }
     const DatabaseError missing(err::DatabaseNotFound, QStringLiteral("il file non esiste"), QStringLiteral("x%1y.mdb"));
+    const QString longName = QString(40, QLatin1Char('x')) + QStringLiteral("%1");
     const struct {
         QString message;
-        QStringList names;  // each as written, in this order
+        QString start;  // as written
+        QString name;   // further on, as written
     } cases[] = {
         {TemplateError(err::InvalidArgument, QStringLiteral("a%1b.vn3"), 7, QStringLiteral("c%2d")).description(),
-         {QStringLiteral("a%1b.vn3, riga 7: c%2d")}},
-        {PrintFailure(missing, QStringLiteral("a%1b.vn3"), 7).description(),
-         {QStringLiteral("a%1b.vn3, riga 7: "), QStringLiteral("x%1y.mdb"), QStringLiteral(" n. ")}},
-        {PrintFailure(missing, QStringLiteral("a%1b.vn3"), 0).description(),
-         {QStringLiteral("a%1b.vn3: "), QStringLiteral("x%1y.mdb"), QStringLiteral(" n. ")}},
-        {columnFromBoxes({QStringLiteral("T"), QString(40, QLatin1Char('x')) + QStringLiteral("%1"), {}, {}, {}, {}, {}}, 1).refusal,
-         {QString(40, QLatin1Char('x')) + QStringLiteral("%1\"")}},
-        {traceMessage(), {QStringLiteral("t%1.jsonl, riga 1: ")}},
+         QStringLiteral("a%1b.vn3, riga 7: c%2d"), {}},
+        {PrintFailure(missing, QStringLiteral("a%1b.vn3"), 7).description(), QStringLiteral("a%1b.vn3, riga 7: "),
+         QStringLiteral("x%1y.mdb")},
+        {PrintFailure(missing, QStringLiteral("a%1b.vn3"), 0).description(), QStringLiteral("a%1b.vn3: "), QStringLiteral("x%1y.mdb")},
+        {columnFromBoxes({QStringLiteral("T"), longName, {}, {}, {}, {}, {}}, 1).refusal, {}, longName + QLatin1Char('"')},
+        {traceMessage, QStringLiteral("t%1.jsonl, riga 1: "), {}},
     };
     for (const auto& c : cases) {
-        qsizetype from = 0;
-        for (const QString& name : c.names) {
-            from = c.message.indexOf(name, from);
-            EXPECT_GE(from, 0) << c.message.toStdString() << " lacks " << name.toStdString();
-        }
-        EXPECT_FALSE(c.message.contains(QStringLiteral("%3")) || c.message.contains(QStringLiteral("%4")))
-            << c.message.toStdString();
+        EXPECT_TRUE(c.message.startsWith(c.start) && c.message.contains(c.name)) << c.message.toStdString();
+        EXPECT_FALSE(c.message.contains(QStringLiteral("%3")) || c.message.contains(QStringLiteral("%4"))) << c.message.toStdString();
     }
 }

@@ -223,45 +223,38 @@ TEST_F(DesignerCommandsTest, CancellaDeletesOnlyOnYes)
 // Another program's change to the file since it was opened or last saved is not lost silently.
 TEST_F(DesignerCommandsTest, AFileChangedByAnotherProgramIsOverwrittenOnlyOnYes)
 {
-    const QByteArray other = "[TESTA]\r\nscritto da un altro programma\r\n";
-    struct Case {
+    const struct {
         const char* name;
-        bool savedFirst;  // the change comes after a save, not after the open
-        std::function<void()> change;
+        bool savedFirst;   // the change comes after a save, not after the open
+        bool touchedOnly;  // a new time, the same content
         std::optional<MessageAnswer> answer;  // none: nothing is asked
-    } cases[] = {
-        {"changed after the open, no", false, [&] { test::writeFile(dir.file(QStringLiteral("modulo.vn3")), other); },
-         MessageAnswer::No},
-        {"changed after the open, yes", false, [&] { test::writeFile(dir.file(QStringLiteral("modulo.vn3")), other); },
-         MessageAnswer::Yes},
-        {"changed after a save, no", true, [&] { test::writeFile(dir.file(QStringLiteral("modulo.vn3")), other); },
-         MessageAnswer::No},
-        {"only touched", true,
-         [&] {
-             QFile file(dir.file(QStringLiteral("modulo.vn3")));
-             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-             file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
-         },
-         std::nullopt},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{"changed after the open, no", false, false, MessageAnswer::No},
+                 {"changed after the open, yes", false, false, MessageAnswer::Yes},
+                 {"changed after a save, no", true, false, MessageAnswer::No},
+                 {"only touched", true, true, std::nullopt}};
+    const QString file = dir.file(QStringLiteral("modulo.vn3"));
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        test::writeTemplate(dir.file(QStringLiteral("modulo.vn3")), kTemplate);
+        test::writeTemplate(file, kTemplate);
         ScriptedDialogs asked;
         DesignerCommands designer(model, canvas, asked, {});
-        designer.start();
-        ASSERT_TRUE(designer.openTemplate(dir.file(QStringLiteral("modulo.vn3"))));
+        ASSERT_TRUE(designer.openTemplate(file));
         dragObject(model, canvas, {CanvasSet::Label1, 1}, 400, 0);
         if (c.savedFirst) {
-            asked.answerFile(dir.file(QStringLiteral("modulo.vn3")));
+            asked.answerFile(file);
             ASSERT_TRUE(designer.salva());
-            dragObject(model, canvas, {CanvasSet::Label1, 1}, 0, 400);
         }
-        c.change();
+        if (c.touchedOnly) {
+            QFile touched(file);
+            ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+            touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+        } else {
+            test::writeFile(file, "[TESTA]\r\nscritto da un altro programma\r\n");
+        }
         const QByteArray before = onDisk();
         if (c.answer)
             asked.answerMessage(*c.answer);
-        asked.answerFile(dir.file(QStringLiteral("modulo.vn3")));
+        asked.answerFile(file);
         const bool written = !c.answer || *c.answer == MessageAnswer::Yes;
         EXPECT_EQ(designer.salva(), written);
         EXPECT_EQ(onDisk(), written ? templateText(model, canvas).toLatin1() : before);
