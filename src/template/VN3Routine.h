@@ -22,7 +22,7 @@ struct GridShape {
     // The box as read (left, top, width, height) and its right and bottom edges as the file gave
     // them. While the box stays as read, the save writes those edges rather than computing them
     // again in single precision, which moves a large one by hundredths at every save.
-    std::optional<std::array<double, 4>> readBox;
+    std::optional<std::array<double, 4>> readBox{};
     std::array<double, 2> readFar{};
 };
 
