@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench package fuzz-long clean
+.PHONY: all deps configure build build-demo run test bench package fuzz-long clean
 
 all: build
 
@@ -17,12 +17,16 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The demo needs the program and its assets only, not the tests and benchmarks.
+build-demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target ostrivo-report demo
+
+run: build-demo
 	cd $(BUILD)/demo && ../src/ostrivo-report print demo.vn3 --output catering.pdf --values "01/01/2024,31/12/2025,"
 	@echo "The demo report is in $(BUILD)/demo/catering.pdf"
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --output-junit ctest-results.xml
 
 bench: build
 	./scripts/run-benchmarks $(BUILD)

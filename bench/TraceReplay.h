@@ -8,10 +8,9 @@
 
 namespace ostrivo::bench {
 
-// Paints a trace straight onto QPainter and QPdfWriter, with the geometry of the printer named
-// "PDF" (A4, printable area 5 mm inside each edge, units scaled separately in x and y, text at its
-// point size with its top-left corner at the position) but none of the printer classes: no checks,
-// no state tracking, no temporary file. The floor that QtPrinter is measured against.
+// Paints a trace onto a QPdfWriter with the painting code of the printer named "PDF" (PagePainter:
+// A4, printable area 5 mm inside each edge) but without the printer front or its sink: no checks,
+// no state tracking, no temporary file. The floor that the printer named "PDF" is measured against.
 void replayTraceToPdf(const std::vector<PrintOp>& ops, const QString& path);
 
 }  // namespace ostrivo::bench

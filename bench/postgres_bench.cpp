@@ -2,7 +2,7 @@
 //
 // Import: `ostrivo-report import`'s copy of the table, against the floor measured in the same run:
 // mdb-export of the table piped into psql's \copy into a table of the same columns. Target: at
-// most 1.0 x the floor (wall time, best of two each, the two sides alternating).
+// most 1.0 x the floor (wall time, best of three each, the two sides alternating).
 // Then the database benchmark's passes against the server, beside the same passes on the file.
 
 #include "DatabasePass.h"
@@ -68,8 +68,14 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir folder;
+    // Imported by the owner, read by the printing role, as the README sets them up.
     const QString connection = folder.filePath(QStringLiteral("movimenti.mdb"));
-    server.createDatabase(QStringLiteral("movimenti"), connection);
+    const QString importer = folder.filePath(QStringLiteral("movimenti-import.txt"));
+    if (const QString failure = server.createDatabaseAsTheReadmeSays(QStringLiteral("movimenti"), importer, connection);
+        !failure.isEmpty()) {
+        std::printf("bench_postgres: %s\n", qPrintable(failure));
+        return 1;
+    }
     const QString psql = QFileInfo(QStringLiteral("/usr/lib/postgresql/15/bin/psql")).isExecutable()
                              ? QStringLiteral("/usr/lib/postgresql/15/bin/psql")
                              : QStringLiteral("psql");
@@ -77,10 +83,10 @@ int main(int argc, char** argv)
     double imported = 1e30;
     double floor = 1e30;
     try {
-        for (int run = 0; run < 2; ++run) {
+        for (int run = 0; run < 3; ++run) {
             const double f = floorSeconds(file, server.socketFolder(), psql);
             floor = f < 0 ? -1 : std::min(floor, f);
-            imported = std::min(imported, importSeconds(file, connection));
+            imported = std::min(imported, importSeconds(file, importer));
         }
     } catch (const std::exception& e) {
         std::printf("bench_postgres: the import failed: %s\n", e.what());

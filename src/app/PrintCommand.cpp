@@ -9,8 +9,8 @@
 #include "core/Files.h"
 #include "db/Backend.h"
 #include "print/widgets/SystemPrinters.h"
-#include "print/QtPrinter.h"
-#include "print/TracingPrinter.h"
+#include "print/QtPrintSink.h"
+#include "print/TraceSink.h"
 #include "template/Helpers.h"
 #include "template/TemplateReader.h"
 
@@ -83,7 +83,7 @@ PrintOptions parsePrintOptions(const QStringList& arguments)
         }
     }
     if (options.templatePath.isEmpty())
-        throw UsageError(QStringLiteral("manca il modello di stampa (TEMPLATE)"));
+        throw UsageError(QStringLiteral("manca il modello di stampa (MODELLO)"));
     if (options.output && options.printer && *options.printer != pdfPrinterName())
         throw UsageError(QStringLiteral("--output scrive un PDF: si usa solo con --printer PDF"));
     return options;
@@ -122,7 +122,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     try {
         options = parsePrintOptions(arguments);
     } catch (const UsageError& e) {
-        err << "ostrivo-report print: " << e.message << "\n\n" << usageText();
+        err << "ostrivo-report print: " << e.message << "\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
 
@@ -138,7 +138,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     // Nothing is opened for writing before it is sure that no output is an input of the run.
     QStringList outputs;
     if (printerName == pdfPrinterName())
-        outputs << options.output.value_or(QString(QtPrinter::DefaultPdfFile));
+        outputs << options.output.value_or(QString(QtPrintSink::DefaultPdfFile));
     if (options.trace)
         outputs << *options.trace;
     std::optional<QString> conflict;
@@ -162,7 +162,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         std::unique_ptr<Printer> printer = makePrinter(printerName, options.output.value_or(QString()));
         written = pdfFileOf(*printer);
         if (options.trace)
-            printer = std::make_unique<TracingPrinter>(std::move(printer), *options.trace);
+            printer->addTap(std::make_unique<TraceSink>(*options.trace));
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
@@ -185,7 +185,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.size() != 1 || arguments.at(0).startsWith(QLatin1String("--"))) {
-        err << "ostrivo-report check: serve esattamente un modello di stampa (TEMPLATE)\n\n" << usageText();
+        err << "ostrivo-report check: serve esattamente un modello di stampa (MODELLO)\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
     const QString path = arguments.at(0);

@@ -19,6 +19,8 @@ struct Token {
     QString text;     // as it will be written out
     QString value;    // String: the unquoted content
     QString spaceBefore;
+    qsizetype begin = 0;  // where it stands in the Access SQL
+    qsizetype end = 0;
 };
 
 [[noreturn]] void syntaxError(const QString& detail, const QString& sql)
@@ -50,6 +52,8 @@ std::vector<Token> tokenize(const QString& sql)
     };
     while (i < n) {
         const QChar c = sql.at(i);
+        const qsizetype start = i;
+        const std::size_t count = tokens.size();
         if (c.isSpace()) {
             space += c;
             ++i;
@@ -105,6 +109,10 @@ std::vector<Token> tokenize(const QString& sql)
             }
             push(Token::Kind::Number, sql.mid(i, k - i));
             i = k;
+        } else if (c == QLatin1Char('$') || c == QLatin1Char('`')) {
+            // No Access name begins so; the engines would read a dollar quote, a parameter or a
+            // quoted name.
+            syntaxError(QStringLiteral("carattere %1 fuori posto").arg(c), sql);
         } else if (isWordChar(c)) {
             qsizetype k = i;
             while (k < n && isWordChar(sql.at(k)))
@@ -134,6 +142,10 @@ std::vector<Token> tokenize(const QString& sql)
                 push(Token::Kind::Operator, QString(c));
                 ++i;
             }
+        }
+        if (tokens.size() > count) {
+            tokens.back().begin = start;
+            tokens.back().end = i;
         }
     }
     if (!space.isEmpty() || tokens.empty())
@@ -270,14 +282,27 @@ qsizetype operandEnd(const std::vector<Token>& tokens, qsizetype begin)
     return end;
 }
 
+// Appends a token's text where the engines would otherwise read two tokens as one: "--" and "/*"
+// open comments there (Access reads two minus signs, or a division and a product), and a word
+// before a quote would prefix the text (E'...' takes backslash escapes on the server).
+void appendToken(QString& out, const QString& space, const QString& text)
+{
+    if (space.isEmpty() && !out.isEmpty() && !text.isEmpty()) {
+        const QChar last = out.back();
+        const QChar first = text.front();
+        if ((last == QLatin1Char('-') && first == QLatin1Char('-')) || (last == QLatin1Char('/') && first == QLatin1Char('*')) ||
+            (last == QLatin1Char('*') && first == QLatin1Char('/')) || (isWordChar(last) && first == QLatin1Char('\'')))
+            out += QLatin1Char(' ');
+    }
+    out += space;
+    out += text;
+}
+
 QString joinTokens(const std::vector<Token>& tokens, qsizetype from, qsizetype to, bool leadingSpace)
 {
     QString out;
-    for (qsizetype k = from; k <= to; ++k) {
-        if (k > from || leadingSpace)
-            out += tokens[k].spaceBefore;
-        out += tokens[k].text;
-    }
+    for (qsizetype k = from; k <= to; ++k)
+        appendToken(out, k > from || leadingSpace ? tokens[k].spaceBefore : QString(), tokens[k].text);
     return out;
 }
 
@@ -478,7 +503,7 @@ QString joinAll(const std::vector<Token>& tokens)
 {
     QString out;
     for (const Token& t : tokens)
-        out += t.spaceBefore + t.text;
+        appendToken(out, t.spaceBefore, t.text);
     return out;
 }
 
@@ -532,6 +557,20 @@ void translateOrderBy(std::vector<Token>& tokens)
 }
 
 }  // namespace
+
+std::vector<AccessSqlLiteral> accessSqlLiterals(const QString& accessSql)
+{
+    std::vector<AccessSqlLiteral> literals;
+    for (const Token& t : tokenize(accessSql)) {
+        if (t.kind == Token::Kind::String)
+            literals.push_back({AccessSqlLiteral::Kind::Text, t.begin, t.end});
+        else if (t.kind == Token::Kind::Identifier)
+            literals.push_back({AccessSqlLiteral::Kind::Name, t.begin, t.end});
+        else if (t.kind == Token::Kind::Date)
+            literals.push_back({AccessSqlLiteral::Kind::Date, t.begin, t.end});
+    }
+    return literals;
+}
 
 QString translateAccessSql(const QString& accessSql)
 {

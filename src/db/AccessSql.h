@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 struct sqlite3;
 
@@ -17,10 +18,23 @@ namespace ostrivo::db {
 //                                 (a literal % or _ becomes [%] or [_]; [a-c] and [!a-c] stay)
 //   Like Nome & '*'            -> Like access_pattern((COALESCE(Nome, '') || COALESCE('*', '')))
 //                                 (the query engine provides that function: see below)
-// Everything else passes unchanged. A malformed literal (an unclosed quote or bracket, a date
-// that is no date) throws DatabaseError (err::QuerySyntax) naming the SQL; the caller adds the
-// database's name.
+// Everything else passes unchanged, except that tokens the engines would read as one are kept
+// apart: 5--3 -> 5- -3 (Access has no comments: "--" and "/*" are operators), E'x' -> E 'x'.
+// A name may not begin with "$" nor be quoted with "`". A malformed literal (an unclosed quote
+// or bracket, a date that is no date) throws DatabaseError (err::QuerySyntax) naming the SQL; the
+// caller adds the database's name.
 QString translateAccessSql(const QString& accessSql);
+
+// The literal pieces of Access SQL as the translators read them: quoted texts (either quote),
+// bracketed names and #dates#, each with its place (from its opening character to one past its
+// closing one). Throws as translateAccessSql does.
+struct AccessSqlLiteral {
+    enum class Kind { Text, Name, Date };
+    Kind kind;
+    qsizetype begin;
+    qsizetype end;
+};
+std::vector<AccessSqlLiteral> accessSqlLiterals(const QString& accessSql);
 
 // The same for a PostgreSQL server prepared by the import (its schema "ostrivo" shadows the text
 // comparisons with Access's): names are lowercased as the import stores them ([Order Details] ->

@@ -123,8 +123,6 @@ CacheStatistics cacheStatistics()
         ++s.files;
         s.tablesDecoded += e.store->loadedCount();
         s.decodeRuns += e.store->decodeRuns();
-        s.indexes += e.store->indexCount();
-        s.coveringIndexes += e.store->coveringIndexCount();
     }
     return s;
 }

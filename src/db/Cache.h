@@ -9,8 +9,6 @@ struct CacheStatistics {
     int files = 0;               // database files with a decoded copy
     int tablesDecoded = 0;       // tables held decoded, all files together
     std::int64_t decodeRuns = 0; // tables decoded since those copies were made
-    int indexes = 0;             // indexes made for orderings
-    int coveringIndexes = 0;     // of those, indexes of every column (for orderings with no ties)
 };
 CacheStatistics cacheStatistics();
 

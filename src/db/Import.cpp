@@ -7,6 +7,7 @@
 #include "db/SelectShape.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 #include <cmath>
 #include <libpq-fe.h>
@@ -117,6 +118,8 @@ void appendValue(QByteArray& out, sqlite3_stmt* rows, int column)
     }
 }
 
+constexpr std::int64_t kProgressRows = 5000;
+
 class Importer {
 public:
     Importer(const QString& source, const QString& destination, const ImportOptions& options,
@@ -132,26 +135,36 @@ public:
         const std::vector<int> chosen = choose(catalog);
         PostgresSession session(readConnectionUri(destination_), destination_);
         session_ = &session;
-        setUp();
-        const QSet<QString> existing = serverTables();
-        for (int t : chosen) {
-            const SourceTable& table = catalog[static_cast<std::size_t>(t)];
-            if (!isSystemTable(table.schema.name) && existing.contains(postgresName(table.schema.name)) && !options_.replace)
-                throw DatabaseError(err::InvalidOperation,
-                                    QStringLiteral("la tabella %1 esiste già nel database di destinazione: "
-                                                   "per sostituirla usare --replace")
-                                        .arg(table.schema.name),
-                                    destination_);
-        }
         MemoryStore store(catalog);
         std::vector<ImportProgress> copied;
-        for (int t : chosen) {
-            const SourceTable& table = catalog[static_cast<std::size_t>(t)];
-            if (isSystemTable(table.schema.name)) {
-                transaction([&] { list(table); });
-                continue;
+        // All or nothing: the schema, every table and the catalog in one transaction, which the
+        // server undoes whole when anything fails or the program ends half-way.
+        transaction([&] {
+            for (const QString& statement : postgresSetupStatements())
+                session_->execute(statement);
+            const QSet<QString> existing = serverTables();
+            for (int t : chosen) {
+                const SourceTable& table = catalog[static_cast<std::size_t>(t)];
+                if (!isSystemTable(table.schema.name) && existing.contains(postgresName(table.schema.name)) && !options_.replace)
+                    throw DatabaseError(err::InvalidOperation,
+                                        QStringLiteral("la tabella %1 esiste già nel database di destinazione: "
+                                                       "per sostituirla usare --replace")
+                                            .arg(table.schema.name),
+                                        destination_);
             }
-            copied.push_back(copy(store, table));
+            for (int t : chosen) {
+                const SourceTable& table = catalog[static_cast<std::size_t>(t)];
+                if (isSystemTable(table.schema.name))
+                    list(table);
+                else
+                    copied.push_back(copy(store, table));
+            }
+        });
+        if (progress_) {
+            for (ImportProgress& table : copied) {
+                table.copied = true;
+                progress_(table);
+            }
         }
         return copied;
     }
@@ -176,14 +189,45 @@ private:
                 chosen.push_back(static_cast<int>(i));
         }
         std::sort(chosen.begin(), chosen.end());
-        for (int t : chosen) {
-            const QString name = postgresName(catalog[static_cast<std::size_t>(t)].schema.name);
-            // The server keeps names of at most 63 bytes.
-            if (name.toUtf8().size() > 63)
-                throw DatabaseError(err::InvalidOperation,
-                                    QStringLiteral("nome di tabella troppo lungo per il server: %1").arg(name), sourceName_);
-        }
+        checkServerNames(catalog, chosen);
         return chosen;
+    }
+
+    // The server's names are lowercased and cut at 63 bytes: two names that would become one are
+    // refused before anything is written (the second table would replace the first).
+    void checkServerNames(const std::vector<SourceTable>& catalog, const std::vector<int>& chosen) const
+    {
+        const auto tooLong = [&](const QString& name) {
+            // The server keeps names of at most 63 bytes.
+            if (postgresName(name).toUtf8().size() > 63)
+                throw DatabaseError(err::InvalidOperation,
+                                    QStringLiteral("nome troppo lungo per il server: %1").arg(postgresName(name)), sourceName_);
+        };
+        QHash<QString, QString> tables;
+        for (int t : chosen) {
+            const TableSchema& table = catalog[static_cast<std::size_t>(t)].schema;
+            tooLong(table.name);
+            const QString name = postgresName(table.name);
+            if (tables.contains(name))
+                throw DatabaseError(err::InvalidOperation,
+                                    QStringLiteral("le tabelle %1 e %2 avrebbero sul server lo stesso nome %3 (i nomi importati "
+                                                   "non distinguono maiuscole e minuscole): rinominarne una nel file di origine, "
+                                                   "o importarne una sola con --table")
+                                        .arg(tables.value(name), table.name, name),
+                                    sourceName_);
+            tables.insert(name, table.name);
+            QHash<QString, QString> columns{{QString::fromLatin1(kRowPositionColumn), QStringLiteral("(posizione delle righe)")}};
+            for (const ColumnDef& c : table.columns) {
+                tooLong(c.name);
+                const QString column = postgresName(c.name);
+                if (columns.contains(column))
+                    throw DatabaseError(err::InvalidOperation,
+                                        QStringLiteral("nella tabella %1 le colonne %2 e %3 avrebbero sul server lo stesso nome %4")
+                                            .arg(table.name, columns.value(column), c.name, column),
+                                        sourceName_);
+                columns.insert(column, c.name);
+            }
+        }
     }
 
     template <typename Work>
@@ -197,14 +241,6 @@ private:
             PQclear(PQexec(session_->handle(), "ROLLBACK"));
             throw;
         }
-    }
-
-    void setUp()
-    {
-        transaction([&] {
-            for (const QString& statement : postgresSetupStatements())
-                session_->execute(statement);
-        });
     }
 
     QSet<QString> serverTables()
@@ -252,21 +288,20 @@ private:
         Statement rows = store.prepare(select, provider, sourceName_, select);
         state.totalRows = store.rowCount(store.findTable(table.schema.name));
 
-        const QString name = quoteIdentifier(postgresName(table.schema.name));
+        // Qualified: a table called "catalog" or "pg_class" is the user's, never ostrivo's or the server's.
+        const QString name = QStringLiteral("public.") + quoteIdentifier(postgresName(table.schema.name));
         QStringList columns{quoteIdentifier(QLatin1String(kRowPositionColumn)) + QStringLiteral(" bigint NOT NULL")};
         for (const ColumnDef& c : table.schema.columns)
             columns << quoteIdentifier(postgresName(c.name)) + QLatin1Char(' ') + serverType(c);
-        transaction([&] {
-            session_->execute(QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
-            session_->execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", "))));
-            copyRows(rows.get(), name, state, clock);
-            session_->execute(QStringLiteral("ALTER TABLE %1 ADD PRIMARY KEY (%2)")
-                                  .arg(name, quoteIdentifier(QLatin1String(kRowPositionColumn))));
-            list(table);
-        });
+        session_->execute(QStringLiteral("DROP TABLE IF EXISTS %1").arg(name));
+        session_->execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", "))));
+        copyRows(rows.get(), name, state, clock);
+        session_->execute(QStringLiteral("ALTER TABLE %1 ADD PRIMARY KEY (%2)")
+                              .arg(name, quoteIdentifier(QLatin1String(kRowPositionColumn))));
+        list(table);
         state.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-        if (progress_)
-            progress_(state);
+        if (progress_ && (state.rows == 0 || state.rows % kProgressRows != 0))
+            progress_(state);  // the last rows; a multiple of kProgressRows was just reported
         return state;
     }
 
@@ -291,6 +326,7 @@ private:
         };
         int rc;
         while ((rc = sqlite3_step(rows)) == SQLITE_ROW) {
+            const qsizetype before = buffer.size();
             buffer += QByteArray::number(static_cast<qlonglong>(state.rows + 1));
             for (int c = 0; c < count; ++c) {
                 buffer += '\t';
@@ -298,9 +334,10 @@ private:
             }
             buffer += '\n';
             ++state.rows;
+            state.bytes += buffer.size() - before;
             if (buffer.size() >= (1 << 16))
                 send();
-            if (progress_ && state.rows % 5000 == 0) {
+            if (progress_ && state.rows % kProgressRows == 0) {
                 state.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
                 progress_(state);
             }

@@ -47,7 +47,7 @@ QString MemoryCursor::ordering(const SelectShape& shape, const QStringList& equa
     // same in the record set and in its searches whatever indexes exist. Where the rows proved
     // that no two can tie, the tie-break is left out: it would keep the query from reading an
     // index of every column alone.
-    if (!shape.orderBy.isEmpty() && store_->tieFree(shape.table, equality, shape.orderColumns))
+    if (!shape.orderBy.isEmpty() && store_->advice().tieFree(shape.table, equality, shape.orderColumns))
         return shape.orderBy;
     const QString rowid = quoteIdentifier(shape.qualifier) + QStringLiteral(".rowid");
     return shape.orderBy.isEmpty() ? rowid : shape.orderBy + QStringLiteral(", ") + rowid;
@@ -114,25 +114,7 @@ void MemoryCursor::fail(int number, const QString& detail, const QString& sql) c
 template <typename Step>
 int MemoryCursor::timed(Step&& step)
 {
-    // A long step is measured by the store's progress handler; of the short ones (a row each),
-    // one in kSampledSteps is timed and stands for the others: a clock read around every row
-    // would cost a tenth of reading a decoded table.
-    constexpr int kSampledSteps = 64;
-    const auto limit = queryTimeLimit();
-    const bool sampled = ++steps_ % kSampledSteps == 0;
-    const auto start = sampled ? MemoryStore::Clock::now() : MemoryStore::Clock::time_point();
-    store_->startBudget(limit - spent_);
-    const int rc = step();
-    const auto measured = store_->endBudget();
-    if (measured.count() > 0)
-        spent_ += measured;
-    else if (sampled)
-        spent_ += kSampledSteps * (MemoryStore::Clock::now() - start);
-    if (rc != SQLITE_INTERRUPT && spent_ >= limit) {
-        store_->setTimedOut();
-        return SQLITE_INTERRUPT;
-    }
-    return rc;
+    return store_->budget().run(spent_, queryTimeLimit(), std::forward<Step>(step));
 }
 
 bool MemoryCursor::step(sqlite3_stmt* statement, const QString& sql)
@@ -146,10 +128,16 @@ bool MemoryCursor::stepped(int rc, sqlite3_stmt* statement, const QString& sql)
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    if (rc == SQLITE_INTERRUPT && store_->timedOut()) {
+    // The index advice stops its own searches and runs them again: a stop that reaches here is
+    // the time limit's.
+    if (rc == SQLITE_INTERRUPT) {
         sqlite3_reset(statement);
         const auto seconds = std::chrono::duration<double>(queryTimeLimit()).count();
         fail(err::QueryTimeout, QStringLiteral("la query ha superato il tempo massimo di %1 s").arg(seconds), accessSql_);
+    }
+    if (rc == SQLITE_TOOBIG) {
+        sqlite3_reset(statement);
+        fail(err::Overflow, QStringLiteral("un valore supera il limite di %1 MiB").arg(kLongestValue >> 20), accessSql_);
     }
     const QString message = QString::fromUtf8(sqlite3_errmsg(store_->db()));
     sqlite3_reset(statement);
@@ -168,8 +156,8 @@ void MemoryCursor::restartQuery()
 void MemoryCursor::stepQuery()
 {
     if (!queryStepped_ && rowidColumn_ >= 0 && shape_)
-        store_->adviseIndex(shape_->table, equalityColumns(shape_->where), shape_->orderColumns,
-                            shape_->orderDescending);
+        store_->advice().forOrdering(shape_->table, equalityColumns(shape_->where), shape_->orderColumns,
+                                     shape_->orderDescending);
     queryStepped_ = true;
     queryRow_ = step(query_.get(), accessSql_);
 }
@@ -281,7 +269,7 @@ MemoryCursor::Finder& MemoryCursor::finder(const QString& criteria)
                                        : QStringLiteral("(%1) AND (%2)").arg(shape_->where, f->engineSql);
         f->equality = equalityColumns(shape_->where) + equalityColumns(f->engineSql);
         sql += QStringLiteral(" ORDER BY ") + ordering(*shape_, f->equality);
-        store_->adviseIndex(shape_->table, f->equality, shape_->orderColumns, shape_->orderDescending);
+        store_->advice().forOrdering(shape_->table, f->equality, shape_->orderColumns, shape_->orderDescending);
         try {
             f->together = store_->prepare(sql, source_, file_, criteria);
         } catch (const DatabaseError& e) {
@@ -365,7 +353,7 @@ bool MemoryCursor::findFirst(const QString& criteria)
     Finder& f = finder(criteria);
     if (f.together) {
         sqlite3_reset(f.together.get());
-        if (stepped(timed([&] { return store_->stepLookup(f.together.get(), shape_->table, f.equality); }),
+        if (stepped(timed([&] { return store_->advice().stepLookup(f.together.get(), shape_->table, f.equality); }),
                     f.together.get(), criteria)) {
             at_ = At::Together;
             together_ = &f;

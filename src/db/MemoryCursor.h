@@ -51,7 +51,7 @@ private:
     void restartQuery();
     void stepQuery();
     bool step(sqlite3_stmt* statement, const QString& sql);
-    // Runs a step of the engine against what is left of the record set's time.
+    // Runs a step of the engine against what is left of the record set's time (QueryBudget).
     template <typename Step>
     int timed(Step&& step);
     bool stepped(int rc, sqlite3_stmt* statement, const QString& sql);
@@ -76,8 +76,7 @@ private:
     bool queryStepped_ = false;
     Finder* together_ = nullptr;
     Finder* last_ = nullptr;  // the criteria of the last search, usually those of the next one
-    MemoryStore::Clock::duration spent_{};  // in the engine, over all searches
-    std::int64_t steps_ = 0;
+    QueryBudget::Account spent_;  // in the engine, over all searches
 };
 
 

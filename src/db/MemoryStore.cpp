@@ -5,7 +5,6 @@
 #include "db/AccessText.h"
 #include "db/SelectShape.h"
 
-#include <algorithm>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -53,7 +52,8 @@ void configureSqliteOnce()
 
 }  // namespace
 
-MemoryStore::MemoryStore(std::vector<SourceTable> catalog) : catalog_(std::move(catalog))
+MemoryStore::MemoryStore(std::vector<SourceTable> catalog, IndexAdvice::Mode advice)
+    : catalog_(std::move(catalog)), advice_(*this, advice, catalog_.size())
 {
     configureSqliteOnce();
     if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
@@ -68,16 +68,17 @@ MemoryStore::MemoryStore(std::vector<SourceTable> catalog) : catalog_(std::move(
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+    // No report field holds that much, and a function building a larger value
+    // (hex(randomblob(300000000))) would keep its row from ending, and the time limit with it,
+    // for seconds and gigabytes: the engine stops a statement only between rows.
+    sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, kLongestValue);
     sqlite3_set_authorizer(db_, &MemoryStore::authorize, this);
-    // One handler for the time limit and for the searches stepLookup watches.
-    sqlite3_progress_handler(db_, 1000, &MemoryStore::progress, this);
+    sqlite3_progress_handler(db_, QueryBudget::kProgressSteps, &MemoryStore::progress, this);
     for (const SourceTable& t : catalog_)
         tables_.push_back(t.schema);
     loaded_.assign(catalog_.size(), false);
     rowCounts_.assign(catalog_.size(), 0);
     keys_.assign(catalog_.size(), {});
-    covered_.assign(catalog_.size(), false);
-    indexKeys_.assign(catalog_.size(), {});
 }
 
 MemoryStore::~MemoryStore()
@@ -312,191 +313,20 @@ int MemoryStore::columnType(sqlite3_stmt* statement, int column) const
     return declared ? typeOfDeclaration(QString::fromUtf8(declared)) : type::Text;
 }
 
-void MemoryStore::adviseIndex(const QString& table, const QStringList& equality, const QStringList& ordering,
-                              const QList<bool>& descending)
+QString MemoryStore::columnName(int table, const QString& name) const
 {
-    if (ordering.isEmpty())
-        return;
-    const int index = findTable(table);
-    if (index < 0 || !loaded_[static_cast<std::size_t>(index)] || rowCounts_[static_cast<std::size_t>(index)] < kIndexMinimumRows)
-        return;
-    const TableSchema& schema = tables_[static_cast<std::size_t>(index)];
-    if (schema.name.compare(table, Qt::CaseSensitive) != 0 && schema.name.compare(table, Qt::CaseInsensitive) != 0)
-        return;
-    const auto resolve = [&](const QString& name) { return columnName(static_cast<std::size_t>(index), name); };
-    QStringList orderKey;
-    QStringList orderNames;
-    for (qsizetype i = 0; i < ordering.size(); ++i) {
-        const QString name = resolve(ordering[i]);
-        if (name.isEmpty())
-            return;
-        orderNames << name;
-        orderKey << quoteIdentifier(name) + (descending.value(i) ? QStringLiteral(" DESC") : QString());
-    }
-    QStringList key;
-    for (const QString& e : equality) {
-        const QString name = resolve(e);
-        if (!name.isEmpty() && !orderNames.contains(name) && !key.contains(quoteIdentifier(name)))
-            key << quoteIdentifier(name);
-    }
-    key << orderKey;
-    // With no ties to break by stored order, an index of every column serves the query alone:
-    // no lookup of each row in the table.
-    const std::size_t t = static_cast<std::size_t>(index);
-    const bool noTies = tieFree(table, equality, ordering);
-    if (noTies) {
-        // Any index that begins with these columns orders such a query.
-        for (const QStringList& made : indexKeys_[t]) {
-            if (made.size() >= key.size() && std::equal(key.begin(), key.end(), made.begin()))
-                return;
-        }
-    }
-    bool covering = false;
-    if (noTies && !covered_[t]) {
-        bool coverable = true;
-        QStringList rest;
-        for (const ColumnDef& c : schema.columns) {
-            // Long values would make the index a second copy of large texts and bytes.
-            if (c.type == type::Memo || c.type == type::LongBinary)
-                coverable = false;
-            if (!orderNames.contains(c.name) && !key.contains(quoteIdentifier(c.name)))
-                rest << quoteIdentifier(c.name);
-        }
-        if (coverable) {
-            covering = true;
-            key << rest;
-        }
-    }
-    // A table being read cannot be indexed just now; the query simply sorts.
-    makeIndex(t, key, covering);
-}
-
-bool MemoryStore::makeIndex(std::size_t table, const QStringList& key, bool covering)
-{
-    const QString& name = tables_[table].name;
-    const QString signature = name + QLatin1Char('\x1f') + key.join(QLatin1Char(','));
-    if (indexes_.contains(signature) || indexes_.size() >= 32)
-        return true;
-    indexes_.insert(signature);  // also when it fails: it is not tried again
-    try {
-        execute(db_, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                         .arg(quoteIdentifier(QStringLiteral("ix_%1").arg(indexes_.size())), quoteIdentifier(name),
-                              key.join(QStringLiteral(", "))));
-    } catch (const std::exception&) {
-        return false;
-    }
-    indexKeys_[table].push_back(key);
-    covered_[table] = covered_[table] || covering;
-    return true;
-}
-
-QString MemoryStore::columnName(std::size_t table, const QString& name) const
-{
-    for (const ColumnDef& c : tables_[table].columns) {
+    for (const ColumnDef& c : tables_.at(static_cast<std::size_t>(table)).columns) {
         if (c.name.compare(name, Qt::CaseInsensitive) == 0)
             return c.name;
     }
     return {};
 }
 
-void MemoryStore::startBudget(Clock::duration budget)
-{
-    budget_ = budget;
-    budgeted_ = true;
-    seen_ = false;
-    measured_ = {};
-    timedOut_ = false;
-}
-
-MemoryStore::Clock::duration MemoryStore::endBudget()
-{
-    budgeted_ = false;
-    return measured_;
-}
-
 int MemoryStore::progress(void* self)
 {
-    // Non-zero stops the statement (SQLITE_INTERRUPT).
+    // One handler, two askers; non-zero stops the statement (SQLITE_INTERRUPT).
     auto* store = static_cast<MemoryStore*>(self);
-    if (store->budgeted_) {
-        const Clock::time_point now = Clock::now();
-        if (!store->seen_) {
-            store->seen_ = true;
-            store->stepSeen_ = now;
-        }
-        store->measured_ = now - store->stepSeen_;
-        if (store->measured_ >= store->budget_) {
-            store->timedOut_ = true;
-            return 1;
-        }
-    }
-    return store->watched_ &&
-           sqlite3_stmt_status(store->watched_, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0) >= kIndexMinimumRows;
-}
-
-int MemoryStore::stepLookup(sqlite3_stmt* statement, const QString& table, const QStringList& equality)
-{
-    const int index = findTable(table);
-    if (index < 0 || !loaded_[static_cast<std::size_t>(index)] ||
-        rowCounts_[static_cast<std::size_t>(index)] < kIndexMinimumRows || indexes_.size() >= 32)
-        return sqlite3_step(statement);
-    const auto t = static_cast<std::size_t>(index);
-    QStringList key;
-    for (const QString& e : equality) {
-        const QString name = columnName(t, e);
-        if (!name.isEmpty() && !key.contains(quoteIdentifier(name)))
-            key << quoteIdentifier(name);
-    }
-    const QString signature = tables_[t].name + QLatin1Char('\x1f') + key.join(QLatin1Char(','));
-    if (key.isEmpty() || lookupsTried_.contains(signature))
-        return sqlite3_step(statement);
-    // An index that begins with these columns, in any order, serves the search already.
-    for (const QStringList& made : indexKeys_[t]) {
-        if (made.size() >= key.size() && std::is_permutation(key.begin(), key.end(), made.begin()))
-            return sqlite3_step(statement);
-    }
-
-    sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
-    watched_ = statement;
-    const int rc = sqlite3_step(statement);
-    watched_ = nullptr;
-    if (rc != SQLITE_INTERRUPT || timedOut_)
-        return rc;
-    lookupsTried_.insert(signature);
-    sqlite3_reset(statement);
-    // Another record set being read keeps the table from being indexed: the search then reads
-    // on as it would have.
-    bool reading = false;
-    for (sqlite3_stmt* s = sqlite3_next_stmt(db_, nullptr); s; s = sqlite3_next_stmt(db_, s))
-        reading = reading || sqlite3_stmt_busy(s);
-    if (!reading)
-        makeIndex(t, key, false);
-    return sqlite3_step(statement);
-}
-
-int MemoryStore::coveringIndexCount() const
-{
-    return static_cast<int>(std::count(covered_.begin(), covered_.end(), true));
-}
-
-bool MemoryStore::tieFree(const QString& table, const QStringList& equality, const QStringList& ordering) const
-{
-    const int index = findTable(table);
-    if (index < 0 || !loaded_[static_cast<std::size_t>(index)] || ordering.isEmpty())
-        return false;
-    const std::vector<int>& key = keys_[static_cast<std::size_t>(index)];
-    if (key.empty())
-        return false;
-    const std::vector<ColumnDef>& columns = tables_[static_cast<std::size_t>(index)].columns;
-    // Every column of the key is fixed by an equality or ordered: rows that tie agree on the key.
-    // Names match as the engine matches them, ignoring the case of ASCII letters only.
-    for (int k : key) {
-        const QByteArray name = utf8(columns[static_cast<std::size_t>(k)].name);
-        const auto same = [&](const QString& other) { return sqlite3_stricmp(utf8(other).constData(), name.constData()) == 0; };
-        if (std::none_of(equality.begin(), equality.end(), same) && std::none_of(ordering.begin(), ordering.end(), same))
-            return false;
-    }
-    return true;
+    return store->budget_.expired() || store->advice_.readTooFar();
 }
 
 }  // namespace ostrivo::db

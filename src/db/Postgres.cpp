@@ -1,6 +1,7 @@
 #include "db/Postgres.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 #include "db/AccessSql.h"
 #include "db/AccessText.h"
 #include "db/NumberText.h"
@@ -13,8 +14,10 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <libpq-fe.h>
 #include <map>
+#include <poll.h>
 
 namespace ostrivo::db {
 
@@ -47,6 +50,63 @@ bool isUri(const QString& text)
     return text.startsWith(QLatin1String("postgresql://")) || text.startsWith(QLatin1String("postgres://"));
 }
 
+// What in a connection URI may be a password, as written and decoded: the text after the user's
+// name up to the "@" that libpq takes as the end of it, and up to the last "@" (a password with an
+// "@" of its own); every password= parameter; what libpq itself reads as the password.
+QStringList passwordsIn(const QString& uri)
+{
+    QStringList found;
+    const QString rest = uri.mid(uri.indexOf(QLatin1String("://")) + 3);
+    const auto userPart = [&](qsizetype at) {
+        const QString user = rest.left(at);
+        const qsizetype colon = user.indexOf(QLatin1Char(':'));
+        if (colon >= 0)
+            found << user.mid(colon + 1);
+    };
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    const qsizetype first = rest.indexOf(QLatin1Char('@'));
+    if (first >= 0 && (slash < 0 || first < slash))
+        userPart(first);
+    if (const qsizetype last = rest.lastIndexOf(QLatin1Char('@')); last >= 0)
+        userPart(last);
+    static const QRegularExpression parameter(QStringLiteral("[?&]password=([^&]*)"), QRegularExpression::CaseInsensitiveOption);
+    for (auto it = parameter.globalMatch(uri); it.hasNext();)
+        found << it.next().captured(1);
+    char* error = nullptr;
+    if (PQconninfoOption* options = PQconninfoParse(uri.toUtf8().constData(), &error)) {
+        for (PQconninfoOption* o = options; o->keyword; ++o) {
+            if (o->val && qstrcmp(o->keyword, "password") == 0)
+                found << QString::fromUtf8(o->val);
+        }
+        PQconninfoFree(options);
+    }
+    PQfreemem(error);
+    QStringList secrets;
+    for (const QString& text : std::as_const(found))
+        secrets << text << QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
+    secrets.removeAll(QString());
+    secrets.removeDuplicates();
+    // The longest first, so that a part of one is never left showing.
+    std::sort(secrets.begin(), secrets.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    return secrets;
+}
+
+// Why a URI is refused before libpq reads it: an "@" where libpq would take part of the password
+// for the server's name or the database's, which its messages then show.
+QString ambiguousUri(const QString& uri)
+{
+    const QString rest = uri.mid(uri.indexOf(QLatin1String("://")) + 3);
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    qsizetype from = rest.indexOf(QLatin1Char('@'));
+    from = from >= 0 && (slash < 0 || from < slash) ? from + 1 : 0;
+    qsizetype end = rest.indexOf(QLatin1Char('?'), from);
+    end = end < 0 ? rest.size() : end;
+    if (rest.indexOf(QLatin1Char('@'), from) >= 0 && rest.indexOf(QLatin1Char('@'), from) < end)
+        return QStringLiteral("l'indirizzo ha una \"@\" dopo quella che chiude utente e password: nella password "
+                              "\"@\" si scrive %40, \"/\" %2F");
+    return {};
+}
+
 }  // namespace
 
 bool isConnectionFileContent(const QByteArray& head)
@@ -56,11 +116,14 @@ bool isConnectionFileContent(const QByteArray& head)
 
 QString readConnectionUri(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("impossibile leggere il file: %1").arg(file.errorString()),
-                            path);
-    const QString uri = trimmedLines(file.read(64 * 1024));
+    QByteArray content;
+    try {
+        // Not a pipe, which would block the open, nor a device.
+        content = readInputFile(path, 64 * 1024);
+    } catch (const InputFileError& e) {
+        throw DatabaseError(e.number() == err::FileNotFound ? err::DatabaseNotFound : err::NotADatabase, e.problem(), path);
+    }
+    const QString uri = trimmedLines(content);
     if (!isUri(uri))
         throw DatabaseError(err::NotADatabase,
                             QStringLiteral("il file non contiene un indirizzo postgresql:// su una riga"), path);
@@ -69,9 +132,22 @@ QString readConnectionUri(const QString& path)
 
 // --- PostgresSession ---------------------------------------------------------------------------
 
-PostgresSession::PostgresSession(const QString& uri, QString file) : file_(std::move(file))
+PostgresSession::PostgresSession(const QString& uri, QString file)
+    : uri_(uri.toUtf8()), secrets_(passwordsIn(uri)), file_(std::move(file))
 {
-    connection_ = PQconnectdb(uri.toUtf8().constData());
+    if (const QString why = ambiguousUri(uri); !why.isEmpty())
+        throw DatabaseError(err::NotADatabase, why, file_);
+    connect();
+}
+
+void PostgresSession::connect()
+{
+    // A server that does not answer, or answers nothing, is given up after connect_timeout: 10
+    // seconds unless the URI (read after it, so that it wins) says otherwise.
+    const char* keys[] = {"connect_timeout", "dbname", nullptr};
+    const char* values[] = {"10", uri_.constData(), nullptr};
+    PQfinish(connection_);
+    connection_ = PQconnectdbParams(keys, values, 1);
     if (PQstatus(connection_) != CONNECTION_OK) {
         const QString reason = lastMessage();
         PQfinish(connection_);
@@ -101,14 +177,29 @@ PostgresSession::~PostgresSession()
 
 QString PostgresSession::lastMessage() const
 {
-    return oneLine(QString::fromUtf8(PQerrorMessage(connection_)));
+    return masked(QString::fromUtf8(connection_ ? PQerrorMessage(connection_) : "connessione chiusa"));
+}
+
+QString PostgresSession::masked(const QString& message) const
+{
+    // libpq's messages may quote the URI it was given, or a part of it: masked as they come and
+    // once on one line (a password's own blanks are made one there too).
+    QString text = message;
+    for (const QString& secret : secrets_)
+        text.replace(secret, QLatin1String("***"));
+    text = oneLine(text);
+    for (const QString& secret : secrets_) {
+        if (!secret.simplified().isEmpty())
+            text.replace(secret.simplified(), QLatin1String("***"));
+    }
+    return text;
 }
 
 void PostgresSession::fail(const PGresult* result, const QString& sql) const
 {
     const QString state = QString::fromLatin1(result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr);
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    const QString reason = primary ? oneLine(QString::fromUtf8(primary)) : lastMessage();
+    const QString reason = primary ? masked(QString::fromUtf8(primary)) : lastMessage();
     int number = err::QuerySyntax;
     QString detail = QStringLiteral("il server rifiuta la query: %1").arg(reason);
     if (state == QLatin1String("42P01")) {
@@ -124,7 +215,7 @@ void PostgresSession::fail(const PGresult* result, const QString& sql) const
         number = err::QueryTimeout;
         detail = QStringLiteral("la query ha superato il tempo massimo di %1 s")
                      .arg(std::chrono::duration<double>(queryTimeLimit()).count());
-    } else if (state.startsWith(QLatin1String("08")) || PQstatus(connection_) != CONNECTION_OK) {
+    } else if (state.startsWith(QLatin1String("08")) || !connection_ || PQstatus(connection_) != CONNECTION_OK) {
         number = err::DatabaseNotFound;
         detail = QStringLiteral("server PostgreSQL non raggiungibile: %1").arg(reason);
     }
@@ -133,31 +224,72 @@ void PostgresSession::fail(const PGresult* result, const QString& sql) const
 
 PostgresSession::Result PostgresSession::run(const QString& sql, const QString& sqlForMessages)
 {
-    if (PQstatus(connection_) != CONNECTION_OK) {
-        // A session the server dropped is opened again, with its settings.
-        PQreset(connection_);
-        if (PQstatus(connection_) == CONNECTION_OK)
-            configure();
+    return run(sql, sqlForMessages, std::nullopt);
+}
+
+PostgresSession::Result PostgresSession::run(const QString& sql, const QString& sqlForMessages,
+                                             std::optional<std::chrono::steady_clock::time_point> deadline)
+{
+    const QString named = sqlForMessages.isEmpty() ? sql : sqlForMessages;
+    if (!connection_)
+        throw DatabaseError(err::DatabaseNotFound, QStringLiteral("server PostgreSQL non raggiungibile: sessione chiusa"), file_, named);
+    const QByteArray text = sql.toUtf8();
+    Result result(nullptr, PQclear);
+    if (!deadline) {
+        // The extended protocol takes one statement: a second one after a ";" is refused.
+        result.reset(PQexecParams(connection_, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0));
+    } else {
+        if (!PQsendQueryParams(connection_, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0))
+            fail(nullptr, named);
+        // The server stops a statement at its own time limit; this one is for a server or a network
+        // that stopped answering. The session is given up: its statement may still be running.
+        for (;;) {
+            while (PQisBusy(connection_)) {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+                pollfd wait{PQsocket(connection_), POLLIN, 0};
+                if (left.count() <= 0 || ::poll(&wait, 1, static_cast<int>(std::min<qint64>(left.count(), 1000))) < 0) {
+                    if (left.count() > 0 && errno == EINTR)
+                        continue;
+                    PQfinish(connection_);
+                    connection_ = nullptr;
+                    throw DatabaseError(err::QueryTimeout,
+                                        QStringLiteral("il server non ha risposto entro il tempo massimo di %1 s")
+                                            .arg(std::chrono::duration<double>(queryTimeLimit()).count()),
+                                        file_, named);
+                }
+                if (!PQconsumeInput(connection_))
+                    break;  // the connection failed: its result says so
+            }
+            PGresult* next = PQgetResult(connection_);
+            if (!next)
+                break;
+            result.reset(next);
+        }
     }
-    // The extended protocol takes one statement: a second one after a ";" is refused.
-    Result result(PQexecParams(connection_, sql.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0), PQclear);
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        fail(result.get(), sqlForMessages.isEmpty() ? sql : sqlForMessages);
+        fail(result.get(), named);
     return result;
 }
 
 PostgresSession::Result PostgresSession::read(const QString& sql, const QString& sqlForMessages)
 {
-    execute(QStringLiteral("BEGIN TRANSACTION READ ONLY"));
+    // A session the server dropped, or that was given up, is opened again with its settings;
+    // only here, where no transaction of the caller's could be lost with it.
+    if (!connection_ || PQstatus(connection_) != CONNECTION_OK)
+        connect();
+    // The time limit covers the whole wait for the server: the transaction's statements too.
+    const auto deadline = std::chrono::steady_clock::now() + queryTimeLimit() + kServerGrace;
+    run(QStringLiteral("BEGIN TRANSACTION READ ONLY"), {}, deadline);
     try {
         // The server stops a query past the time limit, as the query engine does.
-        execute(QStringLiteral("SET LOCAL statement_timeout = %1").arg(std::max<qint64>(1, queryTimeLimit().count())));
-        Result result = run(sql, sqlForMessages);
-        execute(QStringLiteral("ROLLBACK"));
+        run(QStringLiteral("SET LOCAL statement_timeout = %1").arg(std::max<qint64>(1, queryTimeLimit().count())), {}, deadline);
+        Result result = run(sql, sqlForMessages, deadline);
+        run(QStringLiteral("ROLLBACK"), {}, deadline);
         return result;
     } catch (...) {
-        PQclear(PQexec(connection_, "ROLLBACK"));
+        if (connection_)
+            PQclear(PQexec(connection_, "ROLLBACK"));
         throw;
     }
 }
@@ -608,6 +740,15 @@ std::unique_ptr<Connection> openPostgresConnection(const QString& path)
     const qint64 modified = info.lastModified().toMSecsSinceEpoch();
     if (!entry.server.session || entry.size != info.size() || entry.modified != modified) {
         auto session = std::make_shared<PostgresSession>(readConnectionUri(path), path);
+        // A superuser's relation could read and write the server's files, run its programs and
+        // end other sessions: nothing a read-only transaction holds back.
+        if (qstrcmp(PQparameterStatus(session->handle(), "is_superuser"), "on") == 0)
+            throw DatabaseError(err::InvalidOperation,
+                                QStringLiteral("il collegamento entra nel server come superutente (%1): la stampa lo rifiuta, "
+                                               "perché una relazione potrebbe leggere e scrivere i file del server e fermarne le "
+                                               "sessioni; collegarsi con un ruolo che abbia solo SELECT sulle tabelle importate")
+                                    .arg(QString::fromUtf8(PQuser(session->handle()))),
+                                path);
         auto catalog = std::make_shared<const Catalog>(loadCatalog(*session));
         entry = CachedServer{info.size(), modified, Server{std::move(session), std::move(catalog)}};
     }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <sqlite3.h>
 
@@ -18,17 +19,23 @@ class SqliteSource final : public TableSource {
 public:
     explicit SqliteSource(const QString& path) : path_(path)
     {
-        // Read only, and without creating a -shm file next to a WAL database that has no -wal
-        // content: nothing in the folder changes.
-        QString uri = QString::fromUtf8(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()) +
-                      QStringLiteral("?mode=ro");
+        // Read only, and nothing in the folder changes: a WAL database opened in place would get a
+        // -shm file beside it.
+        QString opened = QFileInfo(path).absoluteFilePath();
         QFile file(path);
         QByteArray header;
         if (file.open(QIODevice::ReadOnly))
             header = file.read(20);
         const bool wal = header.size() >= 20 && (header.at(18) == 2 || header.at(19) == 2);
         const QFileInfo walFile(path + QStringLiteral("-wal"));
-        if (wal && (!walFile.exists() || walFile.size() == 0))
+        const bool walRows = wal && walFile.exists() && walFile.size() > 0;
+        if (walRows && !QFileInfo::exists(path + QStringLiteral("-shm"))) {
+            // Rows still in the -wal and no program holding the file (it would have its -shm): read
+            // a private copy of both.
+            opened = copyWithLog(path);
+        }
+        QString uri = QString::fromUtf8(QUrl::fromLocalFile(opened).toEncoded()) + QStringLiteral("?mode=ro");
+        if (wal && !walRows)
             uri += QStringLiteral("&immutable=1");
         const int rc = sqlite3_open_v2(uri.toUtf8().constData(), &db_,
                                        SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -91,6 +98,19 @@ public:
     }
 
 private:
+    QString copyWithLog(const QString& path)
+    {
+        copy_ = std::make_unique<QTemporaryDir>();
+        const QString target = copy_->filePath(QStringLiteral("copia.db"));
+        for (const QString& suffix : {QString(), QStringLiteral("-wal")}) {
+            QFile::remove(target + suffix);
+            if (!copy_->isValid() || !QFile::copy(path + suffix, target + suffix))
+                throw DatabaseError(err::NotADatabase,
+                                    QStringLiteral("impossibile copiare il database e il suo file -wal per leggerli"), path);
+        }
+        return target;
+    }
+
     // The declared type again, with the text collation; only plain type words are carried over.
     static QString copyDeclaration(const QString& declared)
     {
@@ -117,6 +137,7 @@ private:
     }
 
     QString path_;
+    std::unique_ptr<QTemporaryDir> copy_;  // where a WAL database with pending rows is read
     sqlite3* db_ = nullptr;
 };
 

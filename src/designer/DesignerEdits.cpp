@@ -28,16 +28,17 @@ struct InsertKind {
     const char* caption;  // texts only
     int capacity;
     const char* plural;
+    const char* others;  // "altri" or "altre", as the plural's gender asks
 };
 
 constexpr InsertKind kInsertKinds[] = {
-    {"TESTO", CanvasSet::Label1, "<inserire testo>", VN3Routine::MaxTesti, "testi"},
-    {"DATA", CanvasSet::Label1, "Data_oggi", VN3Routine::MaxTesti, "testi"},
-    {"ORA", CanvasSet::Label1, "ora_adesso", VN3Routine::MaxTesti, "testi"},
-    {"IMMAGINI", CanvasSet::Pic1, "", VN3Routine::MaxImmagini, "immagini"},
-    {"RETTANGOLI", CanvasSet::Label2, "", VN3Routine::MaxRettangoli, "rettangoli"},
-    {"CAMPO DB", CanvasSet::Label3, "", VN3Routine::MaxCampi, "campi database"},
-    {"TABELLA", CanvasSet::Label4, "", VN3Routine::MaxTabelle, "tabelle"},
+    {"TESTO", CanvasSet::Label1, "<inserire testo>", VN3Routine::MaxTesti, "testi", "altri"},
+    {"DATA", CanvasSet::Label1, "Data_oggi", VN3Routine::MaxTesti, "testi", "altri"},
+    {"ORA", CanvasSet::Label1, "ora_adesso", VN3Routine::MaxTesti, "testi", "altri"},
+    {"IMMAGINI", CanvasSet::Pic1, "", VN3Routine::MaxImmagini, "immagini", "altre"},
+    {"RETTANGOLI", CanvasSet::Label2, "", VN3Routine::MaxRettangoli, "rettangoli", "altri"},
+    {"CAMPO DB", CanvasSet::Label3, "", VN3Routine::MaxCampi, "campi database", "altri"},
+    {"TABELLA", CanvasSet::Label4, "", VN3Routine::MaxTabelle, "tabelle", "altre"},
 };
 
 qint16& counterOf(VN3Routine& model, CanvasSet set)
@@ -197,10 +198,10 @@ std::optional<CanvasRef> insertObject(VN3Routine& model, CanvasModel& canvas, co
     if (counter >= found->capacity) {
         dialogs.message(notice(kInsertTitle,
                                QStringLiteral("Il modulo ha raggiunto il massimo di %1 %2: non se ne possono inserire "
-                                              "altri.\r\nGli oggetti cancellati lasciano libero il loro posto "
+                                              "%3.\r\nGli oggetti cancellati lasciano libero il loro posto "
                                               "quando il modulo viene salvato e riaperto.")
                                    .arg(found->capacity)
-                                   .arg(QLatin1String(found->plural))));
+                                   .arg(QLatin1String(found->plural), QLatin1String(found->others))));
         return std::nullopt;
     }
     const int n = counter + 1;

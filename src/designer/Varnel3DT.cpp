@@ -127,6 +127,10 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     canvas_ = new PageCanvas(model_, canvasModel_, this);
     connect(canvas_, &PageCanvas::objectPressed, this, &Varnel3DT::pressObject);
     connect(canvas_, &PageCanvas::objectDragged, this, &Varnel3DT::dragObject);
+    // A landscape canvas reaches under the size buttons: they stay in front of it, to be seen and
+    // pressed.
+    for (SizeButton* button : sizeButtons_)
+        button->raise();
 
     const std::array<QString, 8> captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"),
                                              QStringLiteral("Cancella"), QStringLiteral("Stampa"),

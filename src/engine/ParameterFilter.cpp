@@ -1,6 +1,7 @@
 #include "engine/ParameterFilter.h"
 
 #include "core/Errors.h"
+#include "db/AccessSql.h"
 #include "template/Helpers.h"
 
 #include <QRegularExpression>
@@ -105,7 +106,7 @@ namespace {
 // Replaces the first "<PARAMn>" of each parameter, found in the original text, so that a value
 // that itself holds a placeholder is never replaced again.
 QString replacePlaceholders(const QString& text, const std::vector<PrintParameter>& parameters,
-                            const std::function<QString(const PrintParameter&)>& literalOf)
+                            const std::function<QString(const PrintParameter&)>& literalOf, bool keepApart = false)
 {
     struct Hit {
         qsizetype at;
@@ -120,11 +121,19 @@ QString replacePlaceholders(const QString& text, const std::vector<PrintParamete
             hits.push_back({at, placeholder.size(), literalOf(p)});
     }
     std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.at < b.at; });
+    // In SQL a value stands apart from its neighbours, so that it never joins them into one token
+    // ('a'<PARAM1> is no longer one text, x<PARAM1> no longer one name).
+    const auto apart = [&](qsizetype at) { return keepApart && at >= 0 && at < text.size() && !text.at(at).isSpace(); };
     QString result;
     qsizetype from = 0;
     for (const Hit& hit : hits) {
-        result += text.mid(from, hit.at - from) + hit.literal;
+        result += text.mid(from, hit.at - from);
+        if (apart(hit.at - 1))
+            result += QLatin1Char(' ');
+        result += hit.literal;
         from = hit.at + hit.length;
+        if (apart(from))
+            result += QLatin1Char(' ');
     }
     return result + text.mid(from);
 }
@@ -133,28 +142,34 @@ QString replacePlaceholders(const QString& text, const std::vector<PrintParamete
 
 void checkRelationQuotes(const QString& relation, const std::vector<PrintParameter>& parameters)
 {
+    // Read as the SQL translator reads it: a "'" inside [a'b] opens nothing.
+    std::optional<std::vector<db::AccessSqlLiteral>> literals;
     for (const PrintParameter& p : parameters) {
         if (p.typeWord != QLatin1String("Str") && p.typeWord != QLatin1String("Date"))
             continue;
         const QString placeholder = QStringLiteral("<PARAM%1>").arg(p.number);
         const qsizetype at = relation.indexOf(placeholder);
-        QChar open;  // the quote the text before the placeholder leaves open, if any
-        for (qsizetype i = 0; i < at; ++i) {
-            const QChar c = relation[i];
-            if (open.isNull()) {
-                if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
-                    open = c;
-            } else if (c == open) {
-                if (i + 1 < at && relation[i + 1] == open)
-                    ++i;  // a doubled quote stands for itself
-                else
-                    open = QChar();
+        if (at < 0)
+            continue;
+        if (!literals) {
+            try {
+                literals = db::accessSqlLiterals(relation);
+            } catch (const DatabaseError& e) {
+                // The value's quotes could only make such a relation whole by becoming its SQL.
+                throw Error(err::QuerySyntax, QStringLiteral("la relazione non si legge (%1): il segnaposto %2 non può "
+                                                             "ricevervi un valore")
+                                                  .arg(e.detail(), placeholder));
             }
         }
-        if (!open.isNull())
-            throw Error(err::QuerySyntax, QStringLiteral("il segnaposto %1 sta tra apici, ma gli apici al suo valore li mette "
-                                                         "il programma: toglierli dalla relazione")
-                                              .arg(placeholder));
+        for (const db::AccessSqlLiteral& literal : *literals) {
+            if (at < literal.begin || at >= literal.end)
+                continue;
+            // (No date between # holds a placeholder: such a relation does not read.)
+            const QString where = literal.kind == db::AccessSqlLiteral::Kind::Name
+                                      ? QStringLiteral("tra parentesi quadre, dove il suo valore diventerebbe un nome: toglierle")
+                                      : QStringLiteral("tra apici, ma gli apici al suo valore li mette il programma: toglierli");
+            throw Error(err::QuerySyntax, QStringLiteral("il segnaposto %1 sta %2 dalla relazione").arg(placeholder, where));
+        }
     }
 }
 
@@ -166,7 +181,7 @@ QString replaceRelationPlaceholders(const QString& relation, const std::vector<P
         if (const auto number = sqlNumber(p.rawValue))
             return *number;
         badValue(p, p.rawValue, QStringLiteral("non è un numero e non può stare nella relazione"));
-    });
+    }, true);
 }
 
 QString replaceTextPlaceholders(const QString& text, const std::vector<PrintParameter>& parameters)

@@ -32,12 +32,14 @@ QString filterLiteral(const PrintParameter& parameter);
 QString buildFiltroParametri(const std::vector<PrintParameter>& parameters);
 
 // Replaces, for n = 1 to the number of parameters, the first "<PARAMn>" of a relation with value
-// n, raw: quoted when parameter n is "Str" or "Date", else as a number (as in filterLiteral).
+// n, raw: quoted when parameter n is "Str" or "Date", else as a number (as in filterLiteral); a
+// space keeps it apart from a neighbour that is not a blank.
 QString replaceRelationPlaceholders(const QString& relation, const std::vector<PrintParameter>& parameters);
 
 // Throws Error when the "<PARAMn>" a relation's value goes into, for a parameter whose value the
-// program quotes ("Str", "Date"), stands inside quotes of the relation: an honest value would be a
-// syntax error and a crafted one live SQL.
+// program quotes ("Str", "Date"), stands inside quotes, brackets or #dates# of the relation as the
+// SQL translator reads it, or when the translator cannot read the relation: an honest value would
+// be a syntax error and a crafted one live SQL.
 void checkRelationQuotes(const QString& relation, const std::vector<PrintParameter>& parameters);
 
 // Replaces, for n = 1 to the number of parameters, the first "<PARAMn>" of a text with value n as

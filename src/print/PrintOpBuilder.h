@@ -7,10 +7,10 @@
 
 namespace ostrivo {
 
-// The state every backend keeps between the engine's calls (page, font, colour, print position)
-// and the checks they all make, so that a recording, a trace and a real print of the same calls
-// agree, failures included. Each method checks its arguments and returns the op to draw or record;
-// invalid values throw Error and leave the state as it was.
+// The state the printer front keeps between the engine's calls (page, font, colour, print
+// position) and the checks it makes once for every sink, so that a recording, a trace and a real
+// print of the same calls agree, failures included. Each method checks its arguments and returns
+// the op to draw or record; invalid values throw Error and leave the state as it was.
 //
 // Before the engine sets them, the font is "Arial" at 10 points, the colour 0 (black) and the
 // print position (0, 0). Printing text does not move the print position.

@@ -1,6 +1,6 @@
 #include "print/PrinterCatalogue.h"
 
-#include "print/QtPrinter.h"
+#include "print/QtPrintSink.h"
 
 
 #include <utility>
@@ -41,12 +41,12 @@ UnknownPrinterError::UnknownPrinterError(QString name, QStringList available)
 
 std::unique_ptr<Printer> makePdfPrinter(const QString& pdfOutputPath)
 {
-    return std::make_unique<QtPrinter>(pdfOutputPath);
+    return std::make_unique<Printer>(std::make_unique<QtPrintSink>(pdfOutputPath));
 }
 
 QString pdfFileOf(const Printer& printer)
 {
-    const auto* qt = dynamic_cast<const QtPrinter*>(&printer);
+    const auto* qt = dynamic_cast<const QtPrintSink*>(&printer.output());
     return qt ? qt->outputPath() : QString();
 }
 

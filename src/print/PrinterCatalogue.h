@@ -32,7 +32,7 @@ private:
     QStringList available_;
 };
 
-// The printer named "PDF", writing pdfOutputPath (empty: QtPrinter::DefaultPdfFile in the current
+// The printer named "PDF", writing pdfOutputPath (empty: QtPrintSink::DefaultPdfFile in the current
 // directory). System printers come from the gui library (makePrinter).
 std::unique_ptr<Printer> makePdfPrinter(const QString& pdfOutputPath = {});
 

@@ -6,6 +6,7 @@
 
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -121,6 +122,9 @@ public:
     // than the pick size is taken as that wide or high about its middle, so that lines and boxes
     // shrunk to nothing can still be pressed.
     std::optional<CanvasRef> objectAt(double x, double y, double pickWidth = 0, double pickHeight = 0) const;
+    // The same rule with the box as the caller draws it: the frontmost visible object, table bodies
+    // aside, for which holds is true.
+    std::optional<CanvasRef> frontmost(const std::function<bool(const CanvasControl&)>& holds) const;
 
     // The canvas set-up: place and size by Orientamento (another value leaves them), the inner
     // scale from LarghezzaPagina and AltezzaPagina, and a new grid counted in NumLineeGriglia.

@@ -1,13 +1,17 @@
 // A hotel that moves to a server: the Access files imported with the program, the connection file
 // put in the .mdb's place under its name, and the same templates print the same operations.
+#include "app/ImportCommand.h"
+#include "db/Import.h"
 #include "support/PdfText.h"
 #include "support/PostgresServer.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace ostrivo;
 
@@ -62,9 +66,14 @@ protected:
         for (const auto& [name, data] : files) {
             const QString mdb = name + QStringLiteral(".mdb");
             ASSERT_TRUE(QFile::link(test::testDataFile(data), onAccess(mdb)));
-            server.createDatabase(name, onServer(mdb));
-            const test::RunResult import = test::runBinary({QStringLiteral("import"), onAccess(mdb), onServer(mdb)}, access.path());
+            const QString importFile = access.filePath(name + QStringLiteral("-import.txt"));
+            const QString failure = server.createDatabaseAsTheReadmeSays(name, importFile, onServer(mdb));
+            ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+            const test::RunResult import = test::runBinary({QStringLiteral("import"), onAccess(mdb), importFile}, access.path());
             ASSERT_EQ(import.exitCode, 0) << import.err.toStdString();
+            // One line a table, also for Movimenti's 20,000 rows, a multiple of the progress step.
+            EXPECT_EQ(import.out.count(QStringLiteral("Movimenti: ")), name == QLatin1String("movimenti") ? 1 : 0)
+                << import.out.toStdString();
             EXPECT_TRUE(import.out.contains(QStringLiteral("righe copiate"))) << import.out.toStdString();
         }
     }
@@ -119,4 +128,62 @@ TEST_F(CliPostgres, EightPrintsAtOnceAllSucceedAlike)
     EXPECT_GT(first.count('\n'), 100);
     for (int i = 1; i < 8; ++i)
         EXPECT_EQ(test::readFile(onServer(QStringLiteral("t%1.trace").arg(i))), first) << i;
+}
+
+TEST(CliImport, AnImportKilledAtAnyMomentLeavesTheOldTablesOrTheNew)
+{
+    test::ThrowawayPostgres server;
+    OSTRIVO_REQUIRE_POSTGRES(server);
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("import.txt"));
+    const QString failure = server.createDatabaseAsTheReadmeSays(QStringLiteral("albergo"), target, folder.filePath(QStringLiteral("s.txt")));
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    // Four tables of 20,000 rows, every row marked with the version of its file.
+    const auto start = [&](QProcess& import, int version) {
+        const QString from = folder.filePath(QStringLiteral("v%1.db").arg(version));
+        test::createSqliteDatabase(from, QStringLiteral("CREATE TABLE t1 AS WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
+                                                        "WHERE i < 20000) SELECT i, printf('riga %d', i) AS testo, %1 AS versione FROM c;"
+                                                        "CREATE TABLE t2 AS SELECT * FROM t1; CREATE TABLE t3 AS SELECT * FROM t1;"
+                                                        "CREATE TABLE t4 AS SELECT * FROM t1;")
+                                             .arg(version));
+        import.start(test::binaryPath(), {QStringLiteral("import"), from, target, QStringLiteral("--replace")});
+        return import.waitForStarted();
+    };
+    const auto versions = [&] {
+        return server.query(QStringLiteral("albergo"), QStringLiteral("SELECT string_agg(DISTINCT versione::text, ',') FROM (SELECT versione FROM t1 "
+                                                                      "UNION ALL SELECT versione FROM t2 UNION ALL SELECT versione FROM t3 "
+                                                                      "UNION ALL SELECT versione FROM t4) v"));
+    };
+    QProcess first;
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(start(first, 1) && first.waitForFinished() && first.exitCode() == 0) << first.readAllStandardError().toStdString();
+    const int whole = static_cast<int>(clock.elapsed());
+    ASSERT_EQ(versions(), QStringLiteral("1"));
+    std::mt19937 random(std::random_device{}());
+    QString kept = QStringLiteral("1");
+    for (int version = 2; version <= 6; ++version) {
+        const int after = std::uniform_int_distribution<int>(0, whole)(random);
+        QProcess import;
+        ASSERT_TRUE(start(import, version));
+        import.waitForFinished(after);
+        import.kill();  // SIGKILL
+        import.waitForFinished();
+        const QString found = versions();
+        EXPECT_TRUE(found == kept || found == QString::number(version)) << "killed after " << after << " ms of " << whole << ": "
+                                                                        << found.toStdString();
+        kept = found;
+    }
+}
+
+TEST(ImportRate, TwoFiguresAtLeast)
+{
+    const std::tuple<std::int64_t, std::int64_t, double, const char*> cases[] = {
+        {3, 300'000'000, 10, "0.3 righe/s, 30 MB/s"},  // huge memos
+        {123456, 9'000'000, 2, "61728 righe/s, 4.5 MB/s"},
+        {0, 0, 1, "0 righe/s, 0 MB/s"},
+        {10, 10, 0, ""},
+    };
+    for (const auto& [rows, bytes, seconds, shown] : cases)
+        EXPECT_EQ(importRate({QString(), rows, 0, bytes, seconds, true}), QString::fromUtf8(shown));
 }

@@ -24,6 +24,10 @@ TEST(AccessSql, TheEnginesOwnSqlPassesUnchanged)
               QStringLiteral("SELECT Count(*) FROM t WHERE a <> 2 AND b IS NULL"));
     EXPECT_EQ(t("x = 'D''Angelo'"), QStringLiteral("x = 'D''Angelo'"));
     EXPECT_EQ(t("a*2 >= 1.5e3"), QStringLiteral("a*2 >= 1.5e3"));
+    // Access has no comments: the engines must see two minus signs, a division and a product.
+    EXPECT_EQ(t("x = 5--3"), QStringLiteral("x = 5- -3"));
+    EXPECT_EQ(t("x = 6/*2*/3"), QStringLiteral("x = 6/ *2* /3"));
+    EXPECT_EQ(t("x = '--' And y = x'00'"), QStringLiteral("x = '--' And y = x '00'"));
 }
 
 TEST(AccessSql, DoubleQuotedTextsBecomeSingleQuoted)
@@ -91,7 +95,8 @@ TEST(AccessSql, AmpersandConcatenatesReadingNullAsEmpty)
 
 TEST(AccessSql, MalformedLiteralsAreSyntaxErrorsNamingTheSql)
 {
-    for (const char* sql : {"x = 'open", "x = \"open", "Select * From [Order Details", "d = #2/30/2024#", "d = #12/1"}) {
+    for (const char* sql : {"x = 'open", "x = \"open", "Select * From [Order Details", "d = #2/30/2024#", "d = #12/1",
+                            "x = $$a$$", "x = $1", "x = `a`"}) {
         try {
             t(sql);
             ADD_FAILURE() << "accepted: " << sql;
@@ -183,6 +188,8 @@ TEST(AccessSql, ThePostgresOutputKeepsAccessMeanings)
          "select * from t order by ostrivo.sort_key(cognome) NULLS FIRST, ostrivo.sort_key(camera) DESC NULLS LAST;"},
         {"Select * From t Where a In (Select b From u Order by b) Order by 2",
          "select * from t where a in (select b from u order by b) order by 2 NULLS FIRST"},
+        {"CodiceCliente = 5--3 Or x = 1/*2*/", "codicecliente = 5- -3 or x = 1/ *2* /"},
+        {"Cognome = E'\\' Or Nome = U&'x'", "cognome = e '\\' or nome = concat(u, 'x')"},  // no escape strings
     };
     for (const Case& c : cases)
         EXPECT_EQ(translateAccessSqlForPostgres(QString::fromUtf8(c.access)), QString::fromUtf8(c.server)) << c.access;

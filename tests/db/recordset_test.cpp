@@ -275,6 +275,9 @@ TEST(Recordset, AccessFormsInQueries)
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where DataOra = #2024-02-29 13:45:30#"), QStringLiteral("ID")),
               QStringList({QStringLiteral("1")}));
     EXPECT_EQ(values(QStringLiteral("Select ID From Tipi Where Testo Like '*#*'"), QStringLiteral("ID")), QStringList());
+    // "--" is two minus signs, not a comment that drops the rest.
+    EXPECT_EQ(values(QStringLiteral("Select * From Clienti Where CodiceCliente = 5--3 And NumeroHotel = 1"), QStringLiteral("CodiceCliente")),
+              QStringList({QStringLiteral("8")}));
     // & reads Null as "": client 1/6 has no Nome.
     EXPECT_EQ(values(QStringLiteral("Select Cognome & ', ' & Nome As Intestatario From Clienti Where NumeroHotel = 1 And CodiceCliente = 6"),
                      QStringLiteral("Intestatario")),
@@ -361,7 +364,6 @@ TEST(Recordset, RecordSetsStayValidWhileOthersDecodeAndIndexTables)
     for (const Row& r : byProgressivo)
         expected << r.value(QStringLiteral("Progressivo")) + QLatin1Char('/') + r.value(QStringLiteral("NumeroHotel"));
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(cacheStatistics().indexes, 2);  // one per ordering, the second made while the first was read
 }
 
 TEST(Recordset, TablesAreDecodedOnceAndOnlyWhenAQueryNeedsThem)
@@ -553,7 +555,6 @@ TEST(Recordset, TiesComeInStoredOrderWhicheverIndexServesTheOrdering)
 
     // Many movements share a date: those come in stored order through the plain index.
     EXPECT_EQ(walkPairs(tied, QStringLiteral("NumeroHotel = 1")), hotel1ByDate);
-    EXPECT_EQ(cacheStatistics().coveringIndexes, 0);
 
     // Hotel and number are the file's key: ordered by date and number within one hotel, no two
     // rows tie, and the table gets an index of every column for that ordering.
@@ -563,7 +564,6 @@ TEST(Recordset, TiesComeInStoredOrderWhicheverIndexServesTheOrdering)
                   return std::pair(a.value(QStringLiteral("DataMovimento")), number(a, "Progressivo")) <
                          std::pair(b.value(QStringLiteral("DataMovimento")), number(b, "Progressivo"));
               }));
-    EXPECT_EQ(cacheStatistics().coveringIndexes, 1);
 
     // That index begins with the same columns as the tied ordering's: the ties keep their order,
     // searched or read from the first row.
@@ -581,5 +581,4 @@ TEST(Recordset, TiesComeInStoredOrderWhicheverIndexServesTheOrdering)
               }));
     EXPECT_EQ(walkPairs(QStringLiteral("Select * From Movimenti Order By Progressivo"), QStringLiteral("True")),
               sorted(truth, [](const Row& a, const Row& b) { return number(a, "Progressivo") < number(b, "Progressivo"); }));
-    EXPECT_EQ(cacheStatistics().coveringIndexes, 1);
 }

@@ -4,6 +4,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -376,6 +377,17 @@ TEST_F(PrintRunTest, TheCheckRefusesWhatThePrintRefuses)
          "<PARAM1> sta tra apici"},
         {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Note <> 'it''s' and Cognome = <PARAM1>,")},
          nullptr},
+        // Quotes and brackets are read as the SQL translator reads them.
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,(SELECT 1 AS [a'b]) = 1 AND Cognome = '<PARAM1>',")},
+         "<PARAM1> sta tra apici"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,(SELECT 1 AS [a'b]) = 1 AND Cognome = <PARAM1>,")},
+         nullptr},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Cognome = [<PARAM1>],")},
+         "<PARAM1> sta tra parentesi quadre"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Cognome = #<PARAM1>#,")},
+         "non si legge"},
+        {{QStringLiteral("[CAMPI]"), QStringLiteral("test.db,Clienti,Note,Str,1,1,30,Arial,9,Note = 'x and Cognome = <PARAM1>,")},
+         "non si legge"},
     };
     for (const auto& c : cases) {
         const QStringList lines = templ({parameter}, c.body);
@@ -400,16 +412,37 @@ TEST_F(PrintRunTest, TheCheckRefusesWhatThePrintRefuses)
 
 TEST_F(PrintRunTest, AQueryPastTheTimeLimitFailsNamingItsSql)
 {
+    struct Case {
+        const char* name;
+        const char* tableAndField;
+        const char* relation;
+        int limitMs;
+        int number;
+    };
+    const Case cases[] = {
+        // A recursive relation that never finds its row.
+        {"endless", "Clienti,Cognome", "CodiceCliente IN (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c WHERE x < 0)", 200, err::QueryTimeout},
+        // Few rows, each slow: the limit holds whatever a row costs (all of them take tens of seconds).
+        {"slow rows", "Righe,Descrizione", "length(hex(randomblob(10000000))) < 0", 1000, err::QueryTimeout},
+        // A value too large to build, which would hold its row for seconds and gigabytes, is refused.
+        {"huge values", "Righe,Descrizione", "length(hex(randomblob(300000000))) < 0", 1000, err::Overflow},
+    };
+    addRows(40);
     const auto limit = db::queryTimeLimit();
-    db::setQueryTimeLimit(std::chrono::milliseconds(200));
-    // A recursive relation that never finds its row.
-    const QString relation =
-        QStringLiteral("CodiceCliente IN (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c WHERE x < 0)");
-    const PrintFailure f = failure(templ({}, {QStringLiteral("[CAMPI]"),
-                                              QStringLiteral("test.db,Clienti,Cognome,Str,1,1,30,Arial,9,%1,").arg(relation)}));
-    db::setQueryTimeLimit(limit);
-    EXPECT_EQ(f.number(), err::QueryTimeout);
-    EXPECT_EQ(f.line(), 7);
-    EXPECT_TRUE(f.description().contains(relation)) << f.what();
-    EXPECT_TRUE(printer.aborted());
+    for (const Case& c : cases) {
+        const QString relation = QString::fromUtf8(c.relation);
+        db::setQueryTimeLimit(std::chrono::milliseconds(c.limitMs));
+        QElapsedTimer clock;
+        clock.start();
+        const PrintFailure f = failure(templ({}, {QStringLiteral("[CAMPI]"),
+                                                  QStringLiteral("test.db,%1,Str,1,1,30,Arial,9,%2,").arg(QString::fromUtf8(c.tableAndField), relation)}));
+        const qint64 elapsed = clock.elapsed();
+        db::setQueryTimeLimit(limit);
+        EXPECT_EQ(f.number(), c.number) << c.name << ": " << f.what();
+        EXPECT_LT(elapsed, c.limitMs + 8000) << c.name;
+        EXPECT_EQ(f.line(), 7) << c.name;
+        EXPECT_TRUE(f.description().contains(relation)) << f.what();
+        EXPECT_TRUE(printer.aborted()) << c.name;
+        printer = RecordingPrinter(QStringLiteral("PDF"));
+    }
 }

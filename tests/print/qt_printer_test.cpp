@@ -1,9 +1,9 @@
 #include "core/Errors.h"
 #include "print/PrintOp.h"
-#include "print/QtPrinter.h"
+#include "print/QtPrintSink.h"
 #include "print/widgets/SystemPrinters.h"
 #include "print/RecordingPrinter.h"
-#include "print/TracingPrinter.h"
+#include "print/TraceSink.h"
 #include "print/PrinterTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -67,7 +67,7 @@ TEST_F(QtPrinterTest, TextStandsAtItsPageUnitsWithItsTopLeftCorner)
 {
     OSTRIVO_REQUIRE_TOOL("pdftotext");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setOrientation(1);
         printer.setScale(80, 75);
         text(printer, 10, 20, QStringLiteral("Alfa"));
@@ -101,7 +101,7 @@ TEST_F(QtPrinterTest, TextKeepsItsPointSizeWhateverTheScale)
 {
     OSTRIVO_REQUIRE_TOOL("pdftotext");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         text(printer, 10, 10, QStringLiteral("Quadrato"), QStringLiteral("Arial"), 20);
         text(printer, 10, 30, QStringLiteral("Piccolo"), QStringLiteral("Arial"), 7.5);
@@ -130,7 +130,7 @@ TEST_F(QtPrinterTest, WindowsFontNamesResolveToLiberationFaces)
 {
     OSTRIVO_REQUIRE_TOOL("pdffonts");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         text(printer, 1, 1, QStringLiteral("Sans"), QStringLiteral("Arial"));
         text(printer, 1, 3, QStringLiteral("Serif"), QStringLiteral("Times New Roman"));
@@ -147,7 +147,7 @@ TEST_F(QtPrinterTest, PaddingSpacesAndMonospacedColumnsArePrintedExactly)
 {
     OSTRIVO_REQUIRE_TOOL("pdftotext");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         // Right alignment by padding: both numbers must end at the same x in a monospaced face.
         text(printer, 10, 10, QStringLiteral("    1.234,50"), QStringLiteral("Courier New"), 10);
@@ -167,7 +167,7 @@ TEST_F(QtPrinterTest, LandscapeBeforeTheFirstDrawingTurnsPageOne)
     OSTRIVO_REQUIRE_TOOL("pdfinfo");
     OSTRIVO_REQUIRE_TOOL("pdftotext");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setOrientation(2);
         printer.setScale(80, 75);
         text(printer, 40, 30, QStringLiteral("Orizzontale"));
@@ -187,7 +187,7 @@ TEST_F(QtPrinterTest, OrientationAppliesToThePageBeingStarted)
     OSTRIVO_REQUIRE_TOOL("pdfinfo");
     OSTRIVO_REQUIRE_TOOL("pdftotext");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setOrientation(1);
         printer.setScale(80, 75);
         text(printer, 10, 10, QStringLiteral("Uno"));
@@ -223,7 +223,7 @@ TEST_F(QtPrinterTest, NewPageGivesTwoPagesAndEmptyPagesCount)
     OSTRIVO_REQUIRE_TOOL("pdfinfo");
     OSTRIVO_REQUIRE_TOOL("pdftotext");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         text(printer, 1, 1, QStringLiteral("Prima"));
         printer.newPage();
@@ -237,7 +237,7 @@ TEST_F(QtPrinterTest, NewPageGivesTwoPagesAndEmptyPagesCount)
 
     // newPage right before the end, and two in a row, still make their (blank) pages.
     {
-        QtPrinter printer(pdf(QStringLiteral("vuote.pdf")));
+        Printer printer(std::make_unique<QtPrintSink>(pdf(QStringLiteral("vuote.pdf"))));
         printer.newPage();
         printer.newPage();
         printer.endDocument();
@@ -249,7 +249,7 @@ TEST_F(QtPrinterTest, EmptyDocumentIsOneBlankPage)
 {
     OSTRIVO_REQUIRE_TOOL("pdfinfo");
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setOrientation(2);
         printer.endDocument();
     }
@@ -261,7 +261,7 @@ TEST_F(QtPrinterTest, EmptyDocumentIsOneBlankPage)
 TEST_F(QtPrinterTest, AbortedJobLeavesNoFileAndNoTemporary)
 {
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         text(printer, 1, 1, QStringLiteral("mai"));
         printer.newPage();
@@ -274,7 +274,7 @@ TEST_F(QtPrinterTest, AbortedJobLeavesNoFileAndNoTemporary)
 
     // Destroyed without endDocument: the same.
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         text(printer, 1, 1, QStringLiteral("mai"));
     }
     EXPECT_EQ(filesIn(dir_.path()), QStringList());
@@ -286,7 +286,7 @@ TEST_F(QtPrinterTest, ExistingPdfStaysWholeUntilTheJobEnds)
     const QByteArray old = "%PDF-1.4 the previous report\n";
     writeFile(pdf(), old);
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         text(printer, 1, 1, QStringLiteral("Nuovo"));
         // While the job runs the old file is untouched.
@@ -297,7 +297,7 @@ TEST_F(QtPrinterTest, ExistingPdfStaysWholeUntilTheJobEnds)
     EXPECT_EQ(filesIn(dir_.path()), QStringList{QStringLiteral("catering.pdf")});
 
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         text(printer, 1, 1, QStringLiteral("Nuovo"));
         printer.endDocument();
@@ -309,7 +309,7 @@ TEST_F(QtPrinterTest, ExistingPdfStaysWholeUntilTheJobEnds)
 TEST_F(QtPrinterTest, UnwritableOutputNamesTheFileAndLeavesNothing)
 {
     const QString missing = dir_.file(QStringLiteral("manca/catering.pdf"));
-    QtPrinter printer(missing);
+    Printer printer(std::make_unique<QtPrintSink>(missing));
     EXPECT_EQ(printer.deviceName(), QStringLiteral("PDF"));
     try {
         text(printer, 1, 1, QStringLiteral("x"));
@@ -328,7 +328,7 @@ TEST_F(QtPrinterTest, OutputThatIsAFolderIsRefusedAndLeftAlone)
 {
     const QString folder = dir_.file(QStringLiteral("catering.pdf"));
     ASSERT_TRUE(QDir().mkdir(folder));
-    QtPrinter printer(folder);
+    Printer printer(std::make_unique<QtPrintSink>(folder));
     try {
         printer.setOrientation(1);
         printer.endDocument();
@@ -343,7 +343,7 @@ TEST_F(QtPrinterTest, OutputThatIsAFolderIsRefusedAndLeftAlone)
 
 TEST_F(QtPrinterTest, RelativeOutputIsTakenFromTheDirectoryAtConstruction)
 {
-    QtPrinter printer(QStringLiteral("rel.pdf"));
+    Printer printer(std::make_unique<QtPrintSink>(QStringLiteral("rel.pdf")));
     {
         ScopedCurrentDir elsewhere;
         printer.endDocument();
@@ -362,7 +362,7 @@ TEST_F(QtPrinterTest, ColorsAndPicturesReachThePage)
             picture.setPixelColor(x, y, Qt::blue);
     }
     {
-        QtPrinter printer(pdf());
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
         printer.setScale(80, 75);
         // Left half red, right half blue: the picture fills its rectangle.
         printer.paintPicture(QStringLiteral("due.bmp"), picture, 10, 10, 40, 20);
@@ -405,7 +405,7 @@ TEST_F(QtPrinterTest, ReplayOfARecordingPrintsTheSameWords)
     text(recorder, 5, 5, QStringLiteral("Totale"), QStringLiteral("Arial"), 9.5, 255);
     recorder.endDocument();
 
-    QtPrinter printer(pdf());
+    Printer printer(std::make_unique<QtPrintSink>(pdf()));
     replayOps(recorder.ops(), printer);
     const PdfText read = readPdfText(pdf());
     ASSERT_EQ(read.pages.size(), 2u);
@@ -417,7 +417,8 @@ TEST_F(QtPrinterTest, TracedPdfWritesBothTheTraceAndTheFile)
 {
     OSTRIVO_REQUIRE_TOOL("pdftotext");
     {
-        TracingPrinter printer(std::make_unique<QtPrinter>(pdf()), dir_.file(QStringLiteral("t.jsonl")));
+        Printer printer(std::make_unique<QtPrintSink>(pdf()));
+        printer.addTap(std::make_unique<TraceSink>(dir_.file(QStringLiteral("t.jsonl"))));
         EXPECT_EQ(printer.deviceName(), QStringLiteral("PDF"));
         printer.setScale(80, 75);
         text(printer, 5, 5, QStringLiteral("Tracciato"));
@@ -445,7 +446,7 @@ TEST_F(QtPrinterTest, SystemPrinterGetsNothingBeforeTheEndAndNothingWhenAborted)
         return qprinter;
     };
     {
-        QtPrinter printer(printerDevice(makeQPrinter()), QStringLiteral("Ufficio"));
+        Printer printer(std::make_unique<QtPrintSink>(printerDevice(makeQPrinter()), QStringLiteral("Ufficio")));
         EXPECT_EQ(printer.deviceName(), QStringLiteral("Ufficio"));
         printer.setScale(80, 75);
         text(printer, 0, 0, QStringLiteral("Annullato"));
@@ -454,7 +455,7 @@ TEST_F(QtPrinterTest, SystemPrinterGetsNothingBeforeTheEndAndNothingWhenAborted)
     EXPECT_FALSE(QFileInfo::exists(out));
 
     {
-        QtPrinter printer(printerDevice(makeQPrinter()), QStringLiteral("Ufficio"));
+        Printer printer(std::make_unique<QtPrintSink>(printerDevice(makeQPrinter()), QStringLiteral("Ufficio")));
         printer.setScale(80, 75);
         text(printer, 0, 0, QStringLiteral("Angolo"));
         printer.newPage();
@@ -479,5 +480,5 @@ TEST_F(QtPrinterTest, SystemPrinterGetsNothingBeforeTheEndAndNothingWhenAborted)
 
 TEST_F(QtPrinterTest, NeedsAConfiguredPrinter)
 {
-    EXPECT_THROW(QtPrinter(std::unique_ptr<PrinterDevice>(), QStringLiteral("Ufficio")), Error);
+    EXPECT_THROW(QtPrintSink(std::unique_ptr<PrinterDevice>(), QStringLiteral("Ufficio")), Error);
 }

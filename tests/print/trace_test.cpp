@@ -1,7 +1,7 @@
 #include "core/Errors.h"
 #include "print/PrintOp.h"
 #include "print/RecordingPrinter.h"
-#include "print/TracingPrinter.h"
+#include "print/TraceSink.h"
 #include "support/TestSupport.h"
 
 #include <QJsonDocument>
@@ -59,33 +59,15 @@ PrintOp textOp(double x, double y, const QString& text)
 }
 
 // Fails on the n-th text it is asked to print, as a printer whose output breaks midway.
-class FailingPrinter : public Printer {
+class FailingSink : public RecordingSink {
 public:
-    explicit FailingPrinter(int failingText) : failingText_(failingText) {}
-    void setOrientation(int orientation) override { recorder.setOrientation(orientation); }
-    void setScale(double width, double height) override { recorder.setScale(width, height); }
-    void setFontName(const QString& name) override { recorder.setFontName(name); }
-    void setFontSize(double points) override { recorder.setFontSize(points); }
-    void setTextColor(TemplateColor color) override { recorder.setTextColor(color); }
-    void setPosition(double x, double y) override { recorder.setPosition(x, y); }
-    void printText(const QString& text) override
+    explicit FailingSink(int failingText) : RecordingSink(QStringLiteral("Guasta")), failingText_(failingText) {}
+    void submit(const PrintOp& op, const QImage* picture) override
     {
-        if (++texts_ == failingText_)
+        if (op.kind == PrintOp::Kind::Text && ++texts_ == failingText_)
             throw Error(err::PrinterError, QStringLiteral("stampante guasta"));
-        recorder.printText(text);
+        RecordingSink::submit(op, picture);
     }
-    void drawLine(double x1, double y1, double x2, double y2, TemplateColor color) override { recorder.drawLine(x1, y1, x2, y2, color); }
-    void drawBox(double x1, double y1, double x2, double y2, TemplateColor color) override { recorder.drawBox(x1, y1, x2, y2, color); }
-    void paintPicture(const QString& file, const QImage& picture, double x, double y, double width, double height) override
-    {
-        recorder.paintPicture(file, picture, x, y, width, height);
-    }
-    void newPage() override { recorder.newPage(); }
-    void endDocument() override { recorder.endDocument(); }
-    void abortDocument() override { recorder.abortDocument(); }
-    QString deviceName() const override { return QStringLiteral("Guasta"); }
-
-    RecordingPrinter recorder;
 
 private:
     int failingText_;
@@ -98,9 +80,9 @@ TEST(Trace, DesignExampleIsWrittenLineForLine)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trace.jsonl"));
-    auto recorder = std::make_unique<RecordingPrinter>(QStringLiteral("PDF"));
-    RecordingPrinter& inner = *recorder;
-    TracingPrinter tracer(std::move(recorder), path);
+    RecordingPrinter tracer(QStringLiteral("PDF"));
+    tracer.addTap(std::make_unique<TraceSink>(path));
+    const RecordingPrinter& inner = tracer;
     printDesignExample(tracer);
     EXPECT_EQ(tracer.deviceName(), QStringLiteral("PDF"));
     EXPECT_EQ(readFile(path).toStdString(), std::string(designExample));
@@ -200,8 +182,8 @@ TEST(Trace, TraceIsCompleteUpToAFailureOfTheInnerPrinter)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trace.jsonl"));
-    auto failing = std::make_unique<FailingPrinter>(3);
-    TracingPrinter tracer(std::move(failing), path);
+    Printer tracer(std::make_unique<FailingSink>(3));
+    tracer.addTap(std::make_unique<TraceSink>(path));
     tracer.setScale(80, 75);
     tracer.setPosition(1, 1);
     tracer.printText(QStringLiteral("uno"));
@@ -290,7 +272,8 @@ TEST(Trace, BadValuesAreRefusedByEveryBackendAlike)
 {
     QTemporaryDir dir;
     RecordingPrinter recorder;
-    TracingPrinter tracer(std::make_unique<RecordingPrinter>(), dir.filePath(QStringLiteral("t.jsonl")));
+    RecordingPrinter tracer;
+    tracer.addTap(std::make_unique<TraceSink>(dir.filePath(QStringLiteral("t.jsonl"))));
     for (Printer* printer : {static_cast<Printer*>(&recorder), static_cast<Printer*>(&tracer)}) {
         auto number = [&](auto&& call) {
             try {
@@ -339,7 +322,7 @@ TEST(Trace, UnwritableTraceNamesTheFile)
 {
     const QString path = QStringLiteral("/nonexistent-folder/trace.jsonl");
     try {
-        TracingPrinter tracer(std::make_unique<RecordingPrinter>(), path);
+        TraceSink tracer(path);
         FAIL() << "a trace in a missing folder was accepted";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), err::PathFileAccess);

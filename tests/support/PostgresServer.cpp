@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <libpq-fe.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -76,6 +77,48 @@ bool ThrowawayPostgres::run(const QString& program, const QStringList& arguments
         return true;
     failure_ = QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(process.readAllStandardError() + process.readAllStandardOutput()));
     return false;
+}
+
+QString ThrowawayPostgres::createDatabaseAsTheReadmeSays(const QString& name, const QString& importFile, const QString& printFile)
+{
+    // The first shell block of the README's section on the server, run as its administrator.
+    const QString readme = QString::fromUtf8(readFile(sourceDir() + QStringLiteral("/README.md")));
+    const qsizetype section = readme.indexOf(QStringLiteral("## Moving a hotel to a PostgreSQL server"));
+    const qsizetype open = readme.indexOf(QStringLiteral("```sh\n"), section);
+    const qsizetype close = readme.indexOf(QStringLiteral("```"), open + 6);
+    if (section < 0 || open < 0 || close < 0)
+        return QStringLiteral("README.md has no shell block in its section on the server");
+    QString script;
+    for (const QString& line : readme.mid(open + 6, close - open - 6).split(QLatin1Char('\n')))
+        script += line.trimmed() + QLatin1Char('\n');  // as a list item's block, indented
+    script.replace(QStringLiteral("sudo -u postgres "), QString()).replace(QStringLiteral("hotel"), name);
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PGHOST"), folder_.path());
+    environment.insert(QStringLiteral("PGUSER"), QStringLiteral("postgres"));
+    environment.insert(QStringLiteral("PATH"), bin_ + QLatin1Char(':') + environment.value(QStringLiteral("PATH")));
+    shell.setProcessEnvironment(environment);
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-e"), QStringLiteral("-c"), script});
+    if (!shell.waitForFinished(60000) || shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 0)
+        return QStringLiteral("the README's steps failed: ") + QString::fromLocal8Bit(shell.readAllStandardError());
+    writeFile(importFile, QStringLiteral("postgresql://%1_import@/%1?host=%2\n").arg(name, folder_.path()).toUtf8());
+    writeFile(printFile, QStringLiteral("postgresql://%1_print@/%1?host=%2\n").arg(name, folder_.path()).toUtf8());
+    return {};
+}
+
+QString ThrowawayPostgres::query(const QString& database, const QString& sql) const
+{
+    const QByteArray conninfo = QStringLiteral("host=%1 dbname=%2 user=postgres").arg(folder_.path(), database).toUtf8();
+    PGconn* pg = PQconnectdb(conninfo.constData());
+    PGresult* r = PQexec(pg, sql.toUtf8().constData());
+    QString value;
+    if (PQresultStatus(r) == PGRES_TUPLES_OK)
+        value = PQntuples(r) > 0 ? QString::fromUtf8(PQgetvalue(r, 0, 0)) : QStringLiteral("(no row)");
+    else
+        value = QString::fromUtf8(PQerrorMessage(pg)).trimmed();
+    PQclear(r);
+    PQfinish(pg);
+    return value;
 }
 
 QString ThrowawayPostgres::createDatabase(const QString& name, const QString& connectionFile)

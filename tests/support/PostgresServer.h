@@ -20,8 +20,14 @@ public:
     // Why the server did not start; empty when it runs.
     const QString& failure() const { return failure_; }
 
-    // Makes a database and writes a connection file naming it; returns the file's URI.
+    // Makes a database and writes a connection file naming it as the superuser; returns the URI.
     QString createDatabase(const QString& name, const QString& connectionFile);
+    // Makes a database by the README's steps, with "hotel" read as `name`, and writes the
+    // connection files of its two roles: NAME_import, which owns it, and NAME_print. Returns why
+    // the steps failed, or nothing.
+    QString createDatabaseAsTheReadmeSays(const QString& name, const QString& importFile, const QString& printFile);
+    // Runs SQL as the superuser in a database; returns the first value, or the server's error.
+    QString query(const QString& database, const QString& sql) const;
     // The folder of the server's socket.
     QString socketFolder() const { return folder_.path(); }
 

@@ -3,7 +3,7 @@
 #include "engine/PrintInputs.h"
 #include "engine/PrintRun.h"
 #include "core/Files.h"
-#include "print/QtPrinter.h"
+#include "print/QtPrintSink.h"
 #include "core/Dialogs.h"
 #include "core/Shell.h"
 #include "print/widgets/SystemPrinters.h"
@@ -26,7 +26,7 @@ void StampaModulo(QWidget* parent, PlatformDialogs& dialogs, const QString& temp
     try {
         // The PDF goes to the current folder: never over a file the print reads.
         if (choice->name == pdfPrinterName()) {
-            if (const auto conflict = outputOverInput({QString(QtPrinter::DefaultPdfFile)}, printInputFiles(templatePath))) {
+            if (const auto conflict = outputOverInput({QString(QtPrintSink::DefaultPdfFile)}, printInputFiles(templatePath))) {
                 dialogs.message(notice(title, *conflict, MessageIcon::Critical));
                 return;
             }

@@ -1,7 +1,7 @@
 #include "print/widgets/PrinterDialog.h"
 
 #include "print/widgets/SystemPrinters.h"
-#include "print/QtPrinter.h"
+#include "print/QtPrintSink.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -141,7 +141,7 @@ void PrinterDialog::updateForSelection()
     okButton_->setEnabled(!name.isEmpty());
     propertiesButton_->setEnabled(!name.isEmpty() && name != pdfPrinterName());
     if (name == pdfPrinterName()) {
-        description_->setText(QStringLiteral("Scrive il file %1 nella cartella corrente e lo apre.").arg(QtPrinter::DefaultPdfFile));
+        description_->setText(QStringLiteral("Scrive il file %1 nella cartella corrente e lo apre.").arg(QtPrintSink::DefaultPdfFile));
     } else if (!name.isEmpty()) {
         const QPrinterInfo info = QPrinterInfo::printerInfo(name);
         QStringList parts;

@@ -51,7 +51,7 @@ std::unique_ptr<Printer> makePrinter(const QString& name, const QString& pdfOutp
         settings = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
     else if (settings->printerName() != name)
         settings->setPrinterName(name);
-    return std::make_unique<QtPrinter>(printerDevice(std::move(settings)), name);
+    return std::make_unique<Printer>(std::make_unique<QtPrintSink>(printerDevice(std::move(settings)), name));
 }
 
 }  // namespace ostrivo

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "print/PrinterCatalogue.h"
-#include "print/QtPrinter.h"
+#include "print/QtPrintSink.h"
 
 #include <QPrinter>
 
@@ -11,10 +11,10 @@ namespace ostrivo {
 QStringList availablePrinters();
 QString defaultPrinter();
 
-// A QPrinter as the device QtPrinter paints a system printer's job on.
+// A QPrinter as the device QtPrintSink paints a system printer's job on.
 std::unique_ptr<PrinterDevice> printerDevice(std::unique_ptr<QPrinter> printer);
 
-// The printer to print on. "PDF" writes pdfOutputPath (empty: QtPrinter::DefaultPdfFile in the
+// The printer to print on. "PDF" writes pdfOutputPath (empty: QtPrintSink::DefaultPdfFile in the
 // current directory) and ignores settings; a system printer uses settings when given (the
 // QPrinter the printer dialog set up), else its own defaults. Throws UnknownPrinterError for any
 // other name.

@@ -1,0 +1,60 @@
+#include "print/PageImageSink.h"
+
+#include "core/Errors.h"
+#include "print/QtPrintSink.h"
+
+#include <QPageLayout>
+
+#include <cmath>
+
+namespace ostrivo {
+
+PageImageSink::PageImageSink(double dotsPerInch) : painter_(pages_, QStringLiteral("le immagini delle pagine"))
+{
+    if (!std::isfinite(dotsPerInch) || dotsPerInch <= 0 || dotsPerInch > 2400)
+        throw Error(err::InvalidArgument, QStringLiteral("Risoluzione delle pagine non valida: %1").arg(dotsPerInch));
+    pages_.dotsPerInch = dotsPerInch;
+}
+
+void PageImageSink::finish()
+{
+    if (!painter_.finish())
+        throw Error(err::PrinterError, QStringLiteral("Impossibile completare le immagini delle pagine"));
+}
+
+void PageImageSink::abort()
+{
+    painter_.discard();
+    pages_.images.clear();
+}
+
+bool PageImageSink::Pages::beginFirstPage(QPainter& painter, int orientation)
+{
+    // Laid out as the PDF writer lays out its pages, so that both place every op alike.
+    const auto turn = orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    paperPoints = QPageLayout(QPageSize(QPageSize::A4), turn, QMarginsF()).fullRect(QPageLayout::Point);
+    const QSize pixels(qCeil(paperPoints.width() * dotsPerInch / 72), qCeil(paperPoints.height() * dotsPerInch / 72));
+    QImage page(pixels, QImage::Format_RGB32);
+    if (page.isNull())
+        return false;
+    page.fill(Qt::white);
+    const int dotsPerMeter = qRound(dotsPerInch / 0.0254);
+    page.setDotsPerMeterX(dotsPerMeter);
+    page.setDotsPerMeterY(dotsPerMeter);
+    images.push_back(std::move(page));
+    return painter.begin(&images.back());
+}
+
+bool PageImageSink::Pages::beginNextPage(QPainter& painter, int orientation)
+{
+    painter.end();
+    return beginFirstPage(painter, orientation);
+}
+
+QRectF PageImageSink::Pages::printable() const
+{
+    const double margin = QtPrintSink::PdfMarginMillimetres / 25.4 * 72;
+    return paperPoints.adjusted(margin, margin, -margin, -margin);
+}
+
+}  // namespace ostrivo
