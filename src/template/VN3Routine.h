@@ -24,6 +24,7 @@ struct GridShape {
     // again in single precision, which moves a large one by hundredths at every save.
     std::optional<std::array<double, 4>> readBox{};
     std::array<double, 2> readFar{};
+    bool operator==(const GridShape&) const = default;
 };
 
 // A computed product block ("[*]" ... "[/*]"): the designer neither shows nor edits it, and writes
@@ -33,6 +34,7 @@ struct ProductBlockLines {
     QString afterSection;
     // Its record lines between "[*]" and "[/*]", unchanged: the product line, then the factors.
     QStringList records;
+    bool operator==(const ProductBlockLines&) const = default;
 };
 
 // The template model: the module-level state and fixed-capacity lists shared by the designer, the
@@ -102,6 +104,8 @@ public:
     // DatabaseRif, TabellaRif and NumParametri keep their values too. What was kept from the
     // last opened file goes with the objects.
     void clearCanvasLists();
+
+    bool operator==(const VN3Routine&) const = default;
 };
 
 }  // namespace ostrivo
