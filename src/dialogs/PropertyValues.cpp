@@ -234,8 +234,7 @@ LineOutcome columnFromBoxes(const ColumnBoxes& b, int linesAfter)
     } else if (field.size() > kColumnPlaces[linePlace(ColumnAttr::FieldName)]) {
         out.refusal = QStringLiteral("Il campo \"%1\" ha un nome di più di %2 caratteri: una colonna non può "
                                      "contenerlo.")
-                          .arg(field)
-                          .arg(kColumnPlaces[linePlace(ColumnAttr::FieldName)]);
+                          .arg(field, QString::number(kColumnPlaces[linePlace(ColumnAttr::FieldName)]));
     } else if (linesAfter > VN3Routine::MaxColonne) {
         out.refusal = QStringLiteral("Una tabella ha al massimo %1 colonne.").arg(VN3Routine::MaxColonne);
     } else if (linesAfter > kPrintedColumns) {
@@ -265,8 +264,7 @@ LineOutcome parameterFromBoxes(const ParameterBoxes& b, int rowsAfter)
     } else if (column.size() > kParameterPlaces[linePlace(ParameterAttr::FieldName)]) {
         out.refusal = QStringLiteral("Il campo \"%1\" ha un nome di più di %2 caratteri: un parametro non può "
                                      "contenerlo.")
-                          .arg(column)
-                          .arg(kParameterPlaces[linePlace(ParameterAttr::FieldName)]);
+                          .arg(column, QString::number(kParameterPlaces[linePlace(ParameterAttr::FieldName)]));
     } else if (prompt.size() > kParameterPlaces[linePlace(ParameterAttr::Prompt)]) {
         out.refusal = QStringLiteral("Il testo di richiesta ha %1 caratteri: al massimo %2.")
                           .arg(prompt.size())

@@ -28,6 +28,15 @@ QString twoDecimalsOfSingle(double a, double b)
     return formatTwoDecimals(shortest);
 }
 
+// The name a record keeps of a database or picture path: the file's name alone, or, where the
+// path ends in a folder separator and names no file, the path as it was read (an empty name would
+// read back as no file, and the next save would drop the record).
+QString savedFileName(const QString& path)
+{
+    const QString name = NomeFileDaPercorso(path);
+    return name.trimmed().isEmpty() ? path : name;
+}
+
 QString integerForm(double value)
 {
     return QString::number(roundHalfAway(value));
@@ -90,10 +99,22 @@ public:
 private:
     enum class Opening { Record, MayOpenWithBracket };
 
+    // A number the loader reads back within its size limit. Rounding can carry a value just
+    // inside the limit past it: then the template is not saved (it would not open again).
+    QString inRange(QString text)
+    {
+        if (!outOfRange_ && std::abs(leadingNumber(text)) >= kLargestNumber)
+            outOfRange_ = text;
+        return text;
+    }
+
     template <typename R>
     void record(const R& fields, const QString& what, Opening opening = Opening::Record)
     {
         const QString line = recordLine(fields);
+        if (!problem && outOfRange_)
+            problem = QStringLiteral("%1: il numero %2 è fuori misura, il modello non si riaprirebbe").arg(what, *outOfRange_);
+        outOfRange_.reset();
         if (!problem) {
             for (const auto member : R::fields()) {
                 const QString& value = fields.*member;
@@ -134,7 +155,7 @@ private:
         lines << (model_.Orientamento.trimmed() == QLatin1String("Verticale") ? QStringLiteral("1") : QStringLiteral("2"));
         const QString what = QStringLiteral("la pagina");
         record(PageSizeRecord{QString::number(model_.LarghezzaPagina), formatShortest(model_.AltezzaPagina)}, what);
-        record(PageSourceRecord{NomeFileDaPercorso(model_.DatabaseRif), model_.TabellaRif}, what);
+        record(PageSourceRecord{savedFileName(model_.DatabaseRif), model_.TabellaRif}, what);
         productsAfter(kTesta);
     }
 
@@ -145,7 +166,8 @@ private:
         auto& list = model_.ElencoParametri;
         const int last = lastRowInUse<P>(VN3Routine::MaxParametri, list, [&](int i) { return list.kept(i); });
         for (int i = 1; i <= last; ++i) {
-            if (list(i, P::FieldName).startsWith(QLatin1String("Data")))
+            // The name as it is written: read back, it must give the same type.
+            if (list(i, P::FieldName).trimmed().startsWith(QLatin1String("Data")))
                 list(i, P::TypeCode) = QStringLiteral("8");
             record(ParameterRecord{list(i, P::FieldName).trimmed(), list(i, P::Operator).trimmed(),
                                    typeWordFor(list(i, P::TypeCode).trimmed(), list.kept(i)),
@@ -162,8 +184,9 @@ private:
             if (model_.Immagini(i).trimmed().isEmpty() || !exists(CanvasSet::Pic1, i))
                 continue;
             const CanvasControl& c = control(CanvasSet::Pic1, i);
-            record(ImageRecord{NomeFileDaPercorso(model_.Immagini(i)), formatTwoDecimals(c.left), formatTwoDecimals(c.top),
-                               formatTwoDecimals(c.width), formatTwoDecimals(c.height)},
+            record(ImageRecord{savedFileName(model_.Immagini(i)), inRange(formatTwoDecimals(c.left)),
+                               inRange(formatTwoDecimals(c.top)), inRange(formatTwoDecimals(c.width)),
+                               inRange(formatTwoDecimals(c.height))},
                    QStringLiteral("l'immagine %1").arg(i));
         }
         productsAfter(kImmagini);
@@ -177,8 +200,10 @@ private:
                 continue;
             const CanvasControl& c = control(CanvasSet::Label2, i);
             const GridShape& shape = model_.gridShapes(i);
-            QString near[2] = {formatTwoDecimals(c.left), formatTwoDecimals(c.top)};
-            QString far[2] = {twoDecimalsOfSingle(c.left, c.width), twoDecimalsOfSingle(c.top, c.height)};
+            QString near[2] = {inRange(formatTwoDecimals(c.left)), inRange(formatTwoDecimals(c.top))};
+            const bool asRead = shape.readBox == std::array{c.left, c.top, c.width, c.height};
+            QString far[2] = {inRange(asRead ? formatTwoDecimals(shape.readFar[0]) : twoDecimalsOfSingle(c.left, c.width)),
+                              inRange(asRead ? formatTwoDecimals(shape.readFar[1]) : twoDecimalsOfSingle(c.top, c.height))};
             if (shape.rightToLeft)
                 std::swap(near[0], far[0]);
             if (shape.bottomToTop)
@@ -199,11 +224,11 @@ private:
                 continue;
             if (rows(i, F::FieldName).trimmed().startsWith(QLatin1String("Data")))
                 rows(i, F::TypeCode) = QStringLiteral("8");
-            record(FieldRecord{NomeFileDaPercorso(rows(i, F::Database).trimmed()), rows(i, F::Table).trimmed(),
+            record(FieldRecord{savedFileName(rows(i, F::Database).trimmed()), rows(i, F::Table).trimmed(),
                                rows(i, F::FieldName).trimmed(), typeWordFor(rows(i, F::TypeCode).trimmed(), rows.kept(i)),
-                               shortestOf(rows(i, F::X)), shortestOf(rows(i, F::Y)), shortestOf(rows(i, F::Width)),
-                               rows(i, F::FontName).trimmed(), shortestOf(rows(i, F::FontSize)),
-                               rows(i, F::Relation).trimmed()},
+                               inRange(shortestOf(rows(i, F::X))), inRange(shortestOf(rows(i, F::Y))),
+                               inRange(shortestOf(rows(i, F::Width))), rows(i, F::FontName).trimmed(),
+                               inRange(shortestOf(rows(i, F::FontSize))), rows(i, F::Relation).trimmed()},
                    QStringLiteral("il campo di database %1").arg(i));
         }
         productsAfter(kCampi);
@@ -216,7 +241,8 @@ private:
             if (model_.TestoAttivo(i) != QLatin1String("S") || !exists(CanvasSet::Label1, i))
                 continue;
             const CanvasControl& c = control(CanvasSet::Label1, i);
-            record(TextRecord{c.caption, integerForm(c.left), integerForm(c.top), c.fontName, integerForm(c.fontSize),
+            record(TextRecord{c.caption, inRange(integerForm(c.left)), inRange(integerForm(c.top)), c.fontName,
+                              inRange(integerForm(c.fontSize)),
                               QString::number(c.foreColor.value())},
                    QStringLiteral("il testo %1").arg(i));
         }
@@ -237,11 +263,11 @@ private:
             const CanvasControl& body = control(CanvasSet::Label5, i);
             const QString what = QStringLiteral("la tabella %1").arg(i);
             const std::int64_t bottom = roundHalfAway(title.top) + roundHalfAway(body.height) + 2;
-            record(TablePlacementRecord{rows(i, T::Title).trimmed(), integerForm(title.left), integerForm(title.top),
-                                        QString::number(bottom), rows(i, T::FontName).trimmed(),
-                                        shortestOf(rows(i, T::FontSize))},
+            record(TablePlacementRecord{rows(i, T::Title).trimmed(), inRange(integerForm(title.left)),
+                                        inRange(integerForm(title.top)), inRange(QString::number(bottom)),
+                                        rows(i, T::FontName).trimmed(), shortestOf(rows(i, T::FontSize))},
                    what);
-            record(TableSourceRecord{NomeFileDaPercorso(rows(i, T::Database).trimmed()), rows(i, T::Table).trimmed(),
+            record(TableSourceRecord{savedFileName(rows(i, T::Database).trimmed()), rows(i, T::Table).trimmed(),
                                      rows(i, T::Ordering).trimmed(), rows(i, T::Filter).trimmed()},
                    what);
             const auto& columns = model_.ColonneTabella;
@@ -250,10 +276,10 @@ private:
             for (int j = 1; j <= last; ++j) {
                 // A title may open with "[": the table reader takes every line up to "[FINE TABELLA]".
                 record(ColumnRecord{column(j, C::Title).trimmed(), column(j, C::FieldName).trimmed(),
-                                    shortestOf(column(j, C::ColumnWidth)),
+                                    inRange(shortestOf(column(j, C::ColumnWidth))),
                                     typeWordFor(column(j, C::TypeCode).trimmed(), columns.kept(i, j)),
                                     column(j, C::Total).trimmed(), column(j, C::Relation).trimmed(),
-                                    shortestOf(column(j, C::FieldWidth))},
+                                    inRange(shortestOf(column(j, C::FieldWidth)))},
                        QStringLiteral("la colonna %1 della tabella %2").arg(j).arg(i), Opening::MayOpenWithBracket);
             }
             lines << kFineTabella;
@@ -263,6 +289,7 @@ private:
 
     VN3Routine& model_;
     const CanvasModel& canvas_;
+    std::optional<QString> outOfRange_;  // of the record being built
 };
 
 }  // namespace
