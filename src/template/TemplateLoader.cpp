@@ -1,14 +1,13 @@
 #include "template/TemplateFiles.h"
 
-#include "core/Cp1252.h"
 #include "template/Helpers.h"
 #include "template/Numbers.h"
 #include "template/Records.h"
+#include "template/TemplateElements.h"
 #include "template/TemplateReader.h"
 #include "template/TypeTable.h"
 
 #include <QHash>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -51,18 +50,8 @@ public:
             }
             if (section == kParametri)
                 parameter(line);
-            else if (section == kImmagini)
-                image(line);
-            else if (section == kGriglia)
-                grid(line);
-            else if (section == kCampi)
-                field(line);
-            else if (section == kTesto)
-                text(line);
-            else if (section == kTabella)
-                table(line);
-            else if (section == kProdotto)
-                product(line, anchor);
+            else if (const auto kind = elementKindOf(section))
+                element(*kind, line, anchor);
             else if (section == kTesta)
                 misplacedPageLine(line);
             // Every reader skips the records of other sections.
@@ -132,6 +121,26 @@ private:
         model_.DatabaseRif = reference.database;
         model_.TabellaRif = reference.table;
         PulisciPagina(model_, canvas_);
+    }
+
+    // The designer reads every line of the file, the last one too; its tables end at
+    // "[FINE TABELLA]" with at most MaxColonne columns, and it keeps products as they were read.
+    void element(ElementKind kind, const Record& line, const QString& anchor)
+    {
+        switch (kind) {
+        case ElementKind::Picture:
+            return image(line);
+        case ElementKind::Grid:
+            return grid(line);
+        case ElementKind::Field:
+            return field(line);
+        case ElementKind::Text:
+            return text(line);
+        case ElementKind::Table:
+            return table(line);
+        case ElementKind::Product:
+            return product(line, anchor);
+        }
     }
 
     // A record in the page block's section after its three lines: a second page block would
@@ -283,10 +292,12 @@ private:
         const Place place = onLine(lineA, [&] {
             return Place{number(placement.x), number(placement.y), number(placement.bottom)};
         });
-        const TableBlock block = reader_.readTableBlock(lineA, TableEnd::FineTabella, VN3Routine::MaxColonne);
-        const auto source = readRecord<TableSourceRecord>(reader_, block.source);
+        const TableElement block = readTableLines(reader_, lineA, TableEnd::FineTabella, VN3Routine::MaxColonne);
+        const auto source = sourceOf(reader_, block);
+        std::vector<Record> lines;
         std::vector<ColumnRecord> columns;
-        for (const Record& line : block.columns) {
+        for (int k = 0; k < block.columns; ++k) {
+            const Record& line = lines.emplace_back(reader_.recordAt(block.columnLine(k)));
             // A section line among the columns: the table was not closed before it.
             if (TemplateReader::isSectionLine(line.text) && splitFields(line.text).size() < fieldCount<ColumnRecord>()) {
                 reader_.fail(err::InvalidArgument, line.line,
@@ -321,7 +332,7 @@ private:
         for (std::size_t k = 0; k < columns.size(); ++k) {
             const ColumnRecord& column = columns[k];
             const int j = static_cast<int>(k) + 1;
-            onLine(block.columns[k], [&] {
+            onLine(lines[k], [&] {
                 model_.ColonneTabella(n, j, 1) = column.title;
                 model_.ColonneTabella(n, j, 2) = column.field;
                 model_.ColonneTabella(n, j, 3) = decimalText(column.width);
@@ -338,10 +349,10 @@ private:
 
     void product(const Record& first, const QString& anchor)
     {
-        const ProductBlock block = reader_.readProductBlock(first, kMaxProductFactors);
+        const ProductElement block = readProductLines(reader_, first);
         ProductBlockLines kept{anchor, {first.text}};
-        for (const Record& factor : block.factors)
-            kept.records << factor.text;
+        for (int k = 0; k < block.factors; ++k)
+            kept.records << reader_.recordAt(block.factorLine(k)).text;
         model_.productBlocks.push_back(std::move(kept));
     }
 
@@ -349,253 +360,6 @@ private:
     VN3Routine& model_;
     CanvasModel& canvas_;
     QHash<QString, QString> pictures_;
-};
-
-// ---- saving ----
-
-// The two-decimal form of a sum the file computes in single precision: the single's own shortest
-// decimal, rounded at the second decimal.
-QString twoDecimalsOfSingle(double a, double b)
-{
-    const float sum = static_cast<float>(a) + static_cast<float>(b);
-    if (!std::isfinite(sum))
-        return formatTwoDecimals(a + b);
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, sum).ptr;
-    double shortest = 0;
-    std::from_chars(buffer, end, shortest);
-    return formatTwoDecimals(shortest);
-}
-
-QString integerForm(double value)
-{
-    return QString::number(roundHalfAway(value));
-}
-
-QString shortestOf(const QString& text)
-{
-    return formatShortest(leadingNumber(text));
-}
-
-// The type word a record gets: the word of a listed code; while the code is empty, the word read
-// from the file; otherwise "Str".
-QString typeWordFor(const QString& code, const std::optional<QString>& keptWord)
-{
-    const QString word = typeWordForCode(code);
-    if (!word.isEmpty())
-        return word;
-    if (code.isEmpty() && keptWord)
-        return *keptWord;
-    return QStringLiteral("Str");
-}
-
-// A row of a list is in use when it holds a text or a word kept from the file. Rows are written up
-// to the last in use, so that an empty row between filled ones keeps the numbering of the rest.
-template <typename At, typename Kept>
-int lastRowInUse(int rows, int columns, const At& at, const Kept& kept)
-{
-    for (int i = rows; i >= 1; --i) {
-        if (kept(i))
-            return i;
-        for (int c = 1; c <= columns; ++c) {
-            if (!at(i, c).trimmed().isEmpty())
-                return i;
-        }
-    }
-    return 0;
-}
-
-class Writer {
-public:
-    Writer(VN3Routine& model, const CanvasModel& canvas) : model_(model), canvas_(canvas) {}
-
-    void write()
-    {
-        pageBlock();
-        parameters();
-        images();
-        rectangles();
-        fields();
-        texts();
-        tables();
-        lines << kFine;
-        productsAfter(kFine);
-    }
-
-    QStringList lines;
-    // The first value that would not read back as it is: the file must not be written.
-    std::optional<QString> problem;
-
-private:
-    enum class Opening { Record, MayOpenWithBracket };
-
-    template <typename R>
-    void record(const R& fields, const QString& what, Opening opening = Opening::Record)
-    {
-        const QString line = recordLine(fields);
-        if (!problem) {
-            for (const auto member : R::fields()) {
-                const QString& value = fields.*member;
-                if (value.contains(QLatin1Char(','))) {
-                    problem = QStringLiteral("%1: \"%2\" contiene una virgola, che nel modello separa i campi").arg(what, value);
-                } else if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
-                    problem = QStringLiteral("%1: \"%2\" va a capo, e nel modello ogni record sta su una riga").arg(what, value);
-                } else if (const auto c = firstUnencodableCp1252(value)) {
-                    problem = QStringLiteral("%1: il carattere U+%2 di \"%3\" non si può salvare (codifica Windows-1252)")
-                                  .arg(what)
-                                  .arg(static_cast<uint>(*c), 4, 16, QLatin1Char('0'))
-                                  .arg(value);
-                }
-                if (problem)
-                    break;
-            }
-            if (!problem && opening == Opening::Record && TemplateReader::isSectionLine(line))
-                problem = QStringLiteral("%1: \"%2\" comincia con \"[\", che nel modello apre una sezione").arg(what, line);
-        }
-        lines << line;
-    }
-
-    void productsAfter(const QString& section)
-    {
-        for (const ProductBlockLines& block : model_.productBlocks) {
-            if (block.afterSection != section)
-                continue;
-            lines << kProdotto << block.records << kFineProdotto;
-        }
-    }
-
-    bool exists(CanvasSet set, int i) const { return canvas_.exists({set, i}); }
-    const CanvasControl& control(CanvasSet set, int i) const { return canvas_.control({set, i}); }
-
-    void pageBlock()
-    {
-        lines << kTesta;
-        lines << (model_.Orientamento.trimmed() == QLatin1String("Verticale") ? QStringLiteral("1") : QStringLiteral("2"));
-        const QString what = QStringLiteral("la pagina");
-        record(PageSizeRecord{QString::number(model_.LarghezzaPagina), formatShortest(model_.AltezzaPagina)}, what);
-        record(PageSourceRecord{NomeFileDaPercorso(model_.DatabaseRif), model_.TabellaRif}, what);
-        productsAfter(kTesta);
-    }
-
-    void parameters()
-    {
-        lines << kParametri;
-        auto& list = model_.ElencoParametri;
-        const int last = lastRowInUse(VN3Routine::MaxParametri, 5, list,
-                                      [&](int i) { return model_.parameterTypeWords(i).has_value(); });
-        for (int i = 1; i <= last; ++i) {
-            if (list(i, 1).startsWith(QLatin1String("Data")))
-                list(i, 5) = QStringLiteral("8");
-            record(ParameterRecord{list(i, 1).trimmed(), list(i, 3).trimmed(),
-                                   typeWordFor(list(i, 5).trimmed(), model_.parameterTypeWords(i)),
-                                   list(i, 4).trimmed(), list(i, 2).trimmed()},
-                   QStringLiteral("il parametro %1").arg(i));
-        }
-        productsAfter(kParametri);
-    }
-
-    void images()
-    {
-        lines << kImmagini;
-        for (int i = 1; i <= std::min<int>(model_.NumImmagini, VN3Routine::MaxImmagini); ++i) {
-            if (model_.Immagini(i).trimmed().isEmpty() || !exists(CanvasSet::Pic1, i))
-                continue;
-            const CanvasControl& c = control(CanvasSet::Pic1, i);
-            record(ImageRecord{NomeFileDaPercorso(model_.Immagini(i)), formatTwoDecimals(c.left), formatTwoDecimals(c.top),
-                               formatTwoDecimals(c.width), formatTwoDecimals(c.height)},
-                   QStringLiteral("l'immagine %1").arg(i));
-        }
-        productsAfter(kImmagini);
-    }
-
-    void rectangles()
-    {
-        lines << kGriglia;
-        for (int i = 1; i <= std::min<int>(model_.NumRettangoli, VN3Routine::MaxRettangoli); ++i) {
-            if (model_.RettangoloAttivo(i) != QLatin1String("S") || !exists(CanvasSet::Label2, i))
-                continue;
-            const CanvasControl& c = control(CanvasSet::Label2, i);
-            const GridShape& shape = model_.gridShapes(i);
-            QString near[2] = {formatTwoDecimals(c.left), formatTwoDecimals(c.top)};
-            QString far[2] = {twoDecimalsOfSingle(c.left, c.width), twoDecimalsOfSingle(c.top, c.height)};
-            if (shape.rightToLeft)
-                std::swap(near[0], far[0]);
-            if (shape.bottomToTop)
-                std::swap(near[1], far[1]);
-            record(GridRecord{shape.kind.value_or(QStringLiteral("R")), near[0], near[1], far[0], far[1]},
-                   QStringLiteral("il rettangolo %1").arg(i));
-        }
-        productsAfter(kGriglia);
-    }
-
-    void fields()
-    {
-        lines << kCampi;
-        auto& rows = model_.CampiDB;
-        for (int i = 1; i <= std::min<int>(model_.NumCampi, VN3Routine::MaxCampi); ++i) {
-            if (rows(i, 1).trimmed().isEmpty())
-                continue;
-            if (rows(i, 3).trimmed().startsWith(QLatin1String("Data")))
-                rows(i, 4) = QStringLiteral("8");
-            record(FieldRecord{NomeFileDaPercorso(rows(i, 1).trimmed()), rows(i, 2).trimmed(), rows(i, 3).trimmed(),
-                               typeWordFor(rows(i, 4).trimmed(), model_.fieldTypeWords(i)), shortestOf(rows(i, 5)),
-                               shortestOf(rows(i, 6)), shortestOf(rows(i, 7)), rows(i, 8).trimmed(),
-                               shortestOf(rows(i, 9)), rows(i, 10).trimmed()},
-                   QStringLiteral("il campo di database %1").arg(i));
-        }
-        productsAfter(kCampi);
-    }
-
-    void texts()
-    {
-        lines << kTesto;
-        for (int i = 1; i <= std::min<int>(model_.NumTesti, VN3Routine::MaxTesti); ++i) {
-            if (model_.TestoAttivo(i) != QLatin1String("S") || !exists(CanvasSet::Label1, i))
-                continue;
-            const CanvasControl& c = control(CanvasSet::Label1, i);
-            record(TextRecord{c.caption, integerForm(c.left), integerForm(c.top), c.fontName, integerForm(c.fontSize),
-                              QString::number(c.foreColor.value())},
-                   QStringLiteral("il testo %1").arg(i));
-        }
-        productsAfter(kTesto);
-    }
-
-    void tables()
-    {
-        lines << kTabella;
-        const auto& rows = model_.Tabelle;
-        for (int i = 1; i <= VN3Routine::MaxTabelle; ++i) {
-            const bool drawn = exists(CanvasSet::Label4, i) && exists(CanvasSet::Label5, i);
-            if (!drawn || (rows(i, 1).isEmpty() && !model_.untitledTables(i)))
-                continue;
-            const CanvasControl& title = control(CanvasSet::Label4, i);
-            const CanvasControl& body = control(CanvasSet::Label5, i);
-            const QString what = QStringLiteral("la tabella %1").arg(i);
-            const std::int64_t bottom = roundHalfAway(title.top) + roundHalfAway(body.height) + 2;
-            record(TablePlacementRecord{rows(i, 1).trimmed(), integerForm(title.left), integerForm(title.top),
-                                        QString::number(bottom), rows(i, 2).trimmed(), shortestOf(rows(i, 3))},
-                   what);
-            record(TableSourceRecord{NomeFileDaPercorso(rows(i, 4).trimmed()), rows(i, 5).trimmed(), rows(i, 6).trimmed(),
-                                     rows(i, 7).trimmed()},
-                   what);
-            const auto& columns = model_.ColonneTabella;
-            const auto column = [&](int j, int a) -> const QString& { return columns(i, j, a); };
-            const int last = lastRowInUse(VN3Routine::MaxColonne, 7, column,
-                                          [&](int j) { return model_.columnTypeWords(i, j).has_value(); });
-            for (int j = 1; j <= last; ++j) {
-                // A title may open with "[": the table reader takes every line up to "[FINE TABELLA]".
-                record(ColumnRecord{column(j, 1).trimmed(), column(j, 2).trimmed(), shortestOf(column(j, 3)),
-                                    typeWordFor(column(j, 5).trimmed(), model_.columnTypeWords(i, j)),
-                                    column(j, 6).trimmed(), column(j, 7).trimmed(), shortestOf(column(j, 4))},
-                       QStringLiteral("la colonna %1 della tabella %2").arg(j).arg(i), Opening::MayOpenWithBracket);
-            }
-            lines << kFineTabella;
-        }
-        productsAfter(kTabella);
-    }
-
-    VN3Routine& model_;
-    const CanvasModel& canvas_;
 };
 
 }  // namespace
@@ -617,31 +381,6 @@ void CaricaModulo(TemplateReader& reader, VN3Routine& model, CanvasModel& canvas
     loaded.TipoOggettoCorrente.clear();
     model = std::move(loaded);
     canvas = std::move(shown);
-}
-
-QString templateText(VN3Routine& model, const CanvasModel& canvas)
-{
-    Writer writer(model, canvas);
-    writer.write();
-    return writer.lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-}
-
-std::optional<QString> unsavableValue(VN3Routine& model, const CanvasModel& canvas)
-{
-    Writer writer(model, canvas);
-    writer.write();
-    return writer.problem;
-}
-
-void SalvaModulo(const QString& path, VN3Routine& model, const CanvasModel& canvas)
-{
-    Writer writer(model, canvas);
-    writer.write();
-    if (writer.problem) {
-        throw Error(err::InvalidArgument,
-                    QStringLiteral("Impossibile salvare il modello \"%1\": %2").arg(path, *writer.problem));
-    }
-    writeCp1252Lines(path, writer.lines);
 }
 
 }  // namespace ostrivo
