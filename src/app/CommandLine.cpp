@@ -8,6 +8,7 @@
 #include "print/QtPrintSink.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
@@ -51,6 +52,11 @@ QString usageText()
                "      Mostra questo aiuto.\n"
                "  ostrivo-report --version\n"
                "      Mostra la versione.\n"
+               "\n"
+               "print, check e resave, come il designer, cercano nella cartella del modello i\n"
+               "database e le immagini che il modello nomina; i nomi dati a --output e --trace\n"
+               "si intendono invece dalla cartella corrente. Una richiesta di stampa si serve\n"
+               "nella cartella corrente, dove si trova la richiesta.\n"
                "\n"
                "Opzioni di print:\n"
                "  --values \"v1,v2,\"\n"
@@ -109,6 +115,14 @@ QString usageText()
                "  ostrivo-report print catering.vn3 --values \"01/01/2026,31/12/2026,\"\n"
                "  ostrivo-report import hotel.mdb hotel-import.txt\n")
         .arg(QtPrintSink::DefaultPdfFile);
+}
+
+QString enterTemplateFolder(const QString& templatePath)
+{
+    const QFileInfo file(templatePath);
+    if (!file.absoluteDir().exists() || !QDir::setCurrent(file.absolutePath()))
+        return templatePath;
+    return file.fileName();
 }
 
 QString usageSynopsis()

@@ -16,6 +16,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -135,13 +136,21 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         err << options.templatePath << ": il modello di stampa non esiste\n";
         return exitcode::Failed;
     }
-    // Nothing is opened for writing before it is sure that no output is an input of the run.
-    QStringList outputs;
+    // The outputs are named from the folder the command started in, the template's names from its
+    // own folder; they are compared as the files they are.
+    QStringList outputNames;
     if (printerName == pdfPrinterName())
-        outputs << options.output.value_or(QString(QtPrintSink::DefaultPdfFile));
+        outputNames << options.output.value_or(QString(QtPrintSink::DefaultPdfFile));
     if (options.trace)
-        outputs << *options.trace;
-    if (const auto conflict = outputOverInput(outputs, printInputFiles(options.templatePath))) {
+        outputNames << *options.trace;
+    QStringList outputs;
+    for (const QString& name : outputNames)
+        outputs << QFileInfo(name).absoluteFilePath();
+    const QString pdfOutput = printerName == pdfPrinterName() ? outputs.first() : QString();
+    const std::optional<QString> trace = options.trace ? std::optional(outputs.last()) : std::nullopt;
+    const QString templatePath = enterTemplateFolder(options.templatePath);
+    // Nothing is opened for writing before it is sure that no output is an input of the run.
+    if (const auto conflict = outputOverInput(outputs, printInputFiles(templatePath), outputNames)) {
         err << "ostrivo-report print: " << *conflict << '\n';
         return exitcode::BadUsage;
     }
@@ -151,16 +160,16 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     int elementErrors = 0;
     QString written;
     try {
-        const QString values = valuesWithDefaults(options.templatePath, options.values ? &*options.values : nullptr);
-        std::unique_ptr<Printer> printer = makePrinter(printerName, options.output.value_or(QString()));
+        const QString values = valuesWithDefaults(templatePath, options.values ? &*options.values : nullptr);
+        std::unique_ptr<Printer> printer = makePrinter(printerName, pdfOutput);
         written = pdfFileOf(*printer);
-        if (options.trace)
-            printer->addTap(std::make_unique<TraceSink>(*options.trace));
+        if (trace)
+            printer->addTap(std::make_unique<TraceSink>(*trace));
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
         settings.onElementError = [&](const Error& e) { err << "Stampa: " << stampaMessage(e) << '\n'; };
-        PrintRun run(*printer, options.templatePath, values, settings);
+        PrintRun run(*printer, templatePath, values, settings);
         run.run();
         elementErrors = run.elementErrors();
     } catch (const Error& e) {
@@ -181,7 +190,9 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         err << "ostrivo-report check: serve esattamente un modello di stampa (MODELLO)\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
-    const QString path = arguments.at(0);
+    // Problems are listed under the name the user gave.
+    const QString given = arguments.at(0);
+    const QString path = enterTemplateFolder(given);
     std::vector<TemplateProblem> problems;
     // Another reader's problem is listed where the print run found none on that line.
     auto addUnlessKnown = [&](const TemplateProblem& problem) {
@@ -208,9 +219,9 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
               [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
     for (const TemplateProblem& p : problems) {
         if (p.line > 0)
-            out << path << ':' << p.line << ": " << p.message << '\n';
+            out << given << ':' << p.line << ": " << p.message << '\n';
         else
-            out << path << ": " << p.message << '\n';
+            out << given << ": " << p.message << '\n';
     }
     return problems.empty() ? exitcode::Printed : exitcode::Failed;
 }

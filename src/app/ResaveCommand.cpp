@@ -4,6 +4,8 @@
 #include "engine/PrintRun.h"
 #include "template/TemplateFiles.h"
 
+#include <QFileInfo>
+
 namespace ostrivo {
 
 namespace {
@@ -60,10 +62,13 @@ int runResaveCommand(const QStringList& arguments, QTextStream& /*out*/, QTextSt
         err << "ostrivo-report resave: " << problem << "\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
+    // --output is named from the folder the command started in.
+    const QString output = QFileInfo(options->output).absoluteFilePath();
+    const QString templatePath = enterTemplateFolder(options->templatePath);
     DesignerState designer;
     try {
-        CaricaModulo(options->templatePath, designer.model, designer.canvas);
-        SalvaModulo(options->output, designer.model, designer.canvas);
+        CaricaModulo(templatePath, designer.model, designer.canvas);
+        SalvaModulo(output, designer.model, designer.canvas);
     } catch (const Error& e) {
         err << e.description() << '\n';
         return exitcode::Failed;
