@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ResaveCommand.h"
+#include "engine/NamedFiles.h"
 #include "engine/ParameterPrompts.h"
 #include "engine/PrintInputs.h"
 #include "engine/PrintRun.h"
@@ -201,8 +202,13 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         if (!known)
             problems.push_back(problem);
     };
+    // What the print would find in the files the template names: problems, and pictures left out.
+    NamedFilesCheck files;
     try {
-        problems = checkForPrint(path, TemplateReader(path).lines());
+        problems = checkForPrint(path, TemplateReader(path).lines(), nullptr,
+                                 [&](const TemplateReader& reader, const TemplateElement& element) {
+                                     files.check(reader, element);
+                                 });
         // The parameter dialog reads every [PARAMETRI] section, not only the one after the page block.
         try {
             readParameterPrompts(path);
@@ -215,15 +221,21 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     // What the designer's open refuses.
     if (const auto refusal = designerRefusal(path))
         addUnlessKnown(*refusal);
-    std::sort(problems.begin(), problems.end(),
-              [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
+    problems.insert(problems.end(), files.problems().begin(), files.problems().end());
+    const bool wrong = !problems.empty();
+    for (const TemplateProblem& w : files.warnings())
+        problems.push_back({w.line, QStringLiteral("avviso: ") + w.message});
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
     for (const TemplateProblem& p : problems) {
         if (p.line > 0)
             out << given << ':' << p.line << ": " << p.message << '\n';
         else
             out << given << ": " << p.message << '\n';
     }
-    return problems.empty() ? exitcode::Printed : exitcode::Failed;
+    if (!wrong)
+        out << given << ": nessun problema\n";
+    return wrong ? exitcode::Failed : exitcode::Printed;
 }
 
 }  // namespace ostrivo
