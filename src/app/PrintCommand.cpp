@@ -100,6 +100,7 @@ QString valuesWithDefaults(const QString& templatePath, const QString* values)
     for (std::size_t i = 0; i < prompts.size(); ++i) {
         QString value;
         bool given = false;
+        const ParameterPrompt& p = prompts[i];
         if (values) {
             try {
                 value = EstraiCampo(*values, static_cast<int>(i) + 1).trimmed();
@@ -107,11 +108,21 @@ QString valuesWithDefaults(const QString& templatePath, const QString* values)
             } catch (const MissingFieldError&) {
             }
         }
+        const QString typed = given ? value : initialValue(p, QString());
+        if (const std::optional<QString> why = typeMismatch(typed, p.typeWord, p.op)) {
+            const QString parameter = QStringLiteral("del parametro %1 (%2, %3)").arg(i + 1).arg(p.column, quoteInput(p.prompt));
+            throw Error(err::TypeMismatch,
+                        given ? QStringLiteral("--values: il valore %1 %2 %3").arg(quoteInput(typed), parameter, *why)
+                              : QStringLiteral("il valore predefinito %1 %2 %3: dargliene uno con --values")
+                                    .arg(quoteInput(typed), parameter, *why));
+        }
         if (!given) {
             // A default means here what the dialog's "Ok" makes of it. It holds no comma (it is a
             // field of its record), so valueOnOk never refuses it.
-            const QString initial = initialValue(prompts[i], QString());
-            value = valueOnOk(initial, prompts[i].typeWord, prompts[i].op).value_or(initial.trimmed());
+            value = valueOnOk(typed, p.typeWord, p.op).value_or(typed.trimmed());
+        } else if (p.typeWord == QLatin1String("Date")) {
+            // A date as Enter completes it (010524 is 01/05/2024): the print reads that form.
+            value = normaliseTypedValue(value, p.typeWord, p.op);
         }
         result += value + QLatin1Char(',');
     }
@@ -160,8 +171,18 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         db::setQueryTimeLimit(*options.queryTimeout);
     int elementErrors = 0;
     QString written;
+    QString values;
     try {
-        const QString values = valuesWithDefaults(templatePath, options.values ? &*options.values : nullptr);
+        values = valuesWithDefaults(templatePath, options.values ? &*options.values : nullptr);
+    } catch (const TemplateError& e) {
+        err << e.description() << '\n';
+        return exitcode::Failed;
+    } catch (const Error& e) {
+        // A value that cannot be its parameter's is the command line's.
+        err << "ostrivo-report print: " << e.description() << '\n';
+        return exitcode::BadUsage;
+    }
+    try {
         std::unique_ptr<Printer> printer = makePrinter(printerName, pdfOutput);
         written = pdfFileOf(*printer);
         if (trace)
