@@ -191,6 +191,9 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         if (options.date)
             settings.now = *options.date;
         settings.onElementError = [&](const Error& e) { err << "Stampa: " << stampaMessage(e) << '\n'; };
+        settings.onWarning = [&](int line, const QString& warning) {
+            err << options.templatePath << ':' << line << ": avviso: " << warning << '\n';
+        };
         PrintRun run(*printer, templatePath, values, settings);
         run.run();
         elementErrors = run.elementErrors();

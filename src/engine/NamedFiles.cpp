@@ -70,13 +70,13 @@ void NamedFilesCheck::picture(const TemplateReader& reader, const PictureElement
         if (const auto kind = notARegularFile(file))
             problem = *kind;
         else
-            warnings_.push_back({element.line, QStringLiteral("l'immagine \"%1\" non esiste: la stampa la tralascia").arg(file)});
+            warnings_.push_back({element.line, missingPictureWarning(file)});
     } else {
         // Decoded small: whether it reads, not how it looks.
         readPicture(path, QSize(64, 64), &problem);
     }
     if (!problem.isEmpty())
-        problems_.push_back({element.line, QStringLiteral("Immagine non valida: \"%1\": %2").arg(file, problem)});
+        problems_.push_back({element.line, unreadablePictureMessage(file, problem)});
 }
 
 const db::FieldCollection* NamedFilesCheck::table(const QString& database, const QString& table, int line)

@@ -205,6 +205,12 @@ TEST_F(CliOutputs, InputsThatCannotBeReadEndWithAMessage)
         EXPECT_TRUE(run.err.contains(QStringLiteral("logo.png"))) << picture << ": " << run.err.toStdString();
         EXPECT_TRUE(bytes(QStringLiteral("o.pdf")).startsWith("%PDF-")) << picture;
     }
+    // A missing picture is left out without an error, and said with its line.
+    QFile::remove(dir.file(QStringLiteral("logo.png")));
+    run = print({QStringLiteral("--output"), QStringLiteral("o.pdf")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("t.vn3:7: avviso: ")) && run.err.contains(QStringLiteral("\"logo.png\"")))
+        << run.err.toStdString();
 }
 
 // A picture larger than the image loader's limit prints, read at the size it prints at.
