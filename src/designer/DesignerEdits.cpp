@@ -290,4 +290,41 @@ bool deleteCurrentObject(VN3Routine& model, CanvasModel& canvas, PlatformDialogs
     return true;
 }
 
+std::optional<Readout> moveCurrentObject(VN3Routine& model, CanvasModel& canvas, int dx, int dy)
+{
+    const std::optional<CanvasRef> current = currentObject(model, canvas);
+    if (!current)
+        return std::nullopt;
+    // A drag steps by the offset over the page size: these offsets are whole units.
+    return dragObject(model, canvas, *current, dx * double(model.LarghezzaPagina), dy * model.AltezzaPagina);
+}
+
+CanvasKey canvasKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    // The keypad's arrows move as the others do.
+    modifiers &= ~Qt::KeypadModifier;
+    if (key == Qt::Key_Delete)
+        return modifiers == Qt::NoModifier ? CanvasKey{CanvasKey::Action::Delete} : CanvasKey{};
+    struct Arrow {
+        int key;
+        int dx, dy;
+        SizeStep step;
+    };
+    constexpr Arrow arrows[] = {
+        {Qt::Key_Up, 0, -1, SizeStep::Lower},
+        {Qt::Key_Down, 0, 1, SizeStep::Higher},
+        {Qt::Key_Left, -1, 0, SizeStep::Narrower},
+        {Qt::Key_Right, 1, 0, SizeStep::Wider},
+    };
+    for (const Arrow& arrow : arrows) {
+        if (arrow.key != key)
+            continue;
+        if (modifiers == Qt::NoModifier)
+            return {CanvasKey::Action::Move, arrow.dx, arrow.dy};
+        if (modifiers == Qt::ShiftModifier)
+            return {CanvasKey::Action::Resize, 0, 0, arrow.step};
+    }
+    return {};
+}
+
 }  // namespace ostrivo

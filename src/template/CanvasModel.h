@@ -24,6 +24,7 @@ struct CanvasControl {
     TemplateColor foreColor;
     bool visible = false;
     QString picture;       // Pic1: the file whose picture it shows; empty for none
+    bool operator==(const CanvasControl&) const = default;
 };
 
 // A line of the grid, in page units.
@@ -33,6 +34,7 @@ struct GridLine {
     double x2 = 0;
     double y2 = 0;
     bool visible = false;
+    bool operator==(const GridLine&) const = default;
 };
 
 // The picture file an image control shows for a template's picture name: the file found as the
@@ -132,6 +134,8 @@ public:
     // Removes every object member from 1 up to the model's counters, kind by kind; members
     // already removed are skipped.
     void removeObjects(const VN3Routine& model);
+
+    bool operator==(const CanvasModel&) const = default;
 
 private:
     void updatePatterns();

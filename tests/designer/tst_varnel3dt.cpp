@@ -433,13 +433,16 @@ private slots:
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("TESTO")));
         QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
         QVERIFY(w.canvasModel().exists(text));
+        // The new object is current, and the current object is outlined.
+        QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
+        const QImage outlined = canvas->grab().toImage();
+        model_->TipoOggettoCorrente.clear();
+        QVERIFY(canvas->grab().toImage() != outlined);
 
-        const QImage before = canvas->grab().toImage();
         QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->toPixels(0.5, 0.5).toPoint());
         QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
         QCOMPARE(w.Label6(0)->text(), QStringLiteral("PosX 0,00"));
-        // The current object is outlined.
-        QVERIFY(canvas->grab().toImage() != before);
+        QCOMPARE(canvas->grab().toImage(), outlined);
 
         auto moveTo = [&](QPointF at, Qt::MouseButtons held) {
             QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, held, Qt::NoModifier);
@@ -479,6 +482,42 @@ private slots:
         dialogs_->answerMessage(MessageAnswer::No);
         QVERIFY(w.close());
         QVERIFY(dialogs_->allAnswered());
+    }
+
+    // The canvas's keys, the history's buttons and keys, a command key.
+    void keysAndHistory()
+    {
+        Varnel3DT& w = designer();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QPushButton* undo = w.undoButton();
+        // In the column between "Cancella" and the kind list, greyed with nothing to do.
+        QVERIFY(undo->geometry().top() > w.SSCommand1(Varnel3DT::Cancella)->geometry().bottom());
+        QVERIFY(w.redoButton()->geometry().top() > undo->geometry().bottom());
+        QVERIFY(w.redoButton()->geometry().bottom() < w.Combo1()->geometry().top() && !undo->isEnabled());
+
+        w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("RETTANGOLI")));
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        PageCanvas* canvas = w.Picture1();
+        auto left = [&] { return w.canvasModel().control({CanvasSet::Label2, 1}).left; };
+        QTest::keyClick(canvas, Qt::Key_Right);  // the new object moves, the keys stay on the canvas
+        QVERIFY(left() == 1 && canvas->hasFocus());
+        QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->toPixels(1.5, 0.5).toPoint());
+        QMouseEvent move(QEvent::MouseMove, canvas->toPixels(6.5, 0.5), canvas->mapToGlobal(canvas->toPixels(6.5, 0.5)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &move);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, canvas->toPixels(6.5, 0.5).toPoint());
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);  // the whole drag
+        QCOMPARE(left(), 1.0);
+        QTest::mouseClick(undo, Qt::LeftButton);
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(left(), 6.0);
+
+        dialogs_->answerFile(dir_->file(QStringLiteral("salvato")));
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFile::exists(QStringLiteral("salvato.vn3")));
     }
 
     // Texts in their colour, rectangles, pictures scaled into their boxes.
