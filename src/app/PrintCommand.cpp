@@ -162,7 +162,14 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     const std::optional<QString> trace = options.trace ? std::optional(outputs.last()) : std::nullopt;
     const QString templatePath = enterTemplateFolder(options.templatePath);
     // Nothing is opened for writing before it is sure that no output is an input of the run.
-    if (const auto conflict = outputOverInput(outputs, printInputFiles(templatePath), outputNames)) {
+    std::optional<QString> conflict;
+    try {
+        conflict = outputOverInput(outputs, printInputFiles(templatePath), outputNames);
+    } catch (const Error& e) {
+        err << e.description() << '\n';
+        return exitcode::Failed;
+    }
+    if (conflict) {
         err << "ostrivo-report print: " << *conflict << '\n';
         return exitcode::BadUsage;
     }

@@ -4,7 +4,7 @@
 #include "engine/PrintRun.h"
 #include "template/TemplateFiles.h"
 
-#include <QFileInfo>
+#include <QDir>
 
 namespace ostrivo {
 
@@ -62,13 +62,17 @@ int runResaveCommand(const QStringList& arguments, QTextStream& /*out*/, QTextSt
         err << "ostrivo-report resave: " << problem << "\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
-    // --output is named from the folder the command started in.
-    const QString output = QFileInfo(options->output).absoluteFilePath();
+    const QString start = QDir::currentPath();
     const QString templatePath = enterTemplateFolder(options->templatePath);
     DesignerState designer;
     try {
         CaricaModulo(templatePath, designer.model, designer.canvas);
-        SalvaModulo(output, designer.model, designer.canvas);
+        // The output is named from the folder the command started in, as the user named it.
+        QDir::setCurrent(start);
+        SalvaModulo(options->output, designer.model, designer.canvas);
+    } catch (const TemplateError& e) {
+        err << TemplateError(e.number(), options->templatePath, e.line(), e.problem()).description() << '\n';
+        return exitcode::Failed;
     } catch (const Error& e) {
         err << e.description() << '\n';
         return exitcode::Failed;

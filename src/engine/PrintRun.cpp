@@ -13,8 +13,8 @@ QString failureMessage(const Error& cause, const QString& file, int line)
 {
     const QString text = problemText(cause);
     if (line > 0)
-        return QStringLiteral("%1, riga %2: %3 n. %4").arg(file).arg(line).arg(text).arg(cause.number());
-    return QStringLiteral("%1: %2 n. %3").arg(file, text).arg(cause.number());
+        return QStringLiteral("%1, riga %2: %3 n. %4").arg(file, QString::number(line), text, QString::number(cause.number()));
+    return QStringLiteral("%1: %2 n. %3").arg(file, text, QString::number(cause.number()));
 }
 
 }  // namespace

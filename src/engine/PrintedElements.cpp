@@ -10,8 +10,7 @@ double printFontSize(const QString& field)
     const double size = leadingNumber(field);
     if (!PrintOpBuilder::isValidFontSize(size))
         throw Error(err::InvalidPropertyValue, QStringLiteral("dimensione del carattere %1 non valida: da più di 0 a %2 punti")
-                                                   .arg(quoteInput(field))
-                                                   .arg(PrintOpBuilder::MaxFontSize));
+                                                   .arg(quoteInput(field), QString::number(PrintOpBuilder::MaxFontSize)));
     return size;
 }
 

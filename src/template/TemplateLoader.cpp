@@ -22,9 +22,6 @@ const QStringList& writtenSections()
     return sections;
 }
 
-// Beyond this no position, size or width fits the print run's fixed-point numbers.
-constexpr double kLargestNumber = 1e14;
-
 // ---- loading ----
 
 class Loader {
@@ -234,7 +231,8 @@ private:
             c.width = x2 < x1 ? x1 - x2 : x2 - x1;
             c.height = y2 < y1 ? y1 - y2 : y2 - y1;
             model_.RettangoloAttivo(n) = QStringLiteral("S");
-            model_.gridShapes(n) = GridShape{record.kind, x2 < x1, y2 < y1};
+            model_.gridShapes(n) = GridShape{record.kind, x2 < x1, y2 < y1, std::array{c.left, c.top, c.width, c.height},
+                                             {std::max(x1, x2), std::max(y1, y2)}};
         });
     }
 

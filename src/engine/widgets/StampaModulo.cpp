@@ -23,14 +23,14 @@ void StampaModulo(QWidget* parent, PlatformDialogs& dialogs, const QString& temp
     if (!choice)
         return;
     const QString title = QStringLiteral("Stampa");
-    // The PDF goes to the current folder: never over a file the print reads.
-    if (choice->name == pdfPrinterName()) {
-        if (const auto conflict = outputOverInput({QString(QtPrintSink::DefaultPdfFile)}, printInputFiles(templatePath))) {
-            dialogs.message(notice(title, *conflict, MessageIcon::Critical));
-            return;
-        }
-    }
     try {
+        // The PDF goes to the current folder: never over a file the print reads.
+        if (choice->name == pdfPrinterName()) {
+            if (const auto conflict = outputOverInput({QString(QtPrintSink::DefaultPdfFile)}, printInputFiles(templatePath))) {
+                dialogs.message(notice(title, *conflict, MessageIcon::Critical));
+                return;
+            }
+        }
         std::unique_ptr<Printer> printer = makePrinter(choice->name, QString(), std::move(choice->settings));
         PrintSettings settings;
         settings.onElementError = [&](const Error& e) { dialogs.message(notice(title, stampaMessage(e))); };
