@@ -1,5 +1,6 @@
 #include "app/Designer.h"
 
+#include "app/CommandLine.h"
 #include "app/PrintRequest.h"
 #include "app/Translations.h"
 #include "designer/Varnel3DT.h"
@@ -7,7 +8,6 @@
 #include "template/VN3Routine.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 
 namespace ostrivo {
@@ -27,14 +27,8 @@ int runDesigner(int argc, char** argv, const QString& templatePath)
     }
 
     window.startDesigner();
-    if (!templatePath.isEmpty()) {
-        // Database and picture names in a template are relative to the current directory: work
-        // where the template is, as if started there.
-        const QFileInfo file(templatePath);
-        if (file.absoluteDir().exists())
-            QDir::setCurrent(file.absolutePath());
-        window.openTemplate(file.absoluteFilePath());
-    }
+    if (!templatePath.isEmpty())
+        window.openTemplate(QFileInfo(enterTemplateFolder(templatePath)).absoluteFilePath());
     window.show();
     return app.exec();
 }

@@ -45,6 +45,8 @@ void PageElements::printAt(double x, double y, const QString& text)
 void PageElements::draw(const PictureElement& element)
 {
     const PrintedPicture image = printedPicture(reader_, element);
+    if (context_.picturesLeftOut.count(element.line))
+        return;
     const QString path = resolveExistingFile(image.file);
     QString problem;
     QImage picture;
@@ -57,12 +59,16 @@ void PageElements::draw(const PictureElement& element)
     } else if (const auto kind = notARegularFile(image.file)) {
         problem = *kind;
     } else {
-        return;  // a missing picture is not an error
+        // A missing picture is no error: it is said, and the report goes on without it.
+        context_.picturesLeftOut.insert(element.line);
+        if (context_.warn)
+            context_.warn(element.line, missingPictureWarning(image.file));
+        return;
     }
     if (picture.isNull()) {
         // The picture is left out; the report goes on, and ends as printed with errors.
-        context_.reportError(
-            Error(err::InvalidPicture, QStringLiteral("Immagine non valida: \"%1\": %2").arg(image.file, problem)));
+        context_.picturesLeftOut.insert(element.line);
+        context_.reportError(Error(err::InvalidPicture, unreadablePictureMessage(image.file, problem)));
         return;
     }
     printer_.paintPicture(image.file, picture, image.x.toDouble(), image.y.toDouble(), image.width.toDouble(),

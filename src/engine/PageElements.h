@@ -9,6 +9,7 @@
 #include <QSizeF>
 #include <QString>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace ostrivo {
@@ -27,13 +28,18 @@ struct PageContext {
     bool landscape = false;
     // A picture that cannot be read is left out and reported here; the run goes on.
     std::function<void(const Error&)> reportError;
+    // A missing picture is left out and reported here with its line, when set.
+    std::function<void(int line, const QString& warning)> warn;
+    // The lines of the pictures left out so far: each is reported, and tried, once a print, not
+    // once a page.
+    std::set<int> picturesLeftOut;
 };
 
 // Draws the elements of a template but its tables on the printer's current page, each as it is
 // met, by the rules of its kind. A database field or product queries its database.
 class PageElements {
 public:
-    PageElements(Printer& printer, const TemplateReader& reader, const PageContext& context)
+    PageElements(Printer& printer, const TemplateReader& reader, PageContext& context)
         : printer_(printer), reader_(reader), context_(context)
     {
     }
@@ -54,7 +60,7 @@ private:
 
     Printer& printer_;
     const TemplateReader& reader_;
-    const PageContext& context_;
+    PageContext& context_;
 };
 
 }  // namespace ostrivo

@@ -125,7 +125,8 @@ private:
     Problems& problems_;
 };
 
-void readAndCheck(CheckedTemplate& result, TemplateReader& reader, const QString* values, bool keepElements)
+void readAndCheck(CheckedTemplate& result, TemplateReader& reader, const QString* values, bool keepElements,
+                  const MetElement& met)
 {
     Problems problems(result.problems);
     TemplateElements& read = result.read;
@@ -158,6 +159,8 @@ void readAndCheck(CheckedTemplate& result, TemplateReader& reader, const QString
             if (keepElements)
                 read.elements.push_back(element);
             std::visit(check, element);
+            if (met)
+                met(reader, element);
         });
     } catch (const Error& e) {
         if (const auto* broken = dynamic_cast<const TemplateError*>(&e))
@@ -184,12 +187,13 @@ QString problemText(const Error& e)
 
 namespace {
 
-CheckedTemplate readChecked(const QString& name, const TemplateLines& lines, const QString* values, bool keepElements)
+CheckedTemplate readChecked(const QString& name, const TemplateLines& lines, const QString* values, bool keepElements,
+                            const MetElement& met = {})
 {
     CheckedTemplate result;
     TemplateReader reader(name, lines);
     try {
-        readAndCheck(result, reader, values, keepElements);
+        readAndCheck(result, reader, values, keepElements, met);
     } catch (const Problems::TooMany&) {
     }
     return result;
@@ -202,9 +206,10 @@ CheckedTemplate readForPrint(const QString& name, const TemplateLines& lines, co
     return readChecked(name, lines, values, true);
 }
 
-std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines, const QString* values)
+std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines, const QString* values,
+                                           const MetElement& met)
 {
-    return readChecked(name, lines, values, false).problems;
+    return readChecked(name, lines, values, false, met).problems;
 }
 
 }  // namespace ostrivo

@@ -4,6 +4,7 @@
 #include "template/TemplateElements.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace ostrivo {
@@ -30,9 +31,11 @@ struct CheckedTemplate {
 // the table and product blocks (at most 54 columns, 49 factors). With values (the comma-terminated
 // list of the parameter dialog), the values are checked against their parameters too.
 CheckedTemplate readForPrint(const QString& name, const TemplateLines& lines, const QString* values);
-// The problems alone: the elements are not kept.
+// The problems alone: the elements are not kept, but each is handed to `met`, when given, once
+// it is checked.
+using MetElement = std::function<void(const TemplateReader&, const TemplateElement&)>;
 std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines,
-                                           const QString* values = nullptr);
+                                           const QString* values = nullptr, const MetElement& met = {});
 
 // The line and the text a problem is listed with: a template error's own, else the fallback line
 // and the error's description.

@@ -60,6 +60,7 @@ void PrintRun::run()
         context_.pageUnits = QSizeF(pageBlock_.width, pageBlock_.height);
         context_.landscape = pageBlock_.orientation == 2;
         context_.reportError = [this](const Error& e) { reportElementError(e); };
+        context_.warn = settings_.onWarning;
 
         const TemplateReader reader(templatePath_, lines_);
         PageElements page(printer_, reader, context_);

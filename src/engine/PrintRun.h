@@ -35,6 +35,8 @@ struct PrintSettings {
     // Shows an error of an element drawn on a continuation page, or of a picture that cannot be
     // read (the "Stampa" message); the run goes on. Not called for a cancelled standard dialog.
     std::function<void(const Error&)> onElementError;
+    // Says what the print leaves out without an error (a missing picture), with its template line.
+    std::function<void(int line, const QString& warning)> onWarning;
 };
 
 // StampaModulo without its printer dialog: prints a template file on a printer. The template is

@@ -78,7 +78,7 @@ const Case kCases[] = {
      ElementReading::PageRedraw, "text@11 text@12 text@13"},
     {"TheLastLineIsNeverInterpreted", {"[TESTO]", "t,", "u,"}, ElementReading::PrintRun, "text@7"},
     {"OtherSectionsAreSkipped", {"[ALTRO]", "t,", "[FINE TABELLA]", "u,", "[FINE]"}, ElementReading::PrintRun, ""},
-    {"AProductWithoutItsEnd", {"[TESTO]", "t,", "[*]", "x,", "f,"}, ElementReading::PageRedraw, "text@7 broken@11"},
+    {"AProductWithoutItsEnd", {"[TESTO]", "t,", "[*]", "x,", "f,"}, ElementReading::PageRedraw, "text@7 broken@10"},
     {"ATableOfTooManyColumns",
      QStringList{"[TABELLA]", "a,", "b,"} << QStringList(kMaxPrintColumns + 1, QStringLiteral("c,")) << "[FINE]",
      ElementReading::PrintRun, "broken@63"},

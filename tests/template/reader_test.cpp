@@ -105,7 +105,7 @@ TEST(TemplateReader, MalformedFilesNameFileLineAndWhatWasExpected)
     QString message = errorOf([&] { readAll(noEnd); }, &line);
     EXPECT_TRUE(message.contains(QStringLiteral("rotto.vn3"))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("[FINE TABELLA]"))) << message.toStdString();
-    EXPECT_EQ(line, 5);
+    EXPECT_EQ(line, 4);  // the last line, not one past it
 
     // Too few fields.
     TemplateReader shortRecord(QStringLiteral("corto.vn3"), {QStringLiteral("[TESTO]"), QStringLiteral("testo,1,2,")});
