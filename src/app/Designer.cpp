@@ -22,7 +22,7 @@ int runDesigner(int argc, char** argv, const QString& templatePath)
     dialogs.setParent(&window);
 
     if (templatePath.isEmpty()) {
-        if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Stampa); }))
+        if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Print); }))
             return *status;
     }
 

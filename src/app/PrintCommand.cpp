@@ -197,7 +197,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
-        settings.onElementError = [&](const Error& e) { err << "Stampa: " << stampaMessage(e) << '\n'; };
+        settings.onElementError = [&](const Error& e) { err << "Stampa: " << elementErrorText(e) << '\n'; };
         settings.onWarning = [&](int line, const QString& warning) {
             err << options.templatePath << ':' << line << ": avviso: " << warning << '\n';
         };

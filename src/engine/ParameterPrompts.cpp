@@ -61,13 +61,13 @@ namespace {
 QString normaliseOne(QString value, const QString& typeWord)
 {
     if (typeWord == QLatin1String("Str"))
-        return NormalizzaValore(value, mode::Testo);
+        return NormalizzaValore(value, mode::Text);
     if (typeWord == QLatin1String("Num"))
-        return NormalizzaValore(value, mode::Numero);
+        return NormalizzaValore(value, mode::Number);
     if (typeWord == QLatin1String("Cur"))
-        return NormalizzaValore(value, mode::Valuta);
+        return NormalizzaValore(value, mode::Currency);
     if (typeWord == QLatin1String("Date")) {
-        QString text = NormalizzaValore(value, mode::Testo);
+        QString text = NormalizzaValore(value, mode::Text);
         return CompletaData(text);
     }
     return value;

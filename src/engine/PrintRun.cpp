@@ -24,7 +24,7 @@ PrintFailure::PrintFailure(const Error& cause, QString templateFile, int line)
 {
 }
 
-QString stampaMessage(const Error& error)
+QString elementErrorText(const Error& error)
 {
     return error.description() + QStringLiteral(" n. ") + QString::number(error.number());
 }
@@ -55,7 +55,7 @@ void PrintRun::run()
         pageBlock_ = read.read.page;
         setUpPage();
         context_.parameters = std::move(read.parameters);
-        context_.filter = buildFiltroParametri(context_.parameters);
+        context_.filter = parameterFilter(context_.parameters);
         context_.now = settings_.now;
         context_.pageUnits = QSizeF(pageBlock_.width, pageBlock_.height);
         context_.landscape = pageBlock_.orientation == 2;

@@ -27,7 +27,7 @@ private:
 };
 
 // The text of the "Stampa" message box for an element error: description, " n. ", number.
-QString stampaMessage(const Error& error);
+QString elementErrorText(const Error& error);
 
 struct PrintSettings {
     // "Data_oggi" and "ora_adesso" print this moment.

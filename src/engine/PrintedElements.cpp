@@ -17,7 +17,7 @@ double printFontSize(const QString& field)
 Decimal4 picturePosition(const QString& field)
 {
     QString value = field;
-    const QString normalized = NormalizzaValore(value, mode::Valuta);
+    const QString normalized = NormalizzaValore(value, mode::Currency);
     if (const auto italian = parseItalianNumber(normalized))
         return *italian;
     return leadingDecimal(normalized);
@@ -54,7 +54,8 @@ PrintedField printedField(const TemplateReader& reader, const FieldElement& elem
 PrintedProduct printedProduct(const TemplateReader& reader, const ProductElement& element)
 {
     const auto r = fieldsOf(reader, element);
-    return {r.typeWord, leadingDecimal(r.x), leadingDecimal(r.y), leadingDecimal(r.width), r.fontName, printFontSize(r.fontSize)};
+    return {r.typeWord, leadingDecimal(r.x), leadingDecimal(r.y), leadingDecimal(r.width),
+            r.fontName, printFontSize(r.fontSize)};
 }
 
 TableDesign tableDesign(const TemplateReader& reader, const TableElement& element)

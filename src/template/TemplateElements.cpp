@@ -57,11 +57,11 @@ PageBlock readPrintHeader(TemplateReader& reader, std::vector<int>& parameterLin
         reader.fail(err::InvalidPropertyValue, sizeLine.line,
                     QStringLiteral("larghezza e altezza della pagina devono essere maggiori di zero: \"%1\"").arg(sizeLine.text));
     reader.nextLine(QStringLiteral("la riga del database di riferimento"));
-    const Record parametri = reader.nextLine(QStringLiteral("\"[PARAMETRI]\""));
-    if (parametri.text != kParametri)
-        reader.fail(err::InvalidArgument, parametri.line,
+    const Record parametersLine = reader.nextLine(QStringLiteral("\"[PARAMETRI]\""));
+    if (parametersLine.text != kParametri)
+        reader.fail(err::InvalidArgument, parametersLine.line,
                     QStringLiteral("atteso \"[PARAMETRI]\" dopo le tre righe di \"[TESTA]\", trovato \"%1\"")
-                        .arg(parametri.text));
+                        .arg(parametersLine.text));
     // The parameters run to the next section line, where the body starts.
     while (!reader.atEnd()) {
         if (TemplateReader::isSectionLine(reader.recordAt(reader.lineNumber() + 1).text))

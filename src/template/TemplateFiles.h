@@ -11,7 +11,7 @@ namespace ostrivo {
 class TemplateReader;
 
 // Beyond this no position, size or width fits the print run's fixed-point numbers: the loader
-// refuses such a number, and the save does not write one.
+// refuses such a number, and a save that would write one writes nothing.
 constexpr double kLargestNumber = 1e14;
 
 // Loading a template into the designer: the model's lists and the canvas objects are rebuilt

@@ -175,19 +175,19 @@ private:
     {
         const int n = nextIndex(model_.NumParametri, VN3Routine::MaxParametri, line, QStringLiteral("parametri"));
         const auto p = readRecord<ParameterRecord>(reader_, line);
-        model_.ElencoParametri(n, 1) = p.column;
-        model_.ElencoParametri(n, 3) = p.op;
-        keepTypeCode(p.typeWord, model_.ElencoParametri(n, 5), model_.parameterTypeWords(n));
-        model_.ElencoParametri(n, 4) = p.defaultValue;
-        model_.ElencoParametri(n, 2) = p.prompt;
+        model_.ElencoParametri(n, ParameterAttr::FieldName) = p.column;
+        model_.ElencoParametri(n, ParameterAttr::Operator) = p.op;
+        keepTypeCode(p.typeWord, model_.ElencoParametri(n, ParameterAttr::TypeCode), model_.ElencoParametri.kept(n));
+        model_.ElencoParametri(n, ParameterAttr::DefaultValue) = p.defaultValue;
+        model_.ElencoParametri(n, ParameterAttr::Prompt) = p.prompt;
     }
 
     // A known word gives its code; another word leaves the code and is kept to be written back.
-    static void keepTypeCode(const QString& word, QString& code, std::optional<QString>& keptWord)
+    static void keepTypeCode(const QString& word, QString& code, KeptTypeWord& kept)
     {
         const QString known = typeCodeForWord(word);
         if (known.isEmpty())
-            keptWord = word;
+            kept.typeWord = word;
         else
             code = known;
     }
@@ -241,16 +241,16 @@ private:
         const int n = nextIndex(model_.NumCampi, VN3Routine::MaxCampi, line, QStringLiteral("campi di database"));
         const auto record = readRecord<FieldRecord>(reader_, line);
         onLine(line, [&] {
-            model_.CampiDB(n, 1) = record.database;
-            model_.CampiDB(n, 2) = record.table;
-            model_.CampiDB(n, 3) = record.column;
-            keepTypeCode(record.typeWord, model_.CampiDB(n, 4), model_.fieldTypeWords(n));
-            model_.CampiDB(n, 5) = decimalText(record.x);
-            model_.CampiDB(n, 6) = decimalText(record.y);
-            model_.CampiDB(n, 7) = decimalText(record.width);
-            model_.CampiDB(n, 8) = record.fontName;
-            model_.CampiDB(n, 9) = decimalText(record.fontSize);
-            model_.CampiDB(n, 10) = record.relation;
+            model_.CampiDB(n, FieldAttr::Database) = record.database;
+            model_.CampiDB(n, FieldAttr::Table) = record.table;
+            model_.CampiDB(n, FieldAttr::FieldName) = record.column;
+            keepTypeCode(record.typeWord, model_.CampiDB(n, FieldAttr::TypeCode), model_.CampiDB.kept(n));
+            model_.CampiDB(n, FieldAttr::X) = decimalText(record.x);
+            model_.CampiDB(n, FieldAttr::Y) = decimalText(record.y);
+            model_.CampiDB(n, FieldAttr::Width) = decimalText(record.width);
+            model_.CampiDB(n, FieldAttr::FontName) = record.fontName;
+            model_.CampiDB(n, FieldAttr::FontSize) = decimalText(record.fontSize);
+            model_.CampiDB(n, FieldAttr::Relation) = record.relation;
             CanvasControl& c = create(CanvasSet::Label3, n);
             c.left = number(record.x);
             c.top = number(record.y);
@@ -318,29 +318,30 @@ private:
         body.height = place.bottom - std::floor(body.top);
         body.width = 1;
 
-        model_.Tabelle(n, 1) = placement.title;
-        model_.Tabelle(n, 2) = placement.fontName;
-        model_.Tabelle(n, 3) = placement.fontSize;
-        model_.Tabelle(n, 4) = source.database;
-        model_.Tabelle(n, 5) = source.table;
-        model_.Tabelle(n, 6) = source.ordering;
-        model_.Tabelle(n, 7) = source.filter;
-        model_.untitledTables(n) = placement.title.isEmpty();
+        model_.Tabelle(n, TableAttr::Title) = placement.title;
+        model_.Tabelle(n, TableAttr::FontName) = placement.fontName;
+        model_.Tabelle(n, TableAttr::FontSize) = placement.fontSize;
+        model_.Tabelle(n, TableAttr::Database) = source.database;
+        model_.Tabelle(n, TableAttr::Table) = source.table;
+        model_.Tabelle(n, TableAttr::Ordering) = source.ordering;
+        model_.Tabelle(n, TableAttr::Filter) = source.filter;
+        model_.Tabelle.kept(n).untitled = placement.title.isEmpty();
 
         for (std::size_t k = 0; k < columns.size(); ++k) {
             const ColumnRecord& column = columns[k];
             const int j = static_cast<int>(k) + 1;
             onLine(lines[k], [&] {
-                model_.ColonneTabella(n, j, 1) = column.title;
-                model_.ColonneTabella(n, j, 2) = column.field;
-                model_.ColonneTabella(n, j, 3) = decimalText(column.width);
-                model_.ColonneTabella(n, j, 4) = decimalText(column.chars);
+                model_.ColonneTabella(n, j, ColumnAttr::Title) = column.title;
+                model_.ColonneTabella(n, j, ColumnAttr::FieldName) = column.field;
+                model_.ColonneTabella(n, j, ColumnAttr::ColumnWidth) = decimalText(column.width);
+                model_.ColonneTabella(n, j, ColumnAttr::FieldWidth) = decimalText(column.chars);
                 const double width = number(column.width);
                 title.width += width;
                 body.width += width;
-                keepTypeCode(column.typeWord, model_.ColonneTabella(n, j, 5), model_.columnTypeWords(n, j));
-                model_.ColonneTabella(n, j, 6) = column.total;
-                model_.ColonneTabella(n, j, 7) = column.relation;
+                keepTypeCode(column.typeWord, model_.ColonneTabella(n, j, ColumnAttr::TypeCode),
+                             model_.ColonneTabella.kept(n, j));
+                model_.ColonneTabella(n, j, ColumnAttr::Total) = column.total;
+                model_.ColonneTabella(n, j, ColumnAttr::Relation) = column.relation;
             });
         }
     }

@@ -49,25 +49,25 @@ QString shortestOf(const QString& text)
 
 // The type word a record gets: the word of a listed code; while the code is empty, the word read
 // from the file; otherwise "Str".
-QString typeWordFor(const QString& code, const std::optional<QString>& keptWord)
+QString typeWordFor(const QString& code, const KeptTypeWord& kept)
 {
     const QString word = typeWordForCode(code);
     if (!word.isEmpty())
         return word;
-    if (code.isEmpty() && keptWord)
-        return *keptWord;
+    if (code.isEmpty() && kept.typeWord)
+        return *kept.typeWord;
     return QStringLiteral("Str");
 }
 
 // A row of a list is in use when it holds a text or a word kept from the file. Rows are written up
 // to the last in use, so that an empty row between filled ones keeps the numbering of the rest.
-template <typename At, typename Kept>
-int lastRowInUse(int rows, int columns, const At& at, const Kept& kept)
+template <typename Column, typename At, typename Kept>
+int lastRowInUse(int rows, const At& at, const Kept& kept)
 {
     for (int i = rows; i >= 1; --i) {
-        if (kept(i))
+        if (kept(i).typeWord)
             return i;
-        for (int c = 1; c <= columns; ++c) {
+        for (const Column c : everyColumn<Column>()) {
             if (!at(i, c).trimmed().isEmpty())
                 return i;
         }
@@ -162,16 +162,16 @@ private:
     void parameters()
     {
         lines << kParametri;
+        using P = ParameterAttr;
         auto& list = model_.ElencoParametri;
-        const int last = lastRowInUse(VN3Routine::MaxParametri, 5, list,
-                                      [&](int i) { return model_.parameterTypeWords(i).has_value(); });
+        const int last = lastRowInUse<P>(VN3Routine::MaxParametri, list, [&](int i) { return list.kept(i); });
         for (int i = 1; i <= last; ++i) {
             // The name as it is written: read back, it must give the same type.
-            if (list(i, 1).trimmed().startsWith(QLatin1String("Data")))
-                list(i, 5) = QStringLiteral("8");
-            record(ParameterRecord{list(i, 1).trimmed(), list(i, 3).trimmed(),
-                                   typeWordFor(list(i, 5).trimmed(), model_.parameterTypeWords(i)),
-                                   list(i, 4).trimmed(), list(i, 2).trimmed()},
+            if (list(i, P::FieldName).trimmed().startsWith(QLatin1String("Data")))
+                list(i, P::TypeCode) = QStringLiteral("8");
+            record(ParameterRecord{list(i, P::FieldName).trimmed(), list(i, P::Operator).trimmed(),
+                                   typeWordFor(list(i, P::TypeCode).trimmed(), list.kept(i)),
+                                   list(i, P::DefaultValue).trimmed(), list(i, P::Prompt).trimmed()},
                    QStringLiteral("il parametro %1").arg(i));
         }
         productsAfter(kParametri);
@@ -217,16 +217,18 @@ private:
     void fields()
     {
         lines << kCampi;
+        using F = FieldAttr;
         auto& rows = model_.CampiDB;
         for (int i = 1; i <= std::min<int>(model_.NumCampi, VN3Routine::MaxCampi); ++i) {
-            if (rows(i, 1).trimmed().isEmpty())
+            if (rows(i, F::Database).trimmed().isEmpty())
                 continue;
-            if (rows(i, 3).trimmed().startsWith(QLatin1String("Data")))
-                rows(i, 4) = QStringLiteral("8");
-            record(FieldRecord{savedFileName(rows(i, 1).trimmed()), rows(i, 2).trimmed(), rows(i, 3).trimmed(),
-                               typeWordFor(rows(i, 4).trimmed(), model_.fieldTypeWords(i)), inRange(shortestOf(rows(i, 5))),
-                               inRange(shortestOf(rows(i, 6))), inRange(shortestOf(rows(i, 7))), rows(i, 8).trimmed(),
-                               inRange(shortestOf(rows(i, 9))), rows(i, 10).trimmed()},
+            if (rows(i, F::FieldName).trimmed().startsWith(QLatin1String("Data")))
+                rows(i, F::TypeCode) = QStringLiteral("8");
+            record(FieldRecord{savedFileName(rows(i, F::Database).trimmed()), rows(i, F::Table).trimmed(),
+                               rows(i, F::FieldName).trimmed(), typeWordFor(rows(i, F::TypeCode).trimmed(), rows.kept(i)),
+                               inRange(shortestOf(rows(i, F::X))), inRange(shortestOf(rows(i, F::Y))),
+                               inRange(shortestOf(rows(i, F::Width))), rows(i, F::FontName).trimmed(),
+                               inRange(shortestOf(rows(i, F::FontSize))), rows(i, F::Relation).trimmed()},
                    QStringLiteral("il campo di database %1").arg(i));
         }
         productsAfter(kCampi);
@@ -250,30 +252,34 @@ private:
     void tables()
     {
         lines << kTabella;
+        using T = TableAttr;
+        using C = ColumnAttr;
         const auto& rows = model_.Tabelle;
         for (int i = 1; i <= VN3Routine::MaxTabelle; ++i) {
             const bool drawn = exists(CanvasSet::Label4, i) && exists(CanvasSet::Label5, i);
-            if (!drawn || (rows(i, 1).isEmpty() && !model_.untitledTables(i)))
+            if (!drawn || (rows(i, T::Title).isEmpty() && !rows.kept(i).untitled))
                 continue;
             const CanvasControl& title = control(CanvasSet::Label4, i);
             const CanvasControl& body = control(CanvasSet::Label5, i);
             const QString what = QStringLiteral("la tabella %1").arg(i);
             const std::int64_t bottom = roundHalfAway(title.top) + roundHalfAway(body.height) + 2;
-            record(TablePlacementRecord{rows(i, 1).trimmed(), inRange(integerForm(title.left)), inRange(integerForm(title.top)),
-                                        inRange(QString::number(bottom)), rows(i, 2).trimmed(), shortestOf(rows(i, 3))},
+            record(TablePlacementRecord{rows(i, T::Title).trimmed(), inRange(integerForm(title.left)),
+                                        inRange(integerForm(title.top)), inRange(QString::number(bottom)),
+                                        rows(i, T::FontName).trimmed(), shortestOf(rows(i, T::FontSize))},
                    what);
-            record(TableSourceRecord{savedFileName(rows(i, 4).trimmed()), rows(i, 5).trimmed(), rows(i, 6).trimmed(),
-                                     rows(i, 7).trimmed()},
+            record(TableSourceRecord{savedFileName(rows(i, T::Database).trimmed()), rows(i, T::Table).trimmed(),
+                                     rows(i, T::Ordering).trimmed(), rows(i, T::Filter).trimmed()},
                    what);
             const auto& columns = model_.ColonneTabella;
-            const auto column = [&](int j, int a) -> const QString& { return columns(i, j, a); };
-            const int last = lastRowInUse(VN3Routine::MaxColonne, 7, column,
-                                          [&](int j) { return model_.columnTypeWords(i, j).has_value(); });
+            const auto column = [&](int j, C a) -> const QString& { return columns(i, j, a); };
+            const int last = lastRowInUse<C>(VN3Routine::MaxColonne, column, [&](int j) { return columns.kept(i, j); });
             for (int j = 1; j <= last; ++j) {
                 // A title may open with "[": the table reader takes every line up to "[FINE TABELLA]".
-                record(ColumnRecord{column(j, 1).trimmed(), column(j, 2).trimmed(), inRange(shortestOf(column(j, 3))),
-                                    typeWordFor(column(j, 5).trimmed(), model_.columnTypeWords(i, j)),
-                                    column(j, 6).trimmed(), column(j, 7).trimmed(), inRange(shortestOf(column(j, 4)))},
+                record(ColumnRecord{column(j, C::Title).trimmed(), column(j, C::FieldName).trimmed(),
+                                    inRange(shortestOf(column(j, C::ColumnWidth))),
+                                    typeWordFor(column(j, C::TypeCode).trimmed(), columns.kept(i, j)),
+                                    column(j, C::Total).trimmed(), column(j, C::Relation).trimmed(),
+                                    inRange(shortestOf(column(j, C::FieldWidth)))},
                        QStringLiteral("la colonna %1 della tabella %2").arg(j).arg(i), Opening::MayOpenWithBracket);
             }
             lines << kFineTabella;

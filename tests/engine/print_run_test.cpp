@@ -58,7 +58,7 @@ protected:
         test::writeTemplate(QStringLiteral("t.vn3"), lines);
         PrintSettings settings;
         settings.now = QDateTime(QDate(2026, 12, 7), QTime(9, 5));
-        settings.onElementError = [this](const Error& e) { elementErrors << stampaMessage(e); };
+        settings.onElementError = [this](const Error& e) { elementErrors << elementErrorText(e); };
         settings.onWarning = [this](int line, const QString& w) { warnings << QString::number(line) + QStringLiteral(": ") + w; };
         PrintRun run(printer, QStringLiteral("t.vn3"), values, settings);
         run.run();

@@ -352,7 +352,7 @@ private slots:
         QCOMPARE(watcher.seen(), QStringList{QStringLiteral("ostrivo::InsParametri")});
     }
 
-    void annullaGivesNull()
+    void cancelGivesNull()
     {
         prompts({QStringLiteral("N,=,Num,4,Numero,")});
         ModalWatcher watcher([](QWidget& modal) {
@@ -364,13 +364,13 @@ private slots:
         QCOMPARE(model_.NumParametri, qint16(1));
     }
 
-    void closeControlAndEscapeCountAsAnnulla_data()
+    void closeControlAndEscapeCountAsCancel_data()
     {
         QTest::addColumn<bool>("escape");
         QTest::newRow("close control") << false;
         QTest::newRow("Escape") << true;
     }
-    void closeControlAndEscapeCountAsAnnulla()
+    void closeControlAndEscapeCountAsCancel()
     {
         QFETCH(bool, escape);
         InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("N,=,Num,4,Numero,")}));

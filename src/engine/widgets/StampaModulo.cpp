@@ -33,7 +33,7 @@ void StampaModulo(QWidget* parent, PlatformDialogs& dialogs, const QString& temp
         }
         std::unique_ptr<Printer> printer = makePrinter(choice->name, QString(), std::move(choice->settings));
         PrintSettings settings;
-        settings.onElementError = [&](const Error& e) { dialogs.message(notice(title, stampaMessage(e))); };
+        settings.onElementError = [&](const Error& e) { dialogs.message(notice(title, elementErrorText(e))); };
         PrintRun run(*printer, templatePath, valoriParametri, settings);
         run.run();
         // The printer named "PDF" wrote a file: show that one.
