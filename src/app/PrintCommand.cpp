@@ -16,11 +16,13 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QScopeGuard>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace ostrivo {
 
@@ -159,9 +161,31 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
-        settings.onElementError = [&](const Error& e) { err << "Stampa: " << stampaMessage(e) << '\n'; };
+        // On a terminal the page count goes as the print does, on one line that ends with it.
+        const bool terminal = isatty(STDERR_FILENO) == 1;
+        bool countShown = false;
+        settings.onElementError = [&](const Error& e) {
+            if (countShown)
+                err << '\n';
+            countShown = false;
+            err << "Stampa: " << stampaMessage(e) << '\n';
+        };
+        if (terminal) {
+            settings.onPage = [&](int page) {
+                err << "\rpagina " << page;
+                err.flush();
+                countShown = true;
+                return true;
+            };
+        }
         PrintRun run(*printer, options.templatePath, values, settings);
+        const auto endCount = qScopeGuard([&] {
+            if (countShown)
+                err << '\n';
+        });
         run.run();
+        if (countShown)
+            err << "\r" << run.pages() << (run.pages() == 1 ? " pagina" : " pagine");
         elementErrors = run.elementErrors();
     } catch (const Error& e) {
         err << e.description() << '\n';

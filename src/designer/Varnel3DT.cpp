@@ -5,17 +5,24 @@
 #include "dialogs/Parametri.h"
 #include "dialogs/PropertyDialogs.h"
 #include "engine/widgets/InsParametri.h"
+#include "engine/widgets/PreviewWindow.h"
 #include "engine/widgets/StampaModulo.h"
 #include "core/widgets/Twips.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
+#include "template/Helpers.h"
+#include "template/TemplateFiles.h"
 #include "template/VN3Routine.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 namespace ostrivo {
 
@@ -27,6 +34,8 @@ constexpr int kWindowHeight = 9100;
 constexpr int kCommandLeft = 12852, kCommandWidth = 2028, kCommandHeight = 432;
 constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
 constexpr int kFrameLeft = 12600, kFrameTop = 84, kFrameWidth = 2532, kFrameHeight = 8664;
+// Our additions to the column, in the lower part of its free space above the kind list.
+constexpr int kPreviewTop = 5712;
 
 QFont commandFont()
 {
@@ -142,6 +151,13 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         connect(button, &QPushButton::clicked, this, [this, i] { runCommand(static_cast<int>(i)); });
         buttons_[i] = button;
     }
+
+    // Beyond the original column, in its free space above the kind list.
+    previewButton_ = new QPushButton(QStringLiteral("Anteprima"), this);
+    previewButton_->setObjectName(QStringLiteral("previewButton"));
+    previewButton_->setFont(commandFont());
+    previewButton_->setGeometry(tw.rect(kCommandLeft, kPreviewTop, kCommandWidth, kCommandHeight));
+    connect(previewButton_, &QPushButton::clicked, this, &Varnel3DT::previewCommand);
 
     combo_ = new QComboBox(this);
     combo_->setFont(arialFont(true));
@@ -273,6 +289,36 @@ void Varnel3DT::printCommand()
     const QString values = InsParametri::ask(model_, dialogs_, isVisible() ? this : nullptr);
     if (values != QLatin1String("Null"))
         StampaModulo(isVisible() ? this : nullptr, dialogs_, model_.NomeModulo, values);
+}
+
+void Varnel3DT::previewCommand()
+{
+    const QString title = QStringLiteral("Anteprima");
+    // The parameter dialog and the print run read a file: the template as the designer holds it
+    // is written to one of its own, which goes with the preview.
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        dialogs_.message(notice(title, folder.errorString(), MessageIcon::Critical));
+        return;
+    }
+    const QString name = NomeFileDaPercorso(model_.NomeModulo);
+    const QString path = folder.filePath(name.isEmpty() ? QStringLiteral("Nuovo.vn3") : name);
+    VN3Routine shown = model_;
+    try {
+        SalvaModulo(path, shown, canvasModel_);
+    } catch (const Error& e) {
+        dialogs_.message(notice(title, e.description(), MessageIcon::Critical));
+        return;
+    }
+    shown.NomeModulo = path;
+    QWidget* parent = isVisible() ? this : nullptr;
+    const QString values = InsParametri::ask(shown, dialogs_, parent);
+    if (values == QLatin1String("Null"))
+        return;
+    QStringList alsoRead;
+    if (QFileInfo::exists(model_.NomeModulo))
+        alsoRead << model_.NomeModulo;
+    showPreview(parent, dialogs_, path, values, name, alsoRead);
 }
 
 void Varnel3DT::paintEvent(QPaintEvent*)

@@ -74,6 +74,10 @@ public:
 
     // Command 3: the parameter dialog, then the print run when it was not cancelled.
     void printCommand();
+    // "Anteprima": the template as it stands in the designer, unsaved edits included, through the
+    // parameter dialog into the preview window.
+    void previewCommand();
+    QPushButton* previewButton() const { return previewButton_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,6 +104,7 @@ private:
     std::array<QLabel*, 2> readout_{};
     QComboBox* combo_ = nullptr;
     QLabel* scratch_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
 };
 
 }  // namespace ostrivo
