@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace ostrivo {
 
@@ -24,6 +25,9 @@ int runDesigner(int argc, char** argv, const QString& templatePath)
             return *status;
     }
 
+    // The window's size and zoom, from one session to the next.
+    QSettings settings(QStringLiteral("ostrivo-report"), QStringLiteral("ostrivo-report"));
+    window.useSettings(&settings);
     window.startDesigner();
     if (!templatePath.isEmpty()) {
         // Database and picture names in a template are relative to the current directory: work

@@ -40,12 +40,13 @@ void drawFrame(QPainter& painter, const QRect& box, const QColor& border, const 
 void PageCanvas::drawCaption(QPainter& painter, const QRectF& box, const QString& caption, const CanvasControl& c,
                              Qt::Alignment align)
 {
+    const double points = (c.fontSize > 0 ? c.fontSize : 8) * zoom_;
     const QString face = (c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName) + QLatin1Char('\x1f') +
-                         QString::number(c.fontSize > 0 ? c.fontSize : 8);
+                         QString::number(points);
     auto font = fonts_.find(face);
     if (font == fonts_.end()) {
         QFont made(c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName);
-        made.setPointSizeF(c.fontSize > 0 ? c.fontSize : 8);
+        made.setPointSizeF(points);
         font = fonts_.insert(face, made);
     }
     // Laid out once for each caption and face; texts come and go as the user edits them, and what
@@ -76,6 +77,14 @@ PageCanvas::PageCanvas(const VN3Routine& model, const CanvasModel& canvas, QWidg
 {
     setObjectName(QStringLiteral("Picture1"));
     setAutoFillBackground(false);
+}
+
+void PageCanvas::setZoom(double zoom)
+{
+    if (zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    update();
 }
 
 QPointF PageCanvas::toPixels(double x, double y) const

@@ -34,6 +34,11 @@ public:
     // Paints the canvas on a painter the size of the widget (the repaint, without an event).
     void paintCanvas(QPainter& painter);
 
+    // The scale the window shows the page at (1 as laid out): texts grow with it, as everything
+    // else does with the widget's size.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+
 signals:
     void objectPressed(ostrivo::CanvasRef object, Qt::MouseButton button);
     // A move with the left button alone held, after a left press on object: the pointer's offset
@@ -69,6 +74,7 @@ private:
     QHash<QString, Picture> pictures_;
     QHash<QString, QFont> fonts_;
     QHash<QString, QStaticText> texts_;
+    double zoom_ = 1;
 };
 
 }  // namespace ostrivo

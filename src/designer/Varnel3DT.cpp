@@ -1,5 +1,7 @@
 #include "designer/Varnel3DT.h"
 
+#include "designer/CanvasView.h"
+#include "designer/CanvasZoom.h"
 #include "designer/NuovoMD.h"
 #include "designer/PageCanvas.h"
 #include "dialogs/Parametri.h"
@@ -22,6 +24,8 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
 #include <QTemporaryDir>
 
 namespace ostrivo {
@@ -35,7 +39,7 @@ constexpr int kCommandLeft = 12852, kCommandWidth = 2028, kCommandHeight = 432;
 constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
 constexpr int kFrameLeft = 12600, kFrameTop = 84, kFrameWidth = 2532, kFrameHeight = 8664;
 // Our additions to the column, in the lower part of its free space above the kind list.
-constexpr int kPreviewTop = 5712;
+constexpr int kPreviewTop = 5712, kZoomTop = 6264;
 
 QFont commandFont()
 {
@@ -107,7 +111,11 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
 {
     setObjectName(QStringLiteral("Varnel3DT"));
     const Twips tw = Twips::forWidget(this);
-    setFixedSize(tw.size(kWindowWidth, kWindowHeight));
+    // The original size, from which the window may grow.
+    resize(tw.size(kWindowWidth, kWindowHeight));
+    setMinimumSize(tw.size(kWindowWidth, kWindowHeight));
+    // Created first, so that the size buttons and the readout lie over the working area.
+    view_ = new CanvasView(this);
 
     const std::array<std::pair<SizeButton::Direction, QRect>, 4> sizes = {{
         {SizeButton::Direction::Up, QRect(336, 84, 630, 570)},
@@ -134,6 +142,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     }
 
     canvas_ = new PageCanvas(model_, canvasModel_, this);
+    view_->setCanvas(canvas_);
     connect(canvas_, &PageCanvas::objectPressed, this, &Varnel3DT::pressObject);
     connect(canvas_, &PageCanvas::objectDragged, this, &Varnel3DT::dragObject);
 
@@ -150,6 +159,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         button->setGeometry(tw.rect(kCommandLeft, tops[i], kCommandWidth, kCommandHeight));
         connect(button, &QPushButton::clicked, this, [this, i] { runCommand(static_cast<int>(i)); });
         buttons_[i] = button;
+        column_.emplace_back(button, button->geometry());
     }
 
     // Beyond the original column, in its free space above the kind list.
@@ -158,10 +168,34 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     previewButton_->setFont(commandFont());
     previewButton_->setGeometry(tw.rect(kCommandLeft, kPreviewTop, kCommandWidth, kCommandHeight));
     connect(previewButton_, &QPushButton::clicked, this, &Varnel3DT::previewCommand);
+    column_.emplace_back(previewButton_, previewButton_->geometry());
+
+    zoomBox_ = new QComboBox(this);
+    zoomBox_->setObjectName(QStringLiteral("zoomBox"));
+    zoomBox_->setFont(arialFont(true));
+    zoomBox_->setToolTip(QStringLiteral("Scala della pagina (Ctrl+rotella, Ctrl++, Ctrl+-, Ctrl+0)"));
+    for (int percent : canvaszoom::Steps)
+        zoomBox_->addItem(QStringLiteral("%1 %").arg(percent), percent);
+    zoomBox_->setCurrentIndex(zoomBox_->findData(canvaszoom::Normal));
+    zoomBox_->setGeometry(tw.rect(kCommandLeft, kZoomTop, kCommandWidth, 288));
+    connect(zoomBox_, &QComboBox::activated, this, [this](int i) { setZoom(zoomBox_->itemData(i).toInt()); });
+    connect(view_, &CanvasView::zoomChanged, this, &Varnel3DT::zoomShown);
+    column_.emplace_back(zoomBox_, zoomBox_->geometry());
+    const std::pair<QKeySequence, int (*)(int)> zoomKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), canvaszoom::stepIn},
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), canvaszoom::stepIn},
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), canvaszoom::stepOut},
+        {QKeySequence(Qt::CTRL | Qt::Key_0), [](int) { return canvaszoom::Normal; }},
+    };
+    for (const auto& [key, step] : zoomKeys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { setZoom(step(zoom())); });
+    }
 
     combo_ = new QComboBox(this);
     combo_->setFont(arialFont(true));
     combo_->setGeometry(tw.rect(kCommandLeft, 6720, kCommandWidth, 288));
+    column_.emplace_back(combo_, combo_->geometry());
 
     // Like the object patterns, the scratch box lies inside the canvas; it is never seen.
     scratch_ = new QLabel(canvas_);
@@ -172,6 +206,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     setFont(arialFont(false));
     setUpCanvas();
     updateTitle();
+    layoutForSize();
 }
 
 void Varnel3DT::startDesigner()
@@ -234,8 +269,58 @@ void Varnel3DT::setUpCanvas()
 void Varnel3DT::placeCanvas()
 {
     const QRect r = canvasModel_.canvasTwips();
-    canvas_->setGeometry(Twips::forWidget(this).rect(r.x(), r.y(), r.width(), r.height()));
-    canvas_->update();
+    view_->setNormalPlace(Twips::forWidget(this).rect(r.x(), r.y(), r.width(), r.height()));
+}
+
+QSize Varnel3DT::growth() const
+{
+    const QSize normal = Twips::forWidget(this).size(kWindowWidth, kWindowHeight);
+    return QSize(std::max(0, width() - normal.width()), std::max(0, height() - normal.height()));
+}
+
+void Varnel3DT::layoutForSize()
+{
+    const QSize grown = growth();
+    for (const auto& [widget, place] : column_)
+        widget->setGeometry(place.translated(grown.width(), 0));
+    // The working area reaches the separator line, which moves with the column.
+    view_->setGeometry(0, 0, Twips::forWidget(this).x(kSeparatorX) + grown.width(), height());
+    update();
+}
+
+void Varnel3DT::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutForSize();
+}
+
+int Varnel3DT::zoom() const
+{
+    return view_->zoom();
+}
+
+void Varnel3DT::setZoom(int percent)
+{
+    view_->setZoom(percent);
+}
+
+void Varnel3DT::zoomShown(int percent)
+{
+    zoomBox_->setCurrentIndex(zoomBox_->findData(percent));
+    if (settings_)
+        settings_->setValue(QStringLiteral("designer/zoom"), percent);
+}
+
+void Varnel3DT::useSettings(QSettings* settings)
+{
+    settings_ = nullptr;
+    if (settings) {
+        restoreGeometry(settings->value(QStringLiteral("designer/geometry")).toByteArray());
+        const int percent = settings->value(QStringLiteral("designer/zoom"), canvaszoom::Normal).toInt();
+        // A scale between the steps (an edited file) is shown at the step below it.
+        setZoom(canvaszoom::stepOut(canvaszoom::clamp(percent) + 1));
+    }
+    settings_ = settings;
 }
 
 void Varnel3DT::updateTitle()
@@ -278,10 +363,13 @@ void Varnel3DT::runCommand(int i)
 
 void Varnel3DT::closeEvent(QCloseEvent* event)
 {
-    if (commands_.confirmClose())
+    if (commands_.confirmClose()) {
+        if (settings_)
+            settings_->setValue(QStringLiteral("designer/geometry"), saveGeometry());
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void Varnel3DT::printCommand()
@@ -325,8 +413,11 @@ void Varnel3DT::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const Twips tw = Twips::forWidget(this);
+    // The column keeps to the right edge; the separator runs down as far as the window grows.
+    const QSize grown = growth();
+    p.translate(grown.width(), 0);
     p.setPen(QPen(QColor(128, 128, 128), 1));
-    p.drawLine(tw.point(kSeparatorX, 0), tw.point(kSeparatorX, kSeparatorBottom));
+    p.drawLine(tw.point(kSeparatorX, 0), tw.point(kSeparatorX, kSeparatorBottom) + QPoint(0, grown.height()));
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(tw.rect(kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight));
 }

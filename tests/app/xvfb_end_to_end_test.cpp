@@ -107,6 +107,8 @@ protected:
         env.insert(QStringLiteral("DISPLAY"), server_->display());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("PCLocal"), QStringLiteral("PC2"));
+        // The window's remembered size and zoom stay in the test's folder, not the user's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
         env.insert(QStringLiteral("PATH"), dir.file(QStringLiteral("bin")) + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
         // No print queue of this machine is ever offered or used.
         env.insert(QStringLiteral("CUPS_SERVER"), dir.file(QStringLiteral("no-cups-here")));
