@@ -1,11 +1,13 @@
 // The designer on a template at every list's capacity (500 texts, 500 rectangles, 200 fields,
-// 100 images, 10 tables of 60 columns, 30 parameters): open, save, one step of a drag and one full
-// repaint of the canvas, each timed on its own, in CPU time, and compared with its target.
+// 100 images, 10 tables of 60 columns, 30 parameters): open, save, one step of a drag, one full
+// repaint of the canvas, and recording, undoing and redoing one change, each timed on its own, in
+// CPU time, and compared with its target.
 //
 //   bench_designer [RUNS]
 #include "TemplateGenerator.h"
 
 #include "designer/DesignerEdits.h"
+#include "designer/EditHistory.h"
 #include "designer/PageCanvas.h"
 #include "core/Cp1252.h"
 #include "core/widgets/Twips.h"
@@ -122,6 +124,19 @@ int main(int argc, char** argv)
         pressObject(model, canvas, dragged, PressButton::Left);
     };
 
+    // One drag of the frontmost object as a step of the history: undone, then redone.
+    EditHistory history(model, canvas);
+    auto recordDrag = [&] {
+        history.begin(QStringLiteral("drag"));
+        dragObject(model, canvas, dragged, 90, 80);
+        history.commit();
+    };
+    auto drag = [&] {
+        press();
+        history.restart();
+        recordDrag();
+    };
+
     const std::vector<Step> steps = {
         {"open (over the same template)", 100, reopen, [&] { CaricaModulo(path, model, canvas); }},
         {"save", 50, reopen, [&] { SalvaModulo(QStringLiteral("salvato.vn3"), model, canvas); }},
@@ -131,6 +146,15 @@ int main(int argc, char** argv)
              QPainter painter(&screen);
              picture1.paintCanvas(painter);
          }},
+        {"record a drag as one step", 5, [&] {
+             press();
+             history.restart();
+         }, recordDrag},
+        {"undo one step", 5, drag, [&] { history.undo(); }},
+        {"redo one step", 5, [&] {
+             drag();
+             history.undo();
+         }, [&] { history.redo(); }},
     };
 
     std::printf("Designer on a template at every capacity (%d runs a step, CPU time)\n", runs);

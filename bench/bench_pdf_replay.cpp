@@ -97,7 +97,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int pages = intArgument(argc, argv, "--pages", 1000);
-    const int runs = intArgument(argc, argv, "--runs", 3);
+    const int runs = intArgument(argc, argv, "--runs", 5);
 
     QTemporaryDir dir;
     const std::vector<PrintOp> ops = syntheticTrace(pages);

@@ -16,37 +16,113 @@
 
 namespace ostrivo {
 
+// The manual page is made from this text at build time (packaging/help_to_man.cpp), so it follows
+// a form: the first line is "ostrivo-report - summary"; a line at the margin ending in ":" heads a
+// section; a line indented by two blanks is an entry (a command, an option, a value), which may
+// carry its description after two blanks or more; lines indented by six blanks describe the entry
+// above them; other lines at the margin are paragraphs, and an empty line separates them.
 QString usageText()
 {
     return QStringLiteral(
-        "Gestore report Ostrivo 3.0: report template designer and report printer.\n"
-        "\n"
-        "Usage:\n"
-        "  ostrivo-report                      designer, or print request mode when\n"
-        "                                      Varnil3<PCLocal>.pss exists in the current directory\n"
-        "  ostrivo-report print TEMPLATE [--values \"v1,v2,\"] [--printer NAME] [--output FILE]\n"
-        "                                [--trace FILE] [--date \"dd/mm/yyyy hh:mm\"]\n"
-        "                                [--query-timeout SECONDS]\n"
-        "  ostrivo-report check TEMPLATE       read the template as every reader would (the print\n"
-        "                                      run and the designer) and list each problem with\n"
-        "                                      its line\n"
-        "  ostrivo-report resave TEMPLATE [--output FILE]\n"
-        "                                      open the template as the designer does and write it\n"
-        "                                      as its save does: over TEMPLATE, or to FILE\n"
-        "  ostrivo-report import SOURCE DEST [--replace] [--table NAME]...\n"
-        "                                      copy an Access or SQLite file's tables into the\n"
-        "                                      PostgreSQL database named by the connection file DEST\n"
-        "  ostrivo-report FILE.vn3             the designer, with that template open\n"
-        "  ostrivo-report --help | --version\n"
-        "\n"
-        "--values is the list the parameter dialog's \"Ok\" gives, each value followed by a comma;\n"
-        "numbers take \".\" as the decimal mark (1234.5, not 1.234,5), dates are dd/mm/yyyy; a\n"
-        "parameter without a value takes its default. --output writes a PDF (default %1).\n"
-        "--query-timeout ends the print when one query of the template works longer (default 60).\n"
-        "\n"
-        "Exit status: 0 printed (check: no problem; resave: written); 1 failed (check: problems\n"
-        "listed; resave: nothing written); 2 bad usage; 3 printed, but some elements failed.\n")
+               "ostrivo-report - Gestore report Ostrivo 3.0: disegna i modelli di stampa (.vn3)\n"
+               "e li stampa con i dati dell'albergo.\n"
+               "\n"
+               "Uso:\n"
+               "  ostrivo-report\n"
+               "      Apre il designer con un modello nuovo. Se nella cartella corrente c'è la\n"
+               "      richiesta di stampa Varnil3<PCLocal>.pss, stampa invece il modello che vi\n"
+               "      è indicato, cancella la richiesta e termina, senza mostrare il designer.\n"
+               "  ostrivo-report FILE.vn3\n"
+               "      Apre il designer con quel modello.\n"
+               "  ostrivo-report print MODELLO [OPZIONI]\n"
+               "      Stampa il modello senza finestre né domande, con le opzioni di print.\n"
+               "  ostrivo-report check MODELLO\n"
+               "      Legge il modello come lo leggono la stampa e il designer ed elenca ogni\n"
+               "      problema con la sua riga.\n"
+               "  ostrivo-report resave MODELLO [--output FILE]\n"
+               "      Apre il modello come il designer e lo scrive come il suo \"Salva\": sopra\n"
+               "      MODELLO, o in FILE.\n"
+               "  ostrivo-report import SORGENTE DESTINAZIONE [--replace] [--table NOME]...\n"
+               "      Copia le tabelle del file Access o SQLite SORGENTE nel database\n"
+               "      PostgreSQL indicato dal file di connessione DESTINAZIONE, ogni valore\n"
+               "      esatto, tutte in una transazione: un'importazione che non riesce o è\n"
+               "      interrotta lascia il server com'era. SORGENTE è solo letto.\n"
+               "  ostrivo-report --help\n"
+               "      Mostra questo aiuto.\n"
+               "  ostrivo-report --version\n"
+               "      Mostra la versione.\n"
+               "\n"
+               "Opzioni di print:\n"
+               "  --values \"v1,v2,\"\n"
+               "      I valori dei parametri come li dà \"Ok\" del dialogo dei parametri, ognuno\n"
+               "      seguito da una virgola. I numeri hanno il punto come separatore decimale\n"
+               "      (1234.5, non 1.234,5), le date sono gg/mm/aaaa; un parametro senza valore\n"
+               "      prende il suo valore predefinito.\n"
+               "  --printer NOME\n"
+               "      La stampante (predefinita: quella del sistema, altrimenti \"PDF\").\n"
+               "  --output FILE\n"
+               "      Il PDF da scrivere (predefinito: %1), solo con la stampante\n"
+               "      \"PDF\".\n"
+               "  --trace FILE\n"
+               "      Scrive in FILE ogni operazione di disegno, una riga JSON ciascuna.\n"
+               "  --date \"gg/mm/aaaa hh:mm\"\n"
+               "      Stampa con questa data e ora invece di quelle di adesso.\n"
+               "  --query-timeout SECONDI\n"
+               "      Interrompe la stampa quando una query del modello lavora più a lungo\n"
+               "      (predefinito: 60; al più 86400).\n"
+               "\n"
+               "Opzioni di resave:\n"
+               "  --output FILE\n"
+               "      Scrive il modello in FILE invece che sopra MODELLO.\n"
+               "\n"
+               "Opzioni di import:\n"
+               "  --replace\n"
+               "      Sostituisce le tabelle che il server ha già; senza, sono rifiutate. Due\n"
+               "      tabelle i cui nomi differiscono solo per maiuscole e minuscole sono\n"
+               "      rifiutate comunque.\n"
+               "  --table NOME\n"
+               "      Copia solo la tabella NOME; si può ripetere.\n"
+               "\n"
+               "File di connessione:\n"
+               "Un file di connessione è un file di testo con un URI di connessione PostgreSQL,\n"
+               "per esempio postgresql://reports@dbserver/hotel. Messo al posto del file .mdb,\n"
+               "con lo stesso nome, fa leggere ai modelli il server. La password non vi è\n"
+               "scritta: viene da ~/.pgpass o dalla variabile d'ambiente PGPASSWORD. Le\n"
+               "sessioni sono di sola lettura; per stampare, una connessione come superutente\n"
+               "è rifiutata. Un server che non risponde è lasciato dopo 10 secondi\n"
+               "(?connect_timeout=N nell'URI dà un altro limite). Il README mostra come creare\n"
+               "un ruolo che importa e uno che può solo leggere.\n"
+               "\n"
+               "Ambiente:\n"
+               "  PCLocal\n"
+               "      Variabile d'ambiente che completa il nome della richiesta di stampa:\n"
+               "      Varnil3PC2.pss con PCLocal=PC2, Varnil3.pss senza.\n"
+               "\n"
+               "Stato di uscita:\n"
+               "  0  stampato (check: nessun problema; resave: scritto; import: tutto copiato)\n"
+               "  1  non riuscito, niente stampato (check: problemi elencati; resave: niente\n"
+               "      scritto)\n"
+               "  2  uso sbagliato della riga di comando\n"
+               "  3  stampato, ma alcuni elementi non sono riusciti\n"
+               "\n"
+               "Esempi:\n"
+               "  ostrivo-report print catering.vn3 --values \"01/01/2026,31/12/2026,\"\n"
+               "  ostrivo-report import hotel.mdb hotel-import.txt\n")
         .arg(QtPrintSink::DefaultPdfFile);
+}
+
+QString usageSynopsis()
+{
+    // The entries of "Uso:", without their descriptions.
+    QString synopsis = QStringLiteral("Uso:\n");
+    bool inUsage = false;
+    for (const QString& line : usageText().split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1Char(' ')) && line.endsWith(QLatin1Char(':')))
+            inUsage = line == QLatin1String("Uso:");
+        else if (inUsage && line.startsWith(QLatin1String("  ostrivo-report")))
+            synopsis += line + QLatin1Char('\n');
+    }
+    return synopsis + QStringLiteral("ostrivo-report --help spiega comandi e opzioni.\n");
 }
 
 namespace {
@@ -117,7 +193,7 @@ int runProgram(int argc, char** argv)
     // What a file manager starts on a double click: the designer with that template.
     if (args.size() == 1 && isTemplateArgument(command))
         return runDesigner(argc, argv, command);
-    errs << "ostrivo-report: comando sconosciuto \"" << command << "\"\n\n" << usageText();
+    errs << "ostrivo-report: comando sconosciuto \"" << command << "\"\n\n" << usageSynopsis();
     return exitcode::BadUsage;
 }
 

@@ -15,7 +15,9 @@ constexpr int PrintedWithErrors = 3;
 // The whole program: chooses between the designer, the print request and the command line.
 int runProgram(int argc, char** argv);
 
-// The text of --help.
+// The text of --help, from which the manual page is also made.
 QString usageText();
+// What bad usage is answered with: the commands and how to get the rest.
+QString usageSynopsis();
 
 }  // namespace ostrivo

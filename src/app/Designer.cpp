@@ -1,6 +1,7 @@
 #include "app/Designer.h"
 
 #include "app/PrintRequest.h"
+#include "app/Translations.h"
 #include "designer/Varnel3DT.h"
 #include "core/widgets/QtDialogs.h"
 #include "template/VN3Routine.h"
@@ -15,6 +16,7 @@ namespace ostrivo {
 int runDesigner(int argc, char** argv, const QString& templatePath)
 {
     QApplication app(argc, argv);
+    installQtItalian(app);
     VN3Routine model;
     QtDialogs dialogs;
     Varnel3DT window(model, dialogs);

@@ -85,7 +85,7 @@ PrintOptions parsePrintOptions(const QStringList& arguments)
         }
     }
     if (options.templatePath.isEmpty())
-        throw UsageError(QStringLiteral("manca il modello di stampa (TEMPLATE)"));
+        throw UsageError(QStringLiteral("manca il modello di stampa (MODELLO)"));
     if (options.output && options.printer && *options.printer != pdfPrinterName())
         throw UsageError(QStringLiteral("--output scrive un PDF: si usa solo con --printer PDF"));
     return options;
@@ -124,7 +124,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     try {
         options = parsePrintOptions(arguments);
     } catch (const UsageError& e) {
-        err << "ostrivo-report print: " << e.message << "\n\n" << usageText();
+        err << "ostrivo-report print: " << e.message << "\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
 
@@ -202,7 +202,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.size() != 1 || arguments.at(0).startsWith(QLatin1String("--"))) {
-        err << "ostrivo-report check: serve esattamente un modello di stampa (TEMPLATE)\n\n" << usageText();
+        err << "ostrivo-report check: serve esattamente un modello di stampa (MODELLO)\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
     const QString path = arguments.at(0);

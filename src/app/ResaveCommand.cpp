@@ -57,7 +57,7 @@ int runResaveCommand(const QStringList& arguments, QTextStream& /*out*/, QTextSt
     QString problem;
     const std::optional<ResaveOptions> options = parseResaveOptions(arguments, problem);
     if (!options) {
-        err << "ostrivo-report resave: " << problem << "\n\n" << usageText();
+        err << "ostrivo-report resave: " << problem << "\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
     DesignerState designer;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QRegularExpression>
 
 namespace ostrivo {
 
@@ -17,11 +18,16 @@ MessageRequest notice(const QString& title, const QString& text, MessageIcon ico
 
 QString qtFileFilter(const QString& filter)
 {
+    // Qt filters by the patterns in brackets at the end of an entry. A description that shows its
+    // patterns already ("Report 3.0 Ostrivo (*.vn3)") has them replaced by those that filter, so
+    // that they are neither shown twice nor shown other than they are.
+    static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList qt;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        qt << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
+        const QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        const QString description = QString(parts[i]).remove(shownPatterns);
+        qt << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     if (parts.size() % 2 == 1 && !parts.last().isEmpty())
         qt << parts.last();

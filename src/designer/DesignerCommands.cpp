@@ -7,7 +7,9 @@
 #include "template/TemplateFiles.h"
 #include "template/VN3Routine.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 namespace ostrivo {
 
@@ -24,11 +26,25 @@ QString withExtension(QString name)
     return name;
 }
 
+// Whether a deleted template can go to the desktop's trash. A freedesktop trash lies in the user's
+// data folder, which a desktop session makes; without it Qt has nowhere to put the file.
+bool hasTrash()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#elif defined(Q_OS_UNIX) && !defined(Q_OS_ANDROID) && !defined(Q_OS_IOS) && !defined(Q_OS_WASM)
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return !data.isEmpty() && QDir().mkpath(data);
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 DesignerCommands::DesignerCommands(VN3Routine& model, CanvasModel& canvas, PlatformDialogs& dialogs,
                                    DesignerWindows windows)
-    : model_(model), canvas_(canvas), dialogs_(dialogs), windows_(std::move(windows))
+    : model_(model), canvas_(canvas), dialogs_(dialogs), windows_(std::move(windows)), history_(model, canvas)
 {
 }
 
@@ -45,6 +61,7 @@ bool DesignerCommands::changed()
 void DesignerCommands::markUnchanged()
 {
     savedText_ = templateText(model_, canvas_);
+    history_.setClean();
 }
 
 void DesignerCommands::start()
@@ -60,6 +77,7 @@ void DesignerCommands::clearForNewTemplate()
     model_.NomeModulo = kNewName;
     PulisciPagina(model_, canvas_);
     hasFile_ = false;
+    history_.restart();
     markUnchanged();
 }
 
@@ -72,6 +90,7 @@ bool DesignerCommands::openTemplate(const QString& path)
         return false;
     }
     hasFile_ = true;
+    history_.restart();
     markUnchanged();
     return true;
 }
@@ -91,13 +110,12 @@ bool DesignerCommands::saveTo(const QString& path)
     return true;
 }
 
-bool DesignerCommands::settleChanges()
+bool DesignerCommands::settleChanges(const QString& text)
 {
     if (!changed())
         return true;
-    MessageRequest question = yesNoQuestion(
-        QStringLiteral("Gestore report Ostrivo 3.0"),
-        QStringLiteral("Salvare le modifiche a %1?").arg(NomeFileDaPercorso(model_.NomeModulo)));
+    MessageRequest question =
+        yesNoQuestion(QStringLiteral("Gestore report Ostrivo 3.0"), text.arg(NomeFileDaPercorso(model_.NomeModulo)));
     question.buttons = MessageButtons::YesNoCancel;
     // Enter keeps the work.
     question.defaultAnswer = MessageAnswer::Yes;
@@ -136,14 +154,38 @@ bool DesignerCommands::salva()
     return saveTo(withExtension(*chosen));
 }
 
+bool DesignerCommands::confirmPrint()
+{
+    // Nothing was ever opened in the designer (a print request): the file prints as it is.
+    if (savedText_.isNull())
+        return true;
+    return settleChanges(QStringLiteral("Salvare le modifiche a %1 prima di stampare?"));
+}
+
 void DesignerCommands::cancella()
 {
-    if (dialogs_.message(yesNoQuestion(QStringLiteral("Cancella modulo"),
-                                       QStringLiteral("Confermi la cancellazione del modulo di stampa?"))) !=
-        MessageAnswer::Yes)
-        return;
+    const QString title = QStringLiteral("Cancella modulo");
     // A template never saved has no file of its own: a file that merely bears its name stays.
-    if (hasFile_ && QFile::exists(model_.NomeModulo)) {
+    const bool ownsFile = hasFile_ && QFile::exists(model_.NomeModulo);
+    const bool toTrash = ownsFile && hasTrash();
+    QString question = QStringLiteral("Confermi la cancellazione del modulo di stampa?");
+    if (ownsFile && !toTrash)
+        question += QStringLiteral("\r\nNon c'è un cestino: il file sarà cancellato definitivamente.");
+    if (dialogs_.message(yesNoQuestion(title, question)) != MessageAnswer::Yes)
+        return;
+    const QString name = NomeFileDaPercorso(model_.NomeModulo);
+    bool trashed = false;
+    if (toTrash) {
+        QFile file(model_.NomeModulo);
+        trashed = file.moveToTrash();
+        // A trash the file cannot reach (another disk, no room): deleted only when the user agrees.
+        if (!trashed && dialogs_.message(yesNoQuestion(
+                            title, QStringLiteral("Il modulo di stampa %1 non può essere spostato nel cestino: %2\r\n"
+                                                  "Cancellarlo definitivamente?")
+                                       .arg(name, file.errorString()))) != MessageAnswer::Yes)
+            return;
+    }
+    if (ownsFile && !trashed) {
         QFile file(model_.NomeModulo);
         if (!file.remove()) {
             dialogs_.message(notice(QStringLiteral("Cancella modulo"),
@@ -153,6 +195,9 @@ void DesignerCommands::cancella()
             return;
         }
     }
+    if (trashed)
+        dialogs_.message(notice(title, QStringLiteral("Il modulo di stampa %1 è stato spostato nel cestino.").arg(name),
+                                MessageIcon::Information));
     // The file is gone: its changes are not offered for saving.
     if (windows_.newPage)
         windows_.newPage(model_);
@@ -161,17 +206,49 @@ void DesignerCommands::cancella()
 
 void DesignerCommands::inserisciOggetto(const QString& kind)
 {
-    if (kind == QLatin1String("PARAMETRI")) {
-        if (windows_.parameters)
-            windows_.parameters(model_);
+    if (kind.isEmpty()) {
+        dialogs_.message(notice(QStringLiteral("Inserisci oggetto"),
+                                QStringLiteral("Scegliere il tipo di oggetto da inserire"), MessageIcon::Information));
         return;
     }
-    insertObject(model_, canvas_, kind, dialogs_);
+    if (kind == QLatin1String("PARAMETRI")) {
+        if (windows_.parameters)
+            history_.record(QStringLiteral("Parametri"), [&] { windows_.parameters(model_); });
+        return;
+    }
+    history_.record(QStringLiteral("Inserisci oggetto"), [&] {
+        // The new object is current, so that the size buttons and the arrow keys act on it.
+        if (const std::optional<CanvasRef> inserted = insertObject(model_, canvas_, kind, dialogs_))
+            pressObject(model_, canvas_, *inserted, PressButton::Left);
+    });
 }
 
 void DesignerCommands::cancellaOggetto()
 {
-    deleteCurrentObject(model_, canvas_, dialogs_);
+    history_.record(QStringLiteral("Cancella oggetto"), [&] { deleteCurrentObject(model_, canvas_, dialogs_); });
+}
+
+bool DesignerCommands::resizeObject(SizeStep step)
+{
+    return history_.record(QStringLiteral("Dimensioni"), [&] { return resizeCurrentObject(model_, canvas_, step); });
+}
+
+std::optional<Readout> DesignerCommands::canvasKey(const CanvasKey& key)
+{
+    switch (key.action) {
+    case CanvasKey::Action::Move:
+        return history_.record(QStringLiteral("Sposta oggetto"),
+                               [&] { return moveCurrentObject(model_, canvas_, key.dx, key.dy); });
+    case CanvasKey::Action::Resize:
+        resizeObject(key.step);
+        break;
+    case CanvasKey::Action::Delete:
+        cancellaOggetto();
+        break;
+    case CanvasKey::Action::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 void DesignerCommands::apri()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "designer/DesignerEdits.h"
+#include "designer/EditHistory.h"
+
 #include <QString>
 #include <functional>
 
@@ -19,7 +22,9 @@ struct DesignerWindows {
 };
 
 // The designer's commands on the open template (model and canvas), asking through the dialog
-// seam. Also remembers what was last opened or saved, to ask before changes are lost.
+// seam. Also remembers what was last opened or saved, to ask before changes are lost, and keeps
+// the history of changes: every edit made through it is one step; "Apri", "Nuovo" and "Cancella"
+// start a new history.
 class DesignerCommands {
 public:
     DesignerCommands(VN3Routine& model, CanvasModel& canvas, PlatformDialogs& dialogs, DesignerWindows windows);
@@ -41,14 +46,26 @@ public:
     // Asks to save unsaved changes; false when the user chose "Annulla" (or a save failed).
     bool confirmClose() { return settleChanges(); }
 
+    // Before "Stampa", which prints the file: asks to save unsaved changes first. True when the
+    // print may go on ("Sì" and saved, or "No"); false on "Annulla" or when the save failed.
+    bool confirmPrint();
+
+    // The edits of the window's buttons and keys, each one step of the history.
+    // A size button on the current object; true when a size changed.
+    bool resizeObject(SizeStep step);
+    // A key on the canvas; returns the readout's new texts when it moved an object.
+    std::optional<Readout> canvasKey(const CanvasKey& key);
+    EditHistory& history() { return history_; }
+
     // Whether "Salva" would write something else than what was last opened or saved.
     bool changed();
     // The window's title for the open template.
     QString title() const;
 
 private:
-    // "Salvare le modifiche a ...?" when the template changed; true when the command may go on.
-    bool settleChanges();
+    // "Salvare le modifiche a ...?" (question holds %1 for the file's name) when the template
+    // changed; true when the command may go on.
+    bool settleChanges(const QString& question = QStringLiteral("Salvare le modifiche a %1?"));
     void clearForNewTemplate();
     bool saveTo(const QString& path);
     void markUnchanged();
@@ -60,6 +77,7 @@ private:
     QString savedText_;
     // False while the template has never been opened from or saved to a file.
     bool hasFile_ = false;
+    EditHistory history_;
 };
 
 }  // namespace ostrivo

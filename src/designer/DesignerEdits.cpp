@@ -28,16 +28,17 @@ struct InsertKind {
     const char* caption;  // texts only
     int capacity;
     const char* plural;
+    const char* others;  // "altri" or "altre", as the plural's gender asks
 };
 
 constexpr InsertKind kInsertKinds[] = {
-    {"TESTO", CanvasSet::Label1, "<inserire testo>", VN3Routine::MaxTesti, "testi"},
-    {"DATA", CanvasSet::Label1, "Data_oggi", VN3Routine::MaxTesti, "testi"},
-    {"ORA", CanvasSet::Label1, "ora_adesso", VN3Routine::MaxTesti, "testi"},
-    {"IMMAGINI", CanvasSet::Pic1, "", VN3Routine::MaxImmagini, "immagini"},
-    {"RETTANGOLI", CanvasSet::Label2, "", VN3Routine::MaxRettangoli, "rettangoli"},
-    {"CAMPO DB", CanvasSet::Label3, "", VN3Routine::MaxCampi, "campi database"},
-    {"TABELLA", CanvasSet::Label4, "", VN3Routine::MaxTabelle, "tabelle"},
+    {"TESTO", CanvasSet::Label1, "<inserire testo>", VN3Routine::MaxTesti, "testi", "altri"},
+    {"DATA", CanvasSet::Label1, "Data_oggi", VN3Routine::MaxTesti, "testi", "altri"},
+    {"ORA", CanvasSet::Label1, "ora_adesso", VN3Routine::MaxTesti, "testi", "altri"},
+    {"IMMAGINI", CanvasSet::Pic1, "", VN3Routine::MaxImmagini, "immagini", "altre"},
+    {"RETTANGOLI", CanvasSet::Label2, "", VN3Routine::MaxRettangoli, "rettangoli", "altri"},
+    {"CAMPO DB", CanvasSet::Label3, "", VN3Routine::MaxCampi, "campi database", "altri"},
+    {"TABELLA", CanvasSet::Label4, "", VN3Routine::MaxTabelle, "tabelle", "altre"},
 };
 
 qint16& counterOf(VN3Routine& model, CanvasSet set)
@@ -197,10 +198,10 @@ std::optional<CanvasRef> insertObject(VN3Routine& model, CanvasModel& canvas, co
     if (counter >= found->capacity) {
         dialogs.message(notice(kInsertTitle,
                                QStringLiteral("Il modulo ha raggiunto il massimo di %1 %2: non se ne possono inserire "
-                                              "altri.\r\nGli oggetti cancellati lasciano libero il loro posto "
+                                              "%3.\r\nGli oggetti cancellati lasciano libero il loro posto "
                                               "quando il modulo viene salvato e riaperto.")
                                    .arg(found->capacity)
-                                   .arg(QLatin1String(found->plural))));
+                                   .arg(QLatin1String(found->plural), QLatin1String(found->others))));
         return std::nullopt;
     }
     const int n = counter + 1;
@@ -287,6 +288,43 @@ bool deleteCurrentObject(VN3Routine& model, CanvasModel& canvas, PlatformDialogs
     model.OggettoCorrente = 0;
     model.TipoOggettoCorrente.clear();
     return true;
+}
+
+std::optional<Readout> moveCurrentObject(VN3Routine& model, CanvasModel& canvas, int dx, int dy)
+{
+    const std::optional<CanvasRef> current = currentObject(model, canvas);
+    if (!current)
+        return std::nullopt;
+    // A drag steps by the offset over the page size: these offsets are whole units.
+    return dragObject(model, canvas, *current, dx * double(model.LarghezzaPagina), dy * model.AltezzaPagina);
+}
+
+CanvasKey canvasKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    // The keypad's arrows move as the others do.
+    modifiers &= ~Qt::KeypadModifier;
+    if (key == Qt::Key_Delete)
+        return modifiers == Qt::NoModifier ? CanvasKey{CanvasKey::Action::Delete} : CanvasKey{};
+    struct Arrow {
+        int key;
+        int dx, dy;
+        SizeStep step;
+    };
+    constexpr Arrow arrows[] = {
+        {Qt::Key_Up, 0, -1, SizeStep::Lower},
+        {Qt::Key_Down, 0, 1, SizeStep::Higher},
+        {Qt::Key_Left, -1, 0, SizeStep::Narrower},
+        {Qt::Key_Right, 1, 0, SizeStep::Wider},
+    };
+    for (const Arrow& arrow : arrows) {
+        if (arrow.key != key)
+            continue;
+        if (modifiers == Qt::NoModifier)
+            return {CanvasKey::Action::Move, arrow.dx, arrow.dy};
+        if (modifiers == Qt::ShiftModifier)
+            return {CanvasKey::Action::Resize, 0, 0, arrow.step};
+    }
+    return {};
 }
 
 }  // namespace ostrivo

@@ -58,4 +58,21 @@ std::optional<CanvasRef> insertObject(VN3Routine& model, CanvasModel& canvas, co
 // Returns whether it deleted.
 bool deleteCurrentObject(VN3Routine& model, CanvasModel& canvas, PlatformDialogs& dialogs);
 
+// Moves the current object dx units right and dy units down, as a drag of that many units does.
+// Returns the readout's new texts (none for images, or when nothing is current).
+std::optional<Readout> moveCurrentObject(VN3Routine& model, CanvasModel& canvas, int dx, int dy);
+
+// What a key pressed on the canvas does: an arrow moves the current object one unit; with Shift
+// it changes its size one unit as the size button with the same triangle does; Delete deletes it
+// as "Cancella oggetto" does. Other keys and modifiers are not the canvas's.
+struct CanvasKey {
+    enum class Action { None, Move, Resize, Delete };
+    Action action = Action::None;
+    int dx = 0;  // Move: units right
+    int dy = 0;  // Move: units down
+    SizeStep step = SizeStep::Lower;
+    bool operator==(const CanvasKey&) const = default;
+};
+CanvasKey canvasKey(int key, Qt::KeyboardModifiers modifiers);
+
 }  // namespace ostrivo

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace ostrivo {
@@ -79,26 +80,35 @@ NuovoMD::NuovoMD(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent)
     setWindowTitle(kTitle);
     setModal(true);
     const Twips tw = Twips::forWidget(this);
-    setFixedSize(tw.size(kWidth, kHeight));
 
     const std::array<QString, 3> captions = {QStringLiteral("Orientamento"), QStringLiteral("Altezza"),
                                              QStringLiteral("Larghezza")};
+    // The captions' column widens to the longest caption in the dialog's font, and the rest moves
+    // right with it: the form's twips leave "Orientamento" no room in a wider face.
+    int widen = 0;
     for (std::size_t i = 0; i < captions.size(); ++i) {
         labels_[i] = new QLabel(captions[i], this);
-        labels_[i]->setGeometry(placed(tw, kCaptions[i]));
+        widen = std::max(widen, labels_[i]->sizeHint().width() - placed(tw, kCaptions[i]).width());
     }
+    const QPoint moved(widen, 0);
+    for (std::size_t i = 0; i < captions.size(); ++i)
+        labels_[i]->setGeometry(placed(tw, kCaptions[i]).adjusted(0, 0, widen, 0));
+    setFixedSize(tw.size(kWidth, kHeight) + QSize(widen, 0));
+
     orientation_ = new QComboBox(this);
-    orientation_->setGeometry(placed(tw, kOrientation));
+    orientation_->setGeometry(placed(tw, kOrientation).translated(moved));
     orientation_->addItems({QStringLiteral("Verticale"), QStringLiteral("Orizzontale")});
-    orientation_->setCurrentIndex(-1);
-    const std::array<QString, 2> initial = {QStringLiteral("75"), QStringLiteral("80")};
+    // The list shows what "Ok" will store: the open template's orientation, or "Verticale", whose
+    // sizes the boxes hold.
+    orientation_->setCurrentIndex(std::max(0, orientation_->findText(model_.Orientamento)));
+    const auto initial = pagePresets(orientation_->currentText()).value();
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        boxes_[i] = new QLineEdit(initial[i], this);
-        boxes_[i]->setGeometry(placed(tw, kBoxes[i]));
+        boxes_[i] = new QLineEdit(i == 0 ? initial.first : initial.second, this);
+        boxes_[i]->setGeometry(placed(tw, kBoxes[i]).translated(moved));
         boxes_[i]->installEventFilter(this);
     }
     ok_ = new QPushButton(QStringLiteral("Ok"), this);
-    ok_->setGeometry(placed(tw, kOk));
+    ok_->setGeometry(placed(tw, kOk).translated(moved));
     setTabOrder(orientation_, boxes_[0]);
     setTabOrder(boxes_[0], boxes_[1]);
     setTabOrder(boxes_[1], ok_);

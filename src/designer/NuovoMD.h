@@ -35,7 +35,8 @@ NewPageResult readNewPage(const QString& orientation, const QString& heightText,
 std::optional<std::pair<QString, QString>> pagePresets(const QString& orientation);
 
 // "Nuovo modulo": the orientation and the size of a new template's page, stored in the model on
-// "Ok". Closing it otherwise stores nothing.
+// "Ok". It opens on the open template's orientation and that orientation's sizes. Closing it
+// otherwise stores nothing.
 class NuovoMD : public QDialog {
     Q_OBJECT
 

@@ -19,8 +19,9 @@ const QColor kTitleFill(0, 0, 128);
 const QColor kBodyFill(235, 235, 235);
 const QColor kMuted(112, 112, 112);
 const QColor kCurrent(0, 120, 215);
-// Objects with no width or height (a line, a box shrunk to nothing) still take a press this close.
-constexpr double kPickPixels = 3;
+// Objects with no width or height (a line, a box shrunk to nothing) take presses as if they were
+// this many pixels wide or high about their middle.
+constexpr int kPickPixels = 6;
 
 // A box with a one-pixel border, filled or not: solid fills are the painter's quickest path, and a
 // full canvas has some thousand of them.
@@ -37,9 +38,14 @@ void drawFrame(QPainter& painter, const QRect& box, const QColor& border, const 
 
 }  // namespace
 
-void PageCanvas::drawCaption(QPainter& painter, const QRectF& box, const QString& caption, const CanvasControl& c,
+void PageCanvas::drawCaption(QPainter& painter, const QRect& box, const QString& caption, const CanvasControl& c,
                              Qt::Alignment align)
 {
+    // A caption shows within its object's box, as a label clips it: what is seen of an object is
+    // where a press finds it.
+    const QRect clip = box.normalized();
+    if (clip.isEmpty() || caption.isEmpty())
+        return;
     const double points = (c.fontSize > 0 ? c.fontSize : 8) * zoom_;
     const QString face = (c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName) + QLatin1Char('\x1f') +
                          QString::number(points);
@@ -67,9 +73,11 @@ void PageCanvas::drawCaption(QPainter& painter, const QRectF& box, const QString
     // A text stands at its corner; a caption inside its box lies a little off its edges.
     double x = align & Qt::AlignTop ? box.left() : box.left() + 2;
     if (align & Qt::AlignHCenter)
-        x = box.center().x() - size.width() / 2;
-    const double y = align & Qt::AlignTop ? box.top() : box.center().y() - size.height() / 2;
+        x = QRectF(box).center().x() - size.width() / 2;
+    const double y = align & Qt::AlignTop ? box.top() : QRectF(box).center().y() - size.height() / 2;
+    painter.setClipRect(clip);
     painter.drawStaticText(QPointF(x, y), *text);
+    painter.setClipping(false);
 }
 
 PageCanvas::PageCanvas(const VN3Routine& model, const CanvasModel& canvas, QWidget* parent)
@@ -154,8 +162,8 @@ void PageCanvas::paintObject(QPainter& painter, CanvasRef ref, const CanvasContr
     const QRect box = boxOf(c);
     switch (ref.set) {
     case CanvasSet::Label1:
-        // Text keeps its point size whatever the page's scale, as on paper; it is not clipped to
-        // its box, which is one unit a character whatever the font.
+        // Text keeps its point size whatever the page's scale, as on paper, within its box of one
+        // unit a character.
         painter.setPen(c.foreColor.toQColor());
         drawCaption(painter, box, c.caption, c, Qt::AlignLeft | Qt::AlignTop);
         break;
@@ -201,12 +209,12 @@ void PageCanvas::paintObject(QPainter& painter, CanvasRef ref, const CanvasContr
     }
 }
 
-void PageCanvas::paintPicture(QPainter& painter, const CanvasControl& c, const QRectF& box)
+void PageCanvas::paintPicture(QPainter& painter, const CanvasControl& c, const QRect& box)
 {
     if (!c.picture.isEmpty()) {
         Picture& p = picture(c.picture);
         if (!p.image.isNull()) {
-            const QSize size = box.size().toSize();
+            const QSize size = box.size();
             if (size.isEmpty())
                 return;
             auto scaled = p.scaled.find(size);
@@ -242,13 +250,28 @@ void PageCanvas::mousePressEvent(QMouseEvent* event)
 {
     if (canvas_.scaleWidth() <= 0 || canvas_.scaleHeight() <= 0)
         return;
-    const QPointF at = toPage(event->position());
-    const QPointF pick = toPage(QPointF(2 * kPickPixels, 2 * kPickPixels));
-    const std::optional<CanvasRef> hit = canvas_.objectAt(at.x(), at.y(), pick.x(), pick.y());
+    const std::optional<CanvasRef> hit = objectAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         pressed_ = hit;
     if (hit)
         emit objectPressed(*hit, event->button());
+}
+
+std::optional<CanvasRef> PageCanvas::objectAt(QPoint at) const
+{
+    // The pixels an object is painted on, widened about its middle to the pick size.
+    return canvas_.frontmost([&](const CanvasControl& c) {
+        QRect box = boxOf(c).normalized();
+        if (box.width() < kPickPixels) {
+            box.moveLeft(box.left() - (kPickPixels - box.width()) / 2);
+            box.setWidth(kPickPixels);
+        }
+        if (box.height() < kPickPixels) {
+            box.moveTop(box.top() - (kPickPixels - box.height()) / 2);
+            box.setHeight(kPickPixels);
+        }
+        return box.contains(at);
+    });
 }
 
 void PageCanvas::mouseMoveEvent(QMouseEvent* event)

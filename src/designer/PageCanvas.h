@@ -33,6 +33,9 @@ public:
 
     // Paints the canvas on a painter the size of the widget (the repaint, without an event).
     void paintCanvas(QPainter& painter);
+    // The object a press at this pixel lands on: the frontmost painted there, or within a few
+    // pixels of a line or of a box shrunk to nothing.
+    std::optional<CanvasRef> objectAt(QPoint at) const;
 
     // The scale the window shows the page at (1 as laid out): texts grow with it, as everything
     // else does with the widget's size.
@@ -54,7 +57,7 @@ protected:
 private:
     QRect boxOf(const CanvasControl& c) const;
     void paintObject(QPainter& painter, CanvasRef ref, const CanvasControl& c);
-    void paintPicture(QPainter& painter, const CanvasControl& c, const QRectF& box);
+    void paintPicture(QPainter& painter, const CanvasControl& c, const QRect& box);
     // A picture file decoded once, and scaled once for each size it is shown at.
     struct Picture {
         QDateTime modified;
@@ -63,8 +66,9 @@ private:
             [](const QSize& a, const QSize& b) { return std::pair(a.width(), a.height()) < std::pair(b.width(), b.height()); }};
     };
     Picture& picture(const QString& file);
-    // A text or caption in its box: at the top-left corner, or left and halfway down, or centred.
-    void drawCaption(QPainter& painter, const QRectF& box, const QString& caption, const CanvasControl& c,
+    // A text or caption in its box, clipped to it: at the top-left corner, or left and halfway
+    // down, or centred.
+    void drawCaption(QPainter& painter, const QRect& box, const QString& caption, const CanvasControl& c,
                      Qt::Alignment align);
 
     const VN3Routine& model_;

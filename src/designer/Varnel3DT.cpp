@@ -19,6 +19,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +29,8 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QTemporaryDir>
+#include <functional>
+#include <tuple>
 
 namespace ostrivo {
 
@@ -40,6 +44,9 @@ constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
 constexpr int kFrameLeft = 12600, kFrameTop = 84, kFrameWidth = 2532, kFrameHeight = 8664;
 // Our additions to the column, in the lower part of its free space above the kind list.
 constexpr int kPreviewTop = 5712, kZoomTop = 6264;
+// "Annulla modifica" and "Ripeti": under "Cancella", apart from it as "Cancella" is from "Stampa",
+// in the top of the free space above the kind list.
+constexpr int kUndoTop = 3192, kRedoTop = 3696;
 
 QFont commandFont()
 {
@@ -128,7 +135,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         const QRect& r = sizes[i].second;
         button->setGeometry(tw.rect(r.x(), r.y(), r.width(), r.height()));
         connect(button, &SizeButton::pressed, this, [this, i] {
-            if (resizeCurrentObject(model_, canvasModel_, static_cast<SizeStep>(i)))
+            if (commands_.resizeObject(static_cast<SizeStep>(i)))
                 canvas_->update();
         });
         sizeButtons_[i] = button;
@@ -145,6 +152,13 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     view_->setCanvas(canvas_);
     connect(canvas_, &PageCanvas::objectPressed, this, &Varnel3DT::pressObject);
     connect(canvas_, &PageCanvas::objectDragged, this, &Varnel3DT::dragObject);
+    // A click gives the canvas the keys: the arrows then move the current object.
+    canvas_->setFocusPolicy(Qt::ClickFocus);
+    canvas_->installEventFilter(this);
+    // A landscape canvas reaches under the size buttons: they stay in front of it, to be seen and
+    // pressed.
+    for (SizeButton* button : sizeButtons_)
+        button->raise();
 
     const std::array<QString, 8> captions = {QStringLiteral("Nuovo"),  QStringLiteral("Salva"),
                                              QStringLiteral("Cancella"), QStringLiteral("Stampa"),
@@ -161,6 +175,30 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         buttons_[i] = button;
         column_.emplace_back(button, button->geometry());
     }
+
+    combo_ = new QComboBox(this);
+    combo_->setFont(arialFont(true));
+    combo_->setGeometry(tw.rect(kCommandLeft, 6720, kCommandWidth, 288));
+    column_.emplace_back(combo_, combo_->geometry());
+
+    // Made after the list, so that Tab reaches the commands and the list as before.
+    const std::array<std::tuple<QPushButton**, QString, int, void (Varnel3DT::*)()>, 2> history = {{
+        {&undoButton_, QStringLiteral("Annulla modifica"), kUndoTop, &Varnel3DT::undo},
+        {&redoButton_, QStringLiteral("Ripeti"), kRedoTop, &Varnel3DT::redo},
+    }};
+    for (const auto& [button, caption, top, slot] : history) {
+        *button = new QPushButton(caption, this);
+        (*button)->setFont(commandFont());
+        (*button)->setGeometry(tw.rect(kCommandLeft, top, kCommandWidth, kCommandHeight));
+        connect(*button, &QPushButton::clicked, this, slot);
+        column_.emplace_back(*button, (*button)->geometry());
+    }
+    QUndoStack& steps = commands_.history().stack();
+    undoButton_->setEnabled(steps.canUndo());
+    redoButton_->setEnabled(steps.canRedo());
+    connect(&steps, &QUndoStack::canUndoChanged, undoButton_, &QWidget::setEnabled);
+    connect(&steps, &QUndoStack::canRedoChanged, redoButton_, &QWidget::setEnabled);
+    addShortcuts();
 
     // Beyond the original column, in its free space above the kind list.
     previewButton_ = new QPushButton(QStringLiteral("Anteprima"), this);
@@ -181,21 +219,6 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     connect(zoomBox_, &QComboBox::activated, this, [this](int i) { setZoom(zoomBox_->itemData(i).toInt()); });
     connect(view_, &CanvasView::zoomChanged, this, &Varnel3DT::zoomShown);
     column_.emplace_back(zoomBox_, zoomBox_->geometry());
-    const std::pair<QKeySequence, int (*)(int)> zoomKeys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_Plus), canvaszoom::stepIn},
-        {QKeySequence(Qt::CTRL | Qt::Key_Equal), canvaszoom::stepIn},
-        {QKeySequence(Qt::CTRL | Qt::Key_Minus), canvaszoom::stepOut},
-        {QKeySequence(Qt::CTRL | Qt::Key_0), [](int) { return canvaszoom::Normal; }},
-    };
-    for (const auto& [key, step] : zoomKeys) {
-        auto* shortcut = new QShortcut(key, this);
-        connect(shortcut, &QShortcut::activated, this, [this, step = step] { setZoom(step(zoom())); });
-    }
-
-    combo_ = new QComboBox(this);
-    combo_->setFont(arialFont(true));
-    combo_->setGeometry(tw.rect(kCommandLeft, 6720, kCommandWidth, 288));
-    column_.emplace_back(combo_, combo_->geometry());
 
     // Like the object patterns, the scratch box lies inside the canvas; it is never seen.
     scratch_ = new QLabel(canvas_);
@@ -248,10 +271,78 @@ void Varnel3DT::pressObject(CanvasRef object, Qt::MouseButton button)
     const PressOutcome outcome = ostrivo::pressObject(model_, canvasModel_, object, which);
     showReadout(outcome.readout);
     canvas_->update();
+    // A drag, from the press to the release, is one step.
+    if (which == PressButton::Left)
+        commands_.history().begin(QStringLiteral("Sposta oggetto"));
     if (outcome.openPropertyDialog) {
-        openPropertyDialog(this, model_, canvasModel_, object, dialogs_);
+        commands_.history().record(QStringLiteral("Proprietà"),
+                                   [&] { openPropertyDialog(this, model_, canvasModel_, object, dialogs_); });
         canvas_->update();
     }
+}
+
+bool Varnel3DT::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != canvas_)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        commands_.history().commit();
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const CanvasKey action = canvasKey(key->key(), key->modifiers());
+        if (action.action != CanvasKey::Action::None) {
+            showReadout(commands_.canvasKey(action));
+            canvas_->update();
+            // The arrows stay with the canvas instead of walking through the commands.
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Varnel3DT::undo()
+{
+    // Not in the middle of a drag: its step is not closed yet.
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        return;
+    commands_.history().undo();
+    afterHistory();
+}
+
+void Varnel3DT::redo()
+{
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        return;
+    commands_.history().redo();
+    afterHistory();
+}
+
+void Varnel3DT::afterHistory()
+{
+    // The readout follows the current object back to where the step left it.
+    if (const std::optional<CanvasRef> current = currentObject(model_, canvasModel_);
+        current && current->set != CanvasSet::Pic1)
+        showReadout(readoutOf(canvasModel_.control(*current)));
+    refresh();
+}
+
+void Varnel3DT::addShortcuts()
+{
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { runCommand(Salva); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { runCommand(Apri); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { runCommand(Nuovo); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), [this] { runCommand(Stampa); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { undo(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { redo(); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { redo(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { setZoom(canvaszoom::stepIn(zoom())); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { setZoom(canvaszoom::stepIn(zoom())); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { setZoom(canvaszoom::stepOut(zoom())); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(canvaszoom::Normal); }},
+    };
+    for (const auto& [sequence, run] : keys)
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, run);
 }
 
 void Varnel3DT::dragObject(CanvasRef object, QPointF offsetTwips)
@@ -345,6 +436,7 @@ void Varnel3DT::runCommand(int i)
         break;
     case InserisciOggetto:
         commands_.inserisciOggetto(combo_->currentText());
+        canvas_->setFocus();
         break;
     case CancellaOggetto:
         commands_.cancellaOggetto();
@@ -374,6 +466,9 @@ void Varnel3DT::closeEvent(QCloseEvent* event)
 
 void Varnel3DT::printCommand()
 {
+    // The print reads the file: unsaved edits are saved first, or left out knowingly.
+    if (!commands_.confirmPrint())
+        return;
     const QString values = InsParametri::ask(model_, dialogs_, isVisible() ? this : nullptr);
     if (values != QLatin1String("Null"))
         StampaModulo(isVisible() ? this : nullptr, dialogs_, model_.NomeModulo, values);

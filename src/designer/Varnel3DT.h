@@ -75,6 +75,9 @@ public:
     QLabel* Label6(int i) const { return readout_.at(static_cast<std::size_t>(i)); }
     SizeButton* Picture2(int i) const { return sizeButtons_.at(static_cast<std::size_t>(i)); }
     QLabel* Picture3() const { return scratch_; }
+    // "Annulla modifica" and "Ripeti".
+    QPushButton* undoButton() const { return undoButton_; }
+    QPushButton* redoButton() const { return redoButton_; }
 
     // Command 3: the parameter dialog, then the print run when it was not cancelled.
     void printCommand();
@@ -98,11 +101,18 @@ protected:
     // Asks to save unsaved changes first; "Annulla" keeps the window open.
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The canvas's keys, and the end of a drag.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void pressObject(CanvasRef object, Qt::MouseButton button);
     void dragObject(CanvasRef object, QPointF offsetTwips);
     void showReadout(const std::optional<Readout>& readout);
+    void undo();
+    void redo();
+    void afterHistory();
+    // The keys that run commands, undo and redo.
+    void addShortcuts();
     // After a command: the title, the canvas's place and its picture.
     void refresh();
     void updateTitle();
@@ -131,6 +141,8 @@ private:
     QSettings* settings_ = nullptr;
     // The command column's widgets with their places in the window of original size.
     std::vector<std::pair<QWidget*, QRect>> column_;
+    QPushButton* undoButton_ = nullptr;
+    QPushButton* redoButton_ = nullptr;
 };
 
 }  // namespace ostrivo

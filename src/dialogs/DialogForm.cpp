@@ -57,10 +57,16 @@ public:
         if (c.maxLength > 0)
             box->setMaxLength(c.maxLength);
         switch (c.kind) {
-        case ControlKind::ReadOnlyBox:
+        case ControlKind::ReadOnlyBox: {
             box->setEnabled(false);
             paintAllGroups(box, kReadOnlyColor);
+            // Disabled only so that it takes neither the focus nor typing: what it shows (the
+            // base, a type, a reference) is read in the normal text colour, not the faint one.
+            QPalette palette = box->palette();
+            palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+            box->setPalette(palette);
             break;
+        }
         case ControlKind::Swatch:
             box->setReadOnly(true);
             break;

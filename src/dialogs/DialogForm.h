@@ -32,14 +32,15 @@ struct TwipPlace {
     int height = 0;
 };
 
-// Boxes the user types in are light yellow; boxes that only show are disabled and lavender.
+// Boxes the user types in are light yellow; boxes that only show are disabled and lavender, their
+// text in the normal text colour.
 inline const QColor kEditableColor{255, 255, 192};
 inline const QColor kReadOnlyColor{128, 128, 255};
 
 enum class ControlKind {
     Label,
     EditBox,      // light yellow, for typing
-    ReadOnlyBox,  // disabled, lavender
+    ReadOnlyBox,  // disabled, lavender, readable
     Swatch,       // shows a colour; reached with Tab, never typed in
     PickList,     // a drop-down list the user can only pick from
     Button,

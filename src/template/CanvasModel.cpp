@@ -153,11 +153,18 @@ std::optional<CanvasRef> CanvasModel::objectAt(double x, double y, double pickWi
         }
         return at >= start && at < start + size;
     };
+    return frontmost([&](const CanvasControl& c) {
+        return holds(x, c.left, c.width, pickWidth) && holds(y, c.top, c.height, pickHeight);
+    });
+}
+
+std::optional<CanvasRef> CanvasModel::frontmost(const std::function<bool(const CanvasControl&)>& holds) const
+{
     for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
         if (it->set == CanvasSet::Label5)
             continue;
         const CanvasControl& c = control(*it);
-        if (c.visible && holds(x, c.left, c.width, pickWidth) && holds(y, c.top, c.height, pickHeight))
+        if (c.visible && holds(c))
             return *it;
     }
     return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct CanvasControl {
     TemplateColor foreColor;
     bool visible = false;
     QString picture;       // Pic1: the file whose picture it shows; empty for none
+    bool operator==(const CanvasControl&) const = default;
 };
 
 // A line of the grid, in page units.
@@ -32,6 +34,7 @@ struct GridLine {
     double x2 = 0;
     double y2 = 0;
     bool visible = false;
+    bool operator==(const GridLine&) const = default;
 };
 
 // The picture file an image control shows for a template's picture name: the file found as the
@@ -121,6 +124,9 @@ public:
     // than the pick size is taken as that wide or high about its middle, so that lines and boxes
     // shrunk to nothing can still be pressed.
     std::optional<CanvasRef> objectAt(double x, double y, double pickWidth = 0, double pickHeight = 0) const;
+    // The same rule with the box as the caller draws it: the frontmost visible object, table bodies
+    // aside, for which holds is true.
+    std::optional<CanvasRef> frontmost(const std::function<bool(const CanvasControl&)>& holds) const;
 
     // The canvas set-up: place and size by Orientamento (another value leaves them), the inner
     // scale from LarghezzaPagina and AltezzaPagina, and a new grid counted in NumLineeGriglia.
@@ -128,6 +134,8 @@ public:
     // Removes every object member from 1 up to the model's counters, kind by kind; members
     // already removed are skipped.
     void removeObjects(const VN3Routine& model);
+
+    bool operator==(const CanvasModel&) const = default;
 
 private:
     void updatePatterns();

@@ -48,6 +48,8 @@ public:
     }
     int size() const { return static_cast<int>(members_.size()) - 1; }
 
+    bool operator==(const ControlSet&) const = default;
+
 private:
     T& at(int index)
     {

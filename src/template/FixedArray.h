@@ -42,6 +42,8 @@ public:
     // Every entry becomes the empty value.
     void clear() { items_.fill(T{}); }
 
+    bool operator==(const FixedArray&) const = default;
+
 private:
     template <typename... I>
     static std::size_t offset(I... index)

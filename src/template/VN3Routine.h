@@ -18,6 +18,7 @@ struct GridShape {
     std::optional<QString> kind;
     bool rightToLeft = false;  // corner 2 lies left of corner 1
     bool bottomToTop = false;  // corner 2 lies above corner 1
+    bool operator==(const GridShape&) const = default;
 };
 
 // A computed product block ("[*]" ... "[/*]"): the designer neither shows nor edits it, and writes
@@ -27,6 +28,7 @@ struct ProductBlockLines {
     QString afterSection;
     // Its record lines between "[*]" and "[/*]", unchanged: the product line, then the factors.
     QStringList records;
+    bool operator==(const ProductBlockLines&) const = default;
 };
 
 // The template model: the module-level state and fixed-capacity lists shared by the designer, the
@@ -96,6 +98,8 @@ public:
     // DatabaseRif, TabellaRif and NumParametri keep their values too. What was kept from the
     // last opened file goes with the objects.
     void clearCanvasLists();
+
+    bool operator==(const VN3Routine&) const = default;
 };
 
 }  // namespace ostrivo

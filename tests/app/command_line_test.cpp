@@ -70,3 +70,18 @@ TEST(PrintCommand, ValuesAsGivenAndDefaultsAsTheDialogsOkHandsThemOn)
     const QString given = QStringLiteral(" 1.5 ,31/12/2024,");
     EXPECT_EQ(valuesWithDefaults(path, &given), QStringLiteral("1.5,31/12/2024,l'albergo,0,"));
 }
+
+// --help speaks Italian as every other message does, and bad usage is answered with the commands.
+TEST(CommandLine, HelpIsInItalianAndNamesEveryCommand)
+{
+    test::ScopedCurrentDir dir;
+    const test::RunResult help = test::runBinary({QStringLiteral("--help")}, dir.path());
+    const test::RunResult wrong = test::runBinary({QStringLiteral("stampa")}, dir.path());
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* english : {"Usage", "Exit status", " the ", " and ", " with ", " of "})
+        EXPECT_FALSE(help.out.contains(QString::fromLatin1(english))) << english;
+    for (const char* command : {"print", "check", "resave", "import"}) {
+        EXPECT_TRUE(help.out.contains(QStringLiteral("ostrivo-report %1 ").arg(command))) << command;
+        EXPECT_TRUE(wrong.err.contains(QStringLiteral("ostrivo-report %1 ").arg(command))) << command;
+    }
+}

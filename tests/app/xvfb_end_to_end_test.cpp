@@ -9,15 +9,29 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 using namespace ostrivo;
 
@@ -74,6 +88,219 @@ private:
     QString display_;
 };
 
+// The X server's top-level windows as its events tell them, when they happen: each window's name
+// and whether it is mapped, every name any window has had, and the window with the keyboard; and
+// the end of the program it is told of. Waits wake on events, not on a clock, so a window that
+// lives for a moment is seen all the same: its creation is an event.
+class WindowLog {
+public:
+    struct Window {
+        QString name;
+        bool mapped = false;
+    };
+    struct State {
+        std::map<xcb_window_t, Window> windows;
+        QStringList namesSeen;
+        xcb_window_t focus = XCB_NONE;
+        bool programEnded = false;
+    };
+
+    // Empty when it listens, else why not.
+    QString start(const QString& display)
+    {
+        connection_ = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+        if (xcb_connection_has_error(connection_))
+            return QStringLiteral("no connection to ") + display;
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        netWmName_ = atom("_NET_WM_NAME");
+        // Listen first, then take the windows there are: none falls between.
+        const uint32_t rootEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &rootEvents);
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr);
+        {
+            std::lock_guard lock(mutex_);
+            for (int i = 0; tree && i < xcb_query_tree_children_length(tree); ++i) {
+                const xcb_window_t w = xcb_query_tree_children(tree)[i];
+                watch(w);
+                xcb_get_window_attributes_reply_t* a =
+                    xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, w), nullptr);
+                state_.windows[w].mapped = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+                free(a);
+            }
+            readFocus();
+        }
+        free(tree);
+        if (pipe(stop_) != 0)
+            return QStringLiteral("no pipe");
+        thread_ = std::thread([this] { run(); });
+        return {};
+    }
+
+    // The program's end is an event too.
+    void watchProgram(qint64 pid) { program_ = static_cast<int>(syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0)); }
+
+    ~WindowLog()
+    {
+        if (thread_.joinable()) {
+            const char stop = 0;
+            (void)!write(stop_[1], &stop, 1);
+            thread_.join();
+        }
+        for (int fd : {stop_[0], stop_[1], program_})
+            if (fd >= 0)
+                close(fd);
+        if (connection_)
+            xcb_disconnect(connection_);
+    }
+
+    // Waits until holds is true of the windows, or the time is out; holds's last answer.
+    bool waitFor(const std::function<bool(const State&)>& holds, int timeoutMs)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return holds(state_); });
+    }
+
+    State state()
+    {
+        std::lock_guard lock(mutex_);
+        return state_;
+    }
+
+private:
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+        const xcb_atom_t a = reply ? reply->atom : XCB_NONE;
+        free(reply);
+        return a;
+    }
+
+    // Its name changes and its focus come to us; its present name is read now, after asking.
+    void watch(xcb_window_t w)
+    {
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_FOCUS_CHANGE;
+        xcb_change_window_attributes(connection_, w, XCB_CW_EVENT_MASK, &events);
+        readName(w);
+    }
+
+    void readName(xcb_window_t w)
+    {
+        for (xcb_atom_t property : {netWmName_, xcb_atom_t(XCB_ATOM_WM_NAME)}) {
+            xcb_get_property_reply_t* reply = xcb_get_property_reply(
+                connection_, xcb_get_property(connection_, 0, w, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
+            const QString name = reply ? QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
+                                                           xcb_get_property_value_length(reply))
+                                       : QString();
+            free(reply);
+            if (!name.isEmpty()) {
+                Window& window = state_.windows[w];
+                if (window.name != name)
+                    state_.namesSeen << name;
+                window.name = name;
+                return;
+            }
+        }
+    }
+
+    void readFocus()
+    {
+        xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr);
+        state_.focus = reply ? reply->focus : XCB_NONE;
+        free(reply);
+    }
+
+    void handle(const xcb_generic_event_t* event)
+    {
+        switch (event->response_type & 0x7f) {
+        case XCB_CREATE_NOTIFY:
+            watch(reinterpret_cast<const xcb_create_notify_event_t*>(event)->window);
+            break;
+        case XCB_MAP_NOTIFY: {
+            const xcb_window_t w = reinterpret_cast<const xcb_map_notify_event_t*>(event)->window;
+            state_.windows[w].mapped = true;
+            readName(w);
+            break;
+        }
+        case XCB_UNMAP_NOTIFY:
+            state_.windows[reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window].mapped = false;
+            break;
+        case XCB_DESTROY_NOTIFY:
+            state_.windows.erase(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+            break;
+        case XCB_PROPERTY_NOTIFY: {
+            const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            if (property->atom == netWmName_ || property->atom == XCB_ATOM_WM_NAME)
+                readName(property->window);
+            break;
+        }
+        case XCB_FOCUS_IN:
+        case XCB_FOCUS_OUT:
+            readFocus();
+            break;
+        default:
+            break;  // errors about windows already gone among them
+        }
+    }
+
+    void run()
+    {
+        for (;;) {
+            pollfd fds[] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {stop_[0], POLLIN, 0}, {program_, POLLIN, 0}};
+            if (poll(fds, program_ >= 0 ? 3 : 2, -1) < 0 || fds[1].revents || xcb_connection_has_error(connection_))
+                return;
+            std::lock_guard lock(mutex_);
+            while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+                handle(event);
+                free(event);
+            }
+            if (program_ >= 0 && fds[2].revents) {
+                state_.programEnded = true;
+                close(program_);
+                program_ = -1;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    xcb_connection_t* connection_ = nullptr;
+    xcb_window_t root_ = XCB_NONE;
+    xcb_atom_t netWmName_ = XCB_NONE;
+    int stop_[2] = {-1, -1};
+    int program_ = -1;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    State state_;
+};
+
+// Waits until a file of a folder has been written and closed (the folder's events, not a clock);
+// false on time out.
+bool waitForWrittenFile(const QString& path, int timeoutMs)
+{
+    const QFileInfo file(path);
+    const int events = inotify_init1(IN_CLOEXEC);
+    if (events < 0)
+        return false;
+    inotify_add_watch(events, QFile::encodeName(file.absolutePath()).constData(), IN_CLOSE_WRITE | IN_MOVED_TO);
+    bool written = file.exists() && file.size() > 0;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!written && !deadline.hasExpired()) {
+        pollfd fd{events, POLLIN, 0};
+        if (poll(&fd, 1, static_cast<int>(deadline.remainingTime())) <= 0)
+            break;
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t length = read(events, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            written = written || (event->len > 0 && QFile::decodeName(event->name) == file.fileName());
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    close(events);
+    return written;
+}
+
 class XvfbEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -122,33 +349,27 @@ protected:
             app.kill();
             app.waitForFinished(5000);
         }
-        if (watcher.state() != QProcess::NotRunning) {
-            watcher.kill();
-            watcher.waitForFinished(5000);
-        }
+        windows.reset();
     }
 
-    // Starts the program in the temporary directory (or workingDir), and a watcher that notes
-    // every window whose name begins like the designer's, mapped or not, for as long as it runs.
+    // Starts the program in the temporary directory (or workingDir), the window log listening
+    // before it.
     void startProgram(const QStringList& arguments = {}, const QString& workingDir = {})
     {
-        watcher.setProcessEnvironment(env);
-        watcher.start(QStringLiteral("sh"),
-                      {QStringLiteral("-c"),
-                       QStringLiteral("while :; do xdotool search --name '%1' 2>/dev/null; sleep 0.02; done").arg(kDesigner)});
-        ASSERT_TRUE(watcher.waitForStarted(10000));
+        windows = std::make_unique<WindowLog>();
+        const QString listening = windows->start(server_->display());
+        ASSERT_TRUE(listening.isEmpty()) << listening.toStdString();
         app.setProcessEnvironment(env);
         app.setWorkingDirectory(workingDir.isEmpty() ? dir.path() : workingDir);
         app.start(test::binaryPath(), arguments);
         ASSERT_TRUE(app.waitForStarted(10000)) << app.errorString().toStdString();
+        windows->watchProgram(app.processId());
     }
 
-    // Windows the watcher saw since the program started.
+    // The names like the designer's that any window had since the program started, mapped or not.
     QString designerWindowsSeen()
     {
-        watcher.kill();
-        watcher.waitForFinished(5000);
-        return QString::fromLocal8Bit(watcher.readAllStandardOutput()).trimmed();
+        return windows->state().namesSeen.filter(QRegularExpression(kDesigner)).join(QLatin1Char('\n'));
     }
 
     // Runs xdotool to its end; its standard output.
@@ -169,22 +390,26 @@ protected:
     // ended first or the wait timed out.
     QString waitForWindow(const QString& namePattern)
     {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                                            QStringLiteral("--name"), namePattern});
-        const QDeadlineTimer deadline(kStepTimeoutMs);
-        while (!p.waitForFinished(100)) {
-            if (app.state() == QProcess::NotRunning || deadline.hasExpired()) {
-                p.kill();
-                p.waitForFinished(5000);
-                ADD_FAILURE() << "no window named " << namePattern.toStdString()
-                              << (app.state() == QProcess::NotRunning ? " before the program ended" : " in time")
-                              << "; program's messages: " << app.readAllStandardError().toStdString();
-                return {};
-            }
+        const QRegularExpression name(namePattern);
+        xcb_window_t found = XCB_NONE;
+        const bool answered = windows->waitFor(
+            [&](const WindowLog::State& s) {
+                for (const auto& [id, window] : s.windows) {
+                    if (window.mapped && name.match(window.name).hasMatch()) {
+                        found = id;
+                        return true;
+                    }
+                }
+                return s.programEnded;
+            },
+            kStepTimeoutMs);
+        if (found == XCB_NONE) {
+            ADD_FAILURE() << "no window named " << namePattern.toStdString()
+                          << (answered ? " before the program ended" : " in time")
+                          << "; program's messages: " << app.readAllStandardError().toStdString();
+            return {};
         }
-        return QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n')).value(0).trimmed();
+        return QString::number(found);
     }
 
     // Presses and releases a key in a window. The release goes to whatever window has the
@@ -204,15 +429,11 @@ protected:
     // Waits until the program shows this many windows (a list's popup is one); false on time out.
     bool waitForMappedWindows(int count)
     {
-        const QString pid = QString::number(app.processId());
-        const QDeadlineTimer deadline(kStepTimeoutMs);
-        while (!deadline.hasExpired()) {
-            const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid});
-            if (found.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() == count)
-                return true;
-            QThread::msleep(20);
-        }
-        return false;
+        return windows->waitFor(
+            [&](const WindowLog::State& s) {
+                return std::count_if(s.windows.begin(), s.windows.end(), [](const auto& w) { return w.second.mapped; }) == count;
+            },
+            kStepTimeoutMs);
     }
 
     // The window's pixels per twip: it is 15300 twips wide.
@@ -245,7 +466,7 @@ protected:
     test::ScopedCurrentDir dir;
     QProcessEnvironment env;
     QProcess app;
-    QProcess watcher;
+    std::unique_ptr<WindowLog> windows;
 
     static inline QStringList missing_;
     static inline QString startError_;
@@ -309,9 +530,7 @@ TEST_F(XvfbEndToEnd, PrintRequestGoesThroughBothDialogsToThePdfWithoutTheDesigne
 
     // The PDF went to the default viewer (here the stub); it may start after the program ended.
     const QString viewerLog = dir.file(QStringLiteral("viewer.log"));
-    const QDeadlineTimer deadline(10000);
-    while (!QFile::exists(viewerLog) && !deadline.hasExpired())
-        QThread::msleep(50);
+    EXPECT_TRUE(waitForWrittenFile(viewerLog, 10000));
     EXPECT_EQ(QString::fromLocal8Bit(test::readFile(viewerLog)).trimmed(),
               QUrl::fromLocalFile(dir.file(QStringLiteral("catering.pdf"))).toString());
 }
@@ -338,11 +557,8 @@ TEST_F(XvfbEndToEnd, WithoutARequestTheDesignerOpensOnNuovoAndEsciEndsIt)
     const QString window = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - "));
     ASSERT_FALSE(window.isEmpty());
     EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), window}), QStringLiteral("Gestore report Ostrivo 3.0 - Nuovo.vn3"));
-    // The watcher finds a designer window when there is one.
-    QDeadlineTimer seen(kStepTimeoutMs);
-    while (!watcher.canReadLine() && !seen.hasExpired())
-        watcher.waitForReadyRead(100);
-    EXPECT_TRUE(watcher.canReadLine());
+    // The log finds a designer window when there is one.
+    EXPECT_EQ(designerWindowsSeen(), QStringLiteral("Gestore report Ostrivo 3.0 - Nuovo.vn3"));
 
     // Click "Esci": the button's centre is at (13866, 8280) twips.
     clickAt(window, pixelsPerTwip(window), 13866, 8280);
@@ -462,7 +678,7 @@ protected:
     {
         test::writeTemplate(dir.file(QStringLiteral("t.vn3")), lines);
         startProgram({QStringLiteral("t.vn3")});
-        window_ = waitForShown(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
+        window_ = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
         ASSERT_FALSE(window_.isEmpty());
         ppt_ = pixelsPerTwip(window_);
     }
@@ -470,35 +686,13 @@ protected:
     // Waits until the window has the keyboard; false on time out.
     bool waitForFocus(const QString& window)
     {
-        const QDeadlineTimer deadline(kStepTimeoutMs);
-        while (!deadline.hasExpired()) {
-            if (xdotool({QStringLiteral("getwindowfocus")}) == window)
-                return true;
-            QThread::msleep(20);
-        }
-        return false;
-    }
-
-    // Waits for a mapped window whose name matches, polling more often than xdotool's --sync;
-    // its id, empty on time out.
-    QString waitForShown(const QString& namePattern)
-    {
-        const QDeadlineTimer deadline(kStepTimeoutMs);
-        while (!deadline.hasExpired() && app.state() != QProcess::NotRunning) {
-            const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern});
-            if (!found.isEmpty())
-                return found.split(QLatin1Char('\n')).value(0).trimmed();
-            QThread::msleep(20);
-        }
-        ADD_FAILURE() << "no window named " << namePattern.toStdString() << "; program's messages: "
-                      << app.readAllStandardError().toStdString();
-        return {};
+        return windows->waitFor([&](const WindowLog::State& s) { return QString::number(s.focus) == window; }, kStepTimeoutMs);
     }
 
     // Waits for a window by its caption and for it to have the keyboard; its id.
     QString waitForDialog(const QString& caption)
     {
-        const QString dialog = waitForShown(caption);
+        const QString dialog = waitForWindow(caption);
         EXPECT_TRUE(!dialog.isEmpty() && waitForFocus(dialog)) << "no " << caption.toStdString() << " with the keyboard";
         return dialog;
     }
@@ -515,12 +709,13 @@ protected:
     void chooseInFileDialog(const QString& owner, const QString& name)
     {
         ASSERT_TRUE(waitForMappedWindows(3)) << "no file dialog";
-        const QDeadlineTimer deadline(kStepTimeoutMs);
-        QString focus;
-        while ((focus == owner || focus == window_ || focus.isEmpty()) && !deadline.hasExpired()) {
-            QThread::msleep(20);
-            focus = xdotool({QStringLiteral("getwindowfocus")});
-        }
+        ASSERT_TRUE(windows->waitFor(
+            [&](const WindowLog::State& s) {
+                const QString focus = QString::number(s.focus);
+                return s.focus != XCB_NONE && focus != owner && focus != window_;
+            },
+            kStepTimeoutMs))
+            << "the file dialog did not get the keyboard";
         type(name);
         keys({"Return"});
         ASSERT_TRUE(waitForMappedWindows(2)) << "the file dialog did not close";
@@ -555,12 +750,12 @@ protected:
     QStringList saveAs(const QString& name)
     {
         clickAt(window_, ppt_, 12852 + 1014, 1176 + 216);
-        const QString save = waitForShown(QStringLiteral("^Salva$"));
+        const QString save = waitForWindow(QStringLiteral("^Salva$"));
         EXPECT_FALSE(save.isEmpty());
         xdotool({QStringLiteral("key"), QStringLiteral("--window"), save, QStringLiteral("ctrl+a")});
         type(name);
         press(save, QStringLiteral("Return"));
-        EXPECT_FALSE(waitForShown(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*") + name + QLatin1Char('$')).isEmpty());
+        EXPECT_FALSE(waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*") + name + QLatin1Char('$')).isEmpty());
         return QString::fromLatin1(test::readFile(dir.file(name))).split(QStringLiteral("\r\n"));
     }
 

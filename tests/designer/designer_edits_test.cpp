@@ -270,10 +270,14 @@ TEST(DesignerEdits, InsertBeyondAListsCapacityIsRefused)
         const char* kind;
         qint16 VN3Routine::*counter;
         int capacity;
+        const char* reached;
     } cases[] = {
-        {"TESTO", &VN3Routine::NumTesti, 500},       {"ORA", &VN3Routine::NumTesti, 500},
-        {"RETTANGOLI", &VN3Routine::NumRettangoli, 500}, {"CAMPO DB", &VN3Routine::NumCampi, 200},
-        {"IMMAGINI", &VN3Routine::NumImmagini, 100},  {"TABELLA", &VN3Routine::NumTabelle, 10},
+        {"TESTO", &VN3Routine::NumTesti, 500, "500 testi: non se ne possono inserire altri."},
+        {"ORA", &VN3Routine::NumTesti, 500, "500 testi: non se ne possono inserire altri."},
+        {"RETTANGOLI", &VN3Routine::NumRettangoli, 500, "500 rettangoli: non se ne possono inserire altri."},
+        {"CAMPO DB", &VN3Routine::NumCampi, 200, "200 campi database: non se ne possono inserire altri."},
+        {"IMMAGINI", &VN3Routine::NumImmagini, 100, "100 immagini: non se ne possono inserire altre."},
+        {"TABELLA", &VN3Routine::NumTabelle, 10, "10 tabelle: non se ne possono inserire altre."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -287,7 +291,8 @@ TEST(DesignerEdits, InsertBeyondAListsCapacityIsRefused)
         EXPECT_EQ(page.canvas.stackingOrder().size(), objects);
         ASSERT_EQ(page.dialogs.messages().size(), 1u);
         EXPECT_EQ(page.dialogs.messages()[0].title, QStringLiteral("Inserisci oggetto"));
-        EXPECT_TRUE(page.dialogs.messages()[0].text.contains(QString::number(c.capacity)));
+        EXPECT_TRUE(page.dialogs.messages()[0].text.contains(QString::fromLatin1(c.reached)))
+            << page.dialogs.messages()[0].text.toStdString();
     }
 }
 

@@ -68,6 +68,35 @@ int greyRunsInColumn(const QImage& image, int x)
     return greyRuns(image, x, false);
 }
 
+// The main window's form in twips (left, top, width, height), written here once from the form and
+// checked against the window: where it places each control and what it shows there.
+struct FormPlace {
+    const char* name;
+    QWidget* (*control)(const Varnel3DT&);
+    QRect twips;
+};
+const FormPlace kMainWindowForm[] = {
+    {"Picture2(0)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(0); }, {336, 84, 630, 570}},
+    {"Picture2(1)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(1); }, {336, 1092, 630, 570}},
+    {"Picture2(2)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(2); }, {84, 588, 630, 570}},
+    {"Picture2(3)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(3); }, {588, 588, 630, 570}},
+    {"Label6(0)", [](const Varnel3DT& w) -> QWidget* { return w.Label6(0); }, {1512, 168, 1104, 264}},
+    {"Label6(1)", [](const Varnel3DT& w) -> QWidget* { return w.Label6(1); }, {1512, 420, 1104, 264}},
+    {"Nuovo", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Nuovo); }, {12852, 168, 2028, 432}},
+    {"Apri", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Apri); }, {12852, 672, 2028, 432}},
+    {"Salva", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Salva); }, {12852, 1176, 2028, 432}},
+    {"Stampa", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Stampa); }, {12852, 1680, 2028, 432}},
+    {"Cancella", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Cancella); }, {12852, 2436, 2028, 432}},
+    {"Combo1", [](const Varnel3DT& w) -> QWidget* { return w.Combo1(); }, {12852, 6720, 2028, 288}},
+    {"Inserisci oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::InserisciOggetto); },
+     {12852, 7056, 2028, 432}},
+    {"Cancella oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::CancellaOggetto); },
+     {12852, 7560, 2028, 432}},
+    {"Esci", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Esci); }, {12852, 8064, 2028, 432}},
+};
+const QRect kCommandFrame(12600, 84, 2532, 8664);
+constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
+
 }  // namespace
 
 // Receives the URLs the program asks the desktop to open, so that no viewer starts.
@@ -169,32 +198,21 @@ private slots:
     void layoutInTwips()
     {
         Varnel3DT& w = designer();
-        QCOMPARE(w.Picture2(0)->geometry(), twipsRect(w, 336, 84, 630, 570));
-        QCOMPARE(w.Picture2(1)->geometry(), twipsRect(w, 336, 1092, 630, 570));
-        QCOMPARE(w.Picture2(2)->geometry(), twipsRect(w, 84, 588, 630, 570));
-        QCOMPARE(w.Picture2(3)->geometry(), twipsRect(w, 588, 588, 630, 570));
-        QCOMPARE(w.Label6(0)->geometry(), twipsRect(w, 1512, 168, 1104, 264));
-        QCOMPARE(w.Label6(1)->geometry(), twipsRect(w, 1512, 420, 1104, 264));
-
-        // The column, top to bottom: Nuovo, Apri, Salva, Stampa, Cancella; the list; the rest.
-        const std::pair<int, int> column[] = {{Varnel3DT::Nuovo, 168},   {Varnel3DT::Apri, 672},
-                                              {Varnel3DT::Salva, 1176},  {Varnel3DT::Stampa, 1680},
-                                              {Varnel3DT::Cancella, 2436}, {Varnel3DT::InserisciOggetto, 7056},
-                                              {Varnel3DT::CancellaOggetto, 7560}, {Varnel3DT::Esci, 8064}};
-        for (const auto& [index, top] : column)
-            QCOMPARE(w.SSCommand1(index)->geometry(), twipsRect(w, 12852, top, 2028, 432));
-        QCOMPARE(w.Combo1()->geometry(), twipsRect(w, 12852, 6720, 2028, 288));
-
-        // Everything lies inside the window, the column inside its frame, right of the separator.
-        const QRect frame = twipsRect(w, 12600, 84, 2532, 8664);
-        for (int i = 0; i < 8; ++i) {
-            QVERIFY(w.rect().contains(w.SSCommand1(i)->geometry()));
-            QVERIFY(frame.contains(w.SSCommand1(i)->geometry()));
+        for (const FormPlace& place : kMainWindowForm) {
+            const QRect at = twipsRect(w, place.twips.x(), place.twips.y(), place.twips.width(), place.twips.height());
+            QWidget* control = place.control(w);
+            QVERIFY2(control->geometry() == at, place.name);
+            // It is what the window shows there, over the canvas too.
+            QVERIFY2(w.childAt(at.center()) == control || control->isAncestorOf(w.childAt(at.center())), place.name);
         }
+        // Everything lies inside the window, the column inside its frame, right of the separator.
+        const QRect frame = twipsRect(w, kCommandFrame.x(), kCommandFrame.y(), kCommandFrame.width(), kCommandFrame.height());
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(frame.contains(w.SSCommand1(i)->geometry()));
         QVERIFY(frame.contains(w.Combo1()->geometry()));
         QVERIFY(w.rect().contains(frame));
         QVERIFY(w.rect().contains(w.Picture1()->geometry()));
-        QVERIFY(w.Picture1()->geometry().right() < twipsRect(w, 12348, 0, 0, 0).left());
+        QVERIFY(w.Picture1()->geometry().right() < twipsRect(w, kSeparatorX, 0, 0, 0).left());
         // The window starts at its original size, and may grow from it but not shrink.
         QCOMPARE(w.size(), twipsRect(w, 0, 0, 15300, 9100).size());
         QCOMPARE(w.minimumSize(), w.size());
@@ -204,13 +222,13 @@ private slots:
     {
         Varnel3DT& w = designer();
         const QImage image = w.grab().toImage();
-        const QRect frame = twipsRect(w, 12600, 84, 2532, 8664);
-        const int separatorX = twipsRect(w, 12348, 0, 0, 0).left();
+        const QRect frame = twipsRect(w, kCommandFrame.x(), kCommandFrame.y(), kCommandFrame.width(), kCommandFrame.height());
+        const int separatorX = twipsRect(w, kSeparatorX, 0, 0, 0).left();
         const QColor separator = image.pixelColor(separatorX, twipsRect(w, 0, 4000, 0, 0).top());
-        QVERIFY2(separator.red() < 200 && separator == image.pixelColor(separatorX, twipsRect(w, 0, 8700, 0, 0).top()),
+        QVERIFY2(separator.red() < 200 && separator == image.pixelColor(separatorX, twipsRect(w, 0, kSeparatorBottom - 120, 0, 0).top()),
                  qPrintable(separator.name()));
         // Below its end the separator is not drawn.
-        QVERIFY(image.pixelColor(separatorX, twipsRect(w, 0, 8900, 0, 0).top()) != separator);
+        QVERIFY(image.pixelColor(separatorX, twipsRect(w, 0, kSeparatorBottom + 80, 0, 0).top()) != separator);
         QCOMPARE(image.pixelColor(frame.left(), frame.center().y()), QColor(Qt::black));
         QCOMPARE(image.pixelColor(frame.center().x(), frame.top()), QColor(Qt::black));
     }
@@ -341,6 +359,12 @@ private slots:
         QCOMPARE(w.canvasModel().Line2()(192).y1, 80.0);
         QCOMPARE(w.canvasModel().Line2()(192).x2, 10900.0);
         QCOMPARE(w.canvasModel().Line2()(111).y2, 6500.0);
+
+        // The canvas reaches under the "down" button, which stays in front, seen and pressed.
+        const QPoint corner = w.Picture2(1)->geometry().bottomRight() - QPoint(2, 2);
+        QVERIFY(w.Picture1()->geometry().contains(corner));
+        QCOMPARE(w.childAt(corner), static_cast<QWidget*>(w.Picture2(1)));
+        QVERIFY(w.grab().toImage().pixelColor(corner).lightness() < 100);
     }
 
     void otherOrientationLeavesTheCanvasAndRedrawsTheGrid()
@@ -411,13 +435,16 @@ private slots:
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("TESTO")));
         QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
         QVERIFY(w.canvasModel().exists(text));
+        // The new object is current, and the current object is outlined.
+        QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
+        const QImage outlined = canvas->grab().toImage();
+        model_->TipoOggettoCorrente.clear();
+        QVERIFY(canvas->grab().toImage() != outlined);
 
-        const QImage before = canvas->grab().toImage();
         QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->toPixels(0.5, 0.5).toPoint());
         QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
         QCOMPARE(w.Label6(0)->text(), QStringLiteral("PosX 0,00"));
-        // The current object is outlined.
-        QVERIFY(canvas->grab().toImage() != before);
+        QCOMPARE(canvas->grab().toImage(), outlined);
 
         auto moveTo = [&](QPointF at, Qt::MouseButtons held) {
             QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, held, Qt::NoModifier);
@@ -457,6 +484,42 @@ private slots:
         dialogs_->answerMessage(MessageAnswer::No);
         QVERIFY(w.close());
         QVERIFY(dialogs_->allAnswered());
+    }
+
+    // The canvas's keys, the history's buttons and keys, a command key.
+    void keysAndHistory()
+    {
+        Varnel3DT& w = designer();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QPushButton* undo = w.undoButton();
+        // In the column between "Cancella" and the kind list, greyed with nothing to do.
+        QVERIFY(undo->geometry().top() > w.SSCommand1(Varnel3DT::Cancella)->geometry().bottom());
+        QVERIFY(w.redoButton()->geometry().top() > undo->geometry().bottom());
+        QVERIFY(w.redoButton()->geometry().bottom() < w.Combo1()->geometry().top() && !undo->isEnabled());
+
+        w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("RETTANGOLI")));
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        PageCanvas* canvas = w.Picture1();
+        auto left = [&] { return w.canvasModel().control({CanvasSet::Label2, 1}).left; };
+        QTest::keyClick(canvas, Qt::Key_Right);  // the new object moves, the keys stay on the canvas
+        QVERIFY(left() == 1 && canvas->hasFocus());
+        QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->toPixels(1.5, 0.5).toPoint());
+        QMouseEvent move(QEvent::MouseMove, canvas->toPixels(6.5, 0.5), canvas->mapToGlobal(canvas->toPixels(6.5, 0.5)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &move);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, canvas->toPixels(6.5, 0.5).toPoint());
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);  // the whole drag
+        QCOMPARE(left(), 1.0);
+        QTest::mouseClick(undo, Qt::LeftButton);
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(left(), 6.0);
+
+        dialogs_->answerFile(dir_->file(QStringLiteral("salvato")));
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFile::exists(QStringLiteral("salvato.vn3")));
     }
 
     // Texts in their colour, rectangles, pictures scaled into their boxes.
@@ -508,6 +571,72 @@ private slots:
         QVERIFY(!blackNear(10, 65));
     }
 
+    // A caption is cut at its object's edges, and a press finds the object where it is seen.
+    void captionsStayInTheirBoxes_data()
+    {
+        QTest::addColumn<int>("set");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<double>("points");
+        QTest::newRow("text at 30 pt") << int(CanvasSet::Label1) << QStringLiteral("Dodici lettere") << 30.0;
+        QTest::newRow("field") << int(CanvasSet::Label3) << QStringLiteral("Campo DB (1)") << 8.0;
+        QTest::newRow("table title") << int(CanvasSet::Label4) << QStringLiteral("Tabella (Elenco ospiti)") << 8.0;
+        QTest::newRow("table body") << int(CanvasSet::Label5) << QString() << 8.0;
+        QTest::newRow("picture not found") << int(CanvasSet::Pic1) << QStringLiteral("logo_che_manca.jpg") << 8.0;
+    }
+    void captionsStayInTheirBoxes()
+    {
+        QFETCH(int, set);
+        QFETCH(QString, caption);
+        QFETCH(double, points);
+        Varnel3DT& w = designer();
+        const CanvasRef ref{CanvasSet(set), 1};
+        CanvasControl& c = test::place(w.canvasModel(), ref, 10, 10, 3, 3);
+        c.fontSize = points;
+        if (ref.set == CanvasSet::Pic1)
+            c.picture = caption;
+        else if (!caption.isEmpty())
+            c.caption = caption;
+        PageCanvas* canvas = w.Picture1();
+        const QRect box(canvas->toPixels(10, 10).toPoint(), canvas->toPixels(13, 13).toPoint());
+        const QImage image = canvas->grab().toImage();
+        int outside = 0;
+        for (int y = 1; y < image.height() - 1; ++y)
+            for (int x = 1; x < image.width() - 1; ++x)
+                outside += !box.adjusted(-2, -2, 2, 2).contains(x, y) && image.pixel(x, y) != qRgb(255, 255, 255) &&
+                           !isGridGrey(image.pixel(x, y));
+        QCOMPARE(outside, 0);
+        // Table bodies take no presses.
+        const std::optional<CanvasRef> inside = canvas->objectAt(box.bottomRight() - QPoint(2, 2));
+        QCOMPARE(inside.has_value(), ref.set != CanvasSet::Label5);
+        QVERIFY(!inside || *inside == ref);
+        QVERIFY(!canvas->objectAt(box.bottomRight() + QPoint(2, -2)));
+    }
+
+    // It opens on the template's orientation and its sizes, every caption whole beside its box.
+    void nuovoMDOpensOnTheTemplatesOrientation_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QStringList>("shown");  // orientation, height, width
+        QTest::newRow("none yet") << QString() << QStringList{"Verticale", "75", "80"};
+        QTest::newRow("portrait") << QStringLiteral("Verticale") << QStringList{"Verticale", "75", "80"};
+        QTest::newRow("landscape") << QStringLiteral("Orizzontale") << QStringList{"Orizzontale", "60", "120"};
+    }
+    void nuovoMDOpensOnTheTemplatesOrientation()
+    {
+        QFETCH(QString, current);
+        QFETCH(QStringList, shown);
+        model_->Orientamento = current;
+        NuovoMD dialog(*model_, *dialogs_);
+        QCOMPARE((QStringList{dialog.Combo1()->currentText(), dialog.Text1(0)->text(), dialog.Text1(1)->text()}), shown);
+        for (int i = 0; i < 3; ++i) {
+            const QLabel* caption = dialog.Label1(i);
+            QVERIFY2(caption->fontMetrics().horizontalAdvance(caption->text()) <= caption->contentsRect().width(),
+                     qPrintable(caption->text()));
+            QVERIFY(caption->geometry().right() < dialog.Combo1()->geometry().left());
+        }
+        QVERIFY(dialog.rect().contains(dialog.Combo1()->geometry()));
+    }
+
     void nuovoMDPresetsEnterAndLimits()
     {
         ScriptedDialogs asked;
@@ -515,9 +644,6 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Nuovo modulo"));
-        QCOMPARE(dialog.Combo1()->currentIndex(), -1);
-        QCOMPARE(dialog.Text1(0)->text(), QStringLiteral("75"));
-        QCOMPARE(dialog.Text1(1)->text(), QStringLiteral("80"));
 
         dialog.Combo1()->setCurrentIndex(1);
         emit dialog.Combo1()->activated(1);

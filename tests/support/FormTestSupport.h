@@ -11,15 +11,29 @@
 #include <QPalette>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 #include "support/TestSupport.h"
 
 namespace ostrivo::test {
 
+// The contrast of a colour group's text on its base, from 1 (none) to 21 (black on white).
+inline double contrast(const QPalette& palette, QPalette::ColorGroup group)
+{
+    auto luminance = [](const QColor& c) {
+        auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double text = luminance(palette.color(group, QPalette::Text));
+    const double base = luminance(palette.color(group, QPalette::Base));
+    return (std::max(text, base) + 0.05) / (std::min(text, base) + 0.05);
+}
+
 // What is wrong with a form's look; empty when nothing is. Every control but the captions lies
 // inside the client area and overlaps no other; typing boxes are light yellow, read-only boxes
-// disabled and lavender; lists are drop-down lists to pick from; texts are in Arial, record lines
-// in Courier New.
+// disabled and lavender with readable text; lists are drop-down lists to pick from; texts are in
+// Arial, record lines in Courier New.
 inline QStringList formProblems(const QDialog& dialog)
 {
     const QColor yellow(255, 255, 192);
@@ -41,6 +55,8 @@ inline QStringList formProblems(const QDialog& dialog)
         if (auto* box = qobject_cast<QLineEdit*>(w)) {
             if (!box->isEnabled() && box->palette().color(QPalette::Disabled, QPalette::Base) != lavender)
                 problems << name + QStringLiteral(" read-only but not lavender");
+            if (!box->isEnabled() && contrast(box->palette(), QPalette::Disabled) < 4.5)
+                problems << name + QStringLiteral(" read-only and hard to read");
             if (box->isEnabled() && !box->isReadOnly() && box->palette().color(QPalette::Active, QPalette::Base) != yellow)
                 problems << name + QStringLiteral(" editable but not light yellow");
         }
