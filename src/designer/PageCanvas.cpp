@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QVarLengthArray>
 
@@ -119,9 +120,11 @@ QRect PageCanvas::boxOf(const CanvasControl& c) const
     return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
-void PageCanvas::paintEvent(QPaintEvent*)
+void PageCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    // Scrolled at a large scale, only a part of the page is seen: objects outside it are skipped.
+    painter.setClipRegion(event->region());
     paintCanvas(painter);
 }
 
@@ -137,9 +140,11 @@ void PageCanvas::paintCanvas(QPainter& painter)
                 grid.append(QLineF(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2)));
         });
         painter.drawLines(grid.constData(), static_cast<int>(grid.size()));
+        const QRect shown = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : rect();
         for (const CanvasRef& ref : canvas_.stackingOrder()) {
             const CanvasControl& c = canvas_.control(ref);
-            if (c.visible)
+            // Everything of an object is painted within its box (a line's pen a pixel past it).
+            if (c.visible && boxOf(c).normalized().adjusted(-1, -1, 2, 2).intersects(shown))
                 paintObject(painter, ref, c);
         }
         if (const std::optional<CanvasRef> current = currentObject(model_, canvas_)) {
