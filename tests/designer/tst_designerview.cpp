@@ -91,7 +91,7 @@ private slots:
                 whenPrinted(*preview, [&, preview] {
                     for (const PrintOp& op : preview->pages().ops())
                         texts << op.text;
-                    label = preview->pageLabel()->text();
+                    label = preview->pageLabel()->text() + QLatin1Char('|') + preview->windowTitle();
                     saved = preview->savePdf();
                 });
                 return;
@@ -101,7 +101,7 @@ private slots:
         QTest::mouseClick(w.previewButton(), Qt::LeftButton);
         QCOMPARE(watcher.seen(), QStringList{QStringLiteral("ostrivo::PreviewWindow")});
         QVERIFY2(texts.contains(QStringLiteral("<inserire testo>")), qPrintable(texts.join(QLatin1Char('|'))));
-        QCOMPARE(label, QStringLiteral("Pagina 1 di 1"));
+        QCOMPARE(label, QStringLiteral("Pagina 1 di 1|Anteprima - Nuovo.vn3 (1 pagina)"));
         QVERIFY(saved);
         QVERIFY(test::readFile(dir_->file(QStringLiteral("anteprima.pdf"))).startsWith("%PDF"));
         QVERIFY(dialogs_->messages().back().text.startsWith(QStringLiteral("PDF salvato in ")));

@@ -86,7 +86,7 @@ PreviewWindow::PreviewWindow(PlatformDialogs& dialogs, QStringList inputs, QWidg
       printer_(std::unique_ptr<PrintSink>(sink_))
 {
     setObjectName(QStringLiteral("PreviewWindow"));
-    setWindowTitle(QStringLiteral("Anteprima"));
+    title_ = QStringLiteral("Anteprima");
     setModal(true);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
 
@@ -157,6 +157,12 @@ PreviewWindow::PreviewWindow(PlatformDialogs& dialogs, QStringList inputs, QWidg
 }
 
 PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::setTitle(const QString& title)
+{
+    title_ = title;
+    updateControls();
+}
 
 QPushButton* PreviewWindow::button(const char* name) const
 {
@@ -239,6 +245,10 @@ void PreviewWindow::updateControls()
         pageLabel_->setText(QStringLiteral("Pagina %1 di %2").arg(current_).arg(sink_->pageCount()));
     else
         pageLabel_->setText(QStringLiteral("Pagina %1 di %2 (in corso)").arg(current_).arg(complete));
+    // The count in the title too, where the taskbar shows it.
+    setWindowTitle(ended ? QStringLiteral("%1 (%2 %3)").arg(title_).arg(sink_->pageCount())
+                                .arg(sink_->pageCount() == 1 ? QStringLiteral("pagina") : QStringLiteral("pagine"))
+                         : title_);
     button("firstPage")->setEnabled(current_ > 1);
     button("previousPage")->setEnabled(current_ > 1);
     button("nextPage")->setEnabled(current_ > 0 && current_ < complete);
@@ -301,7 +311,7 @@ void showPreview(QWidget* parent, PlatformDialogs& dialogs, const QString& templ
                  const QString& title, const QStringList& alsoRead)
 {
     PreviewWindow window(dialogs, printInputFiles(templatePath) + alsoRead, parent);
-    window.setWindowTitle(QStringLiteral("Anteprima - ") + (title.isEmpty() ? NomeFileDaPercorso(templatePath) : title));
+    window.setTitle(QStringLiteral("Anteprima - ") + (title.isEmpty() ? NomeFileDaPercorso(templatePath) : title));
     window.show();
     QCoreApplication::processEvents();
     PrintSettings settings;

@@ -46,6 +46,9 @@ public:
     PreviewWindow(PlatformDialogs& dialogs, QStringList inputs, QWidget* parent = nullptr);
     ~PreviewWindow() override;
 
+    // The window's title; once the print has ended, the page count follows it.
+    void setTitle(const QString& title);
+
     // The printer front the print runs on; its output is the preview.
     Printer& printer() { return printer_; }
     const PreviewSink& pages() const { return *sink_; }
@@ -90,6 +93,7 @@ private:
     int current_ = 0;  // 0 until the first page is complete
     PreviewZoom zoom_;
     QImage shown_;
+    QString title_;  // as given, before the page count is added
     bool closed_ = false;
     QElapsedTimer lastTurn_;
     QScrollArea* area_ = nullptr;
