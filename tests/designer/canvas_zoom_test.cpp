@@ -1,6 +1,7 @@
-// The designer's page scales: the steps of the keys, the wheel and the zoom box, and the canvas's
-// place at a scale.
+// The designer's page scales (the steps of the keys, the wheel and the zoom box, the canvas's place
+// at a scale) and the preview's.
 #include "designer/CanvasZoom.h"
+#include "engine/widgets/PreviewWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -63,3 +64,22 @@ TEST_P(ZoomPlaces, TheCanvasKeepsItsCornerAndScalesItsSize)
 }
 
 INSTANTIATE_TEST_SUITE_P(Zoom, ZoomPlaces, ::testing::ValuesIn(placeCases));
+
+// The preview's scales: an A4 page (595 by 842 points) in a viewport of 600 by 800 pixels,
+// 16 pixels kept free on each side, the screen at 96 dots an inch.
+TEST(PreviewZoom, ScalesOfTheChoices)
+{
+    struct Row {
+        PreviewZoom zoom;
+        double pixelsPerPoint;
+    };
+    const Row rows[] = {
+        {{PreviewZoom::Mode::FitPage, 0}, 768.0 / 842},
+        {{PreviewZoom::Mode::FitWidth, 0}, 568.0 / 595},
+        {{PreviewZoom::Mode::Percent, 200}, 2 * 96.0 / 72},
+        {{PreviewZoom::Mode::Percent, 1000}, 4 * 96.0 / 72},
+        {{PreviewZoom::Mode::Percent, 10}, 0.5 * 96.0 / 72},
+    };
+    for (const Row& row : rows)
+        EXPECT_DOUBLE_EQ(row.zoom.pixelsPerPoint(QSizeF(595, 842), QSize(600, 800), 96), row.pixelsPerPoint) << row.zoom.text().toStdString();
+}
