@@ -34,6 +34,8 @@ namespace {
 constexpr int kFitMargin = 16;
 // How often the event loop gets a turn while the print runs.
 constexpr int kTurnMs = 40;
+// The finest a page is painted: an A4 page is then 62 megabytes.
+constexpr double kMaxDotsPerInch = 400;
 
 }  // namespace
 
@@ -217,16 +219,19 @@ void PreviewWindow::paintCurrent()
 {
     if (current_ == 0)
         return;
-    const double ratio = devicePixelRatioF();
     const double perPoint = zoom_.pixelsPerPoint(sink_->paperPoints(current_), area_->maximumViewportSize(), logicalDpiX());
+    // A page at 400 % on a screen of double density would take a quarter of a gigabyte: past
+    // kMaxDotsPerInch it is painted coarser and shown at the same size.
+    const double wanted = perPoint * 72 * devicePixelRatioF();
+    const double dotsPerInch = std::min(wanted, kMaxDotsPerInch);
     try {
-        shown_ = sink_->paintPage(current_, perPoint * 72 * ratio);
+        shown_ = sink_->paintPage(current_, dotsPerInch);
     } catch (const Error& e) {
         shown_ = QImage();
         page_->setText(e.description());
         return;
     }
-    shown_.setDevicePixelRatio(ratio);
+    shown_.setDevicePixelRatio(devicePixelRatioF() * dotsPerInch / wanted);
     page_->setPixmap(QPixmap::fromImage(shown_));
     if (!area_->widgetResizable())
         page_->adjustSize();
