@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build build-demo run test bench package clean
+.PHONY: all deps configure build build-demo run test bench package fuzz-long clean
 
 all: build
 
@@ -34,6 +34,14 @@ bench: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 	@echo "The package is $$(ls $(BUILD)/ostrivo-report_*_amd64.deb)"
+
+# Each libFuzzer target for FUZZ_SECONDS (10 minutes), growing and keeping its corpus in
+# fuzz/corpus/, from which CI's short runs start. Builds with clang in build-fuzz.
+FUZZ_SECONDS ?= 600
+fuzz-long: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DOSTRIVO_FUZZ=ON -DOSTRIVO_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_all
+	./scripts/fuzz-long build-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

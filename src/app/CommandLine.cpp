@@ -4,6 +4,7 @@
 #include "app/ImportCommand.h"
 #include "app/PrintCommand.h"
 #include "app/ResaveCommand.h"
+#include "core/Files.h"
 #include "core/Version.h"
 #include "print/QtPrintSink.h"
 
@@ -150,8 +151,19 @@ bool isTemplateArgument(const QString& argument)
 int runProgram(int argc, char** argv)
 {
     QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        const std::optional<QString> text = decodedFileName(bytes);
+        if (!text) {
+            // Any argument may be a file name: one that cannot be read as it is written would
+            // name another file.
+            QTextStream(stderr) << "ostrivo-report: \"" << bytesForMessage(bytes)
+                                << "\": l'argomento non è testo UTF-8: come nome di file ne "
+                                   "diventerebbe un altro\n";
+            return exitcode::BadUsage;
+        }
+        args.append(*text);
+    }
 
     if (args.isEmpty())
         return runDesigner(argc, argv);

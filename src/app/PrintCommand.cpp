@@ -143,7 +143,14 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         outputs << options.output.value_or(QString(QtPrintSink::DefaultPdfFile));
     if (options.trace)
         outputs << *options.trace;
-    if (const auto conflict = outputOverInput(outputs, printInputFiles(options.templatePath))) {
+    std::optional<QString> conflict;
+    try {
+        conflict = outputOverInput(outputs, printInputFiles(options.templatePath));
+    } catch (const Error& e) {
+        err << e.description() << '\n';
+        return exitcode::Failed;
+    }
+    if (conflict) {
         err << "ostrivo-report print: " << *conflict << '\n';
         return exitcode::BadUsage;
     }

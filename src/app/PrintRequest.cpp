@@ -9,6 +9,8 @@
 #include <QTextStream>
 
 #include <exception>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ostrivo {
 
@@ -36,6 +38,19 @@ void applyPrintRequest(const PrintRequest& request, VN3Routine& model)
 
 std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<void()>& print)
 {
+    QTextStream err(stderr);
+    const QByteArray workstation = qgetenv("PCLocal");
+    if (!decodedFileName(workstation)) {
+        // Decoded, the name would be another file's: that one would be printed and deleted.
+        const QByteArray raw = "Varnil3" + workstation + ".pss";
+        struct stat info {};
+        if (::lstat(raw.constData(), &info) != 0 || (::stat(raw.constData(), &info) == 0 && S_ISDIR(info.st_mode)))
+            return std::nullopt;
+        err << "ostrivo-report: " << bytesForMessage(raw)
+            << ": impossibile leggere la richiesta di stampa: la variabile PCLocal non è testo UTF-8\n";
+        ::unlink(raw.constData());
+        return 1;
+    }
     const QString requestFile = printRequestFileName();
     // A folder of that name is someone else's and stays as it is. Anything else is a request,
     // removed even when it cannot be read (a pipe, a link to a device or to nothing): left there,
@@ -44,13 +59,22 @@ std::optional<int> handlePrintRequest(VN3Routine& model, const std::function<voi
     if (request.isDir() || (!request.exists() && !request.isSymLink()))
         return std::nullopt;
 
-    QTextStream err(stderr);
     int status = 0;
     try {
         applyPrintRequest(parsePrintRequest(readInputFile(requestFile, kMaxTextInputBytes)), model);
         try {
-            if (!model.NomeModulo.isEmpty() && QFileInfo(model.NomeModulo).isFile())
+            const QByteArray written = encodeCp1252(model.NomeModulo);
+            struct stat info {};
+            if (!model.NomeModulo.isEmpty() && QFileInfo(model.NomeModulo).isFile()) {
                 print();
+            } else if (written != QFile::encodeName(model.NomeModulo) && ::stat(written.constData(), &info) == 0 &&
+                       S_ISREG(info.st_mode)) {
+                // A template named by the request's own bytes, which are no UTF-8 name: not
+                // missing, but not to be opened under another name either.
+                err << "ostrivo-report: " << requestFile << ": il modello \"" << bytesForMessage(written)
+                    << "\" ha un nome che non è testo UTF-8: va rinominato\n";
+                status = 1;
+            }
         } catch (const std::exception& e) {
             err << "ostrivo-report: " << requestFile << ": " << QString::fromUtf8(e.what()) << '\n';
             status = 1;

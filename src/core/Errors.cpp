@@ -82,7 +82,7 @@ void Error::setDescription(QString description)
 static QString templateMessage(const QString& file, int line, const QString& problem)
 {
     if (line > 0)
-        return QStringLiteral("%1, riga %2: %3").arg(file).arg(line).arg(problem);
+        return QStringLiteral("%1, riga %2: %3").arg(file, QString::number(line), problem);
     return QStringLiteral("%1: %2").arg(file, problem);
 }
 

@@ -135,6 +135,27 @@ std::optional<QString> outputOverInput(const QStringList& outputs, const QString
     return std::nullopt;
 }
 
+std::optional<QString> decodedFileName(const QByteArray& bytes)
+{
+    QString name = QFile::decodeName(bytes);
+    if (QFile::encodeName(name) != bytes)
+        return std::nullopt;
+    return name;
+}
+
+QString bytesForMessage(const QByteArray& bytes)
+{
+    QString shown;
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        if (b >= 0x20 && b < 0x7F)
+            shown += QLatin1Char(byte);
+        else
+            shown += QStringLiteral("\\x") + QString::number(b, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 QString systemErrorText(int error)
 {
     switch (error) {

@@ -27,6 +27,13 @@ std::optional<QString> notARegularFile(const QString& path);
 // (the same /dev/null for two outputs) is no file whose content could be lost.
 std::optional<QString> outputOverInput(const QStringList& outputs, const QStringList& inputs);
 
+// A file name as the system gives it (argv, the environment) as a text, when it is one: Qt
+// decodes names as UTF-8 and puts U+FFFD for bytes that are not, which would name another file.
+// Nothing for such bytes.
+std::optional<QString> decodedFileName(const QByteArray& bytes);
+// Bytes shown in a message: printable ASCII as it is, anything else as \xHH.
+QString bytesForMessage(const QByteArray& bytes);
+
 // An operating system error number as the program words it ("spazio su disco esaurito", ...).
 QString systemErrorText(int error);
 

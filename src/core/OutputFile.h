@@ -6,11 +6,13 @@
 
 namespace ostrivo {
 
-// A file the program writes (a PDF, a trace). Everything goes first to a temporary file, so that
-// a failed or abandoned run leaves the target as it was; commit() then hands the content over:
-// renamed over a regular file (an existing one keeps its permission bits), copied into a device or
-// a pipe, which is never replaced. Errors throw Error 75 naming the file and the cause ("spazio
-// su disco esaurito").
+// A file the program writes (a PDF, a trace, a template). Everything goes first to a temporary
+// file, so that a failed or abandoned run leaves the target as it was; commit() then hands the
+// content over: synced to disk and renamed over a regular file (an existing one keeps its
+// permission bits and extended attributes), copied into a device or a pipe, which is never
+// replaced. A file a plain write would refuse (read-only, immutable) is refused. Temporaries that
+// a killed run left for the same file are removed. Errors throw Error 75 naming the file and the
+// cause ("spazio su disco esaurito").
 class OutputFile final : public QIODevice {
 public:
     // `label` names the file in messages, e.g. "il file PDF".

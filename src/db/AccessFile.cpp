@@ -408,6 +408,28 @@ private:
         return n;
     }
 
+    // Row `r` of a page a memo's chain leads to, with its size; null when the page is no memo
+    // page (zeroed, a table's) or the row is not one of its live rows. libmdb takes any page and
+    // any row number on it.
+    const unsigned char* memoRow(const unsigned char* page, int r, size_t& size) const
+    {
+        const std::size_t pageSize = mdb_->fmt->pg_size;
+        const std::size_t table = static_cast<std::size_t>(mdb_->fmt->row_count_offset);
+        if (page[0] != kDataPage || std::memcmp(page + 4, "LVAL", 4) != 0)
+            return nullptr;
+        const auto rows = static_cast<int>(readLittle(page + table, 2));
+        if (r >= rows || table + 2 + 2 * static_cast<std::size_t>(rows) > pageSize)
+            return nullptr;
+        const auto entry = static_cast<int>(readLittle(page + table + 2 + 2 * r, 2));
+        const std::size_t start = static_cast<std::size_t>(entry & kOffsetMask);
+        const std::size_t end =
+            r == 0 ? pageSize : static_cast<std::size_t>(readLittle(page + table + 2 * r, 2) & kOffsetMask);
+        if ((entry & kDeletedRow) || start < table + 2 + 2 * static_cast<std::size_t>(rows) || end > pageSize || start >= end)
+            return nullptr;
+        size = end - start;
+        return page + start;
+    }
+
     // A memo or OLE value: inline in the row, on one other page, or a chain of pages.
     bool longValue(const unsigned char* p, std::size_t n)
     {
@@ -432,7 +454,9 @@ private:
             size_t size = 0;
             if (mdb_find_pg_row(mdb_, pageRow, &buffer, &offset, &size) != 0)
                 return false;
-            const auto* row = static_cast<const unsigned char*>(buffer) + offset;
+            const unsigned char* row = memoRow(static_cast<const unsigned char*>(buffer), pageRow & 0xFF, size);
+            if (!row)
+                return false;
             if (single) {
                 bytes_.insert(bytes_.end(), row, row + std::min(size, length));
                 return true;

@@ -56,7 +56,8 @@ const Field& FieldCollection::Item(int index) const
 {
     if (index < 0 || index >= Count())
         throw DatabaseError(err::ItemNotFound,
-                            QStringLiteral("campo numero %1 di %2 (sono %3)").arg(index).arg(owner_).arg(Count()),
+                            QStringLiteral("campo numero %1 di %2 (sono %3)")
+                                .arg(QString::number(index), owner_, QString::number(Count())),
                             file_);
     return fields_[static_cast<std::size_t>(index)];
 }

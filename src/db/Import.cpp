@@ -267,12 +267,11 @@ private:
         QStringList rows;
         for (std::size_t c = 0; c < table.schema.columns.size(); ++c) {
             const ColumnDef& column = table.schema.columns[c];
+            // One substitution: a "%4" in a name must stay inside its literal.
             rows << QStringLiteral("(%1, %2, %3, %4, %5, %6, %7, %8)")
-                        .arg(position, literal(table.schema.name), literal(name))
-                        .arg(c)
-                        .arg(literal(column.name), literal(postgresName(column.name)))
-                        .arg(column.type)
-                        .arg(column.size);
+                        .arg(position, literal(table.schema.name), literal(name), QString::number(c),
+                             literal(column.name), literal(postgresName(column.name)), QString::number(column.type),
+                             QString::number(column.size));
         }
         if (!rows.isEmpty())
             session_->execute(QStringLiteral("INSERT INTO ostrivo.catalog VALUES ") + rows.join(QStringLiteral(", ")));

@@ -2,13 +2,16 @@
 
 #include "designer/DesignerEdits.h"
 #include "core/Dialogs.h"
+#include "core/Files.h"
 #include "template/CanvasModel.h"
 #include "template/Helpers.h"
 #include "template/TemplateFiles.h"
 #include "template/VN3Routine.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace ostrivo {
@@ -77,6 +80,7 @@ void DesignerCommands::clearForNewTemplate()
     model_.NomeModulo = kNewName;
     PulisciPagina(model_, canvas_);
     hasFile_ = false;
+    disk_ = {};
     history_.restart();
     markUnchanged();
 }
@@ -92,11 +96,50 @@ bool DesignerCommands::openTemplate(const QString& path)
     hasFile_ = true;
     history_.restart();
     markUnchanged();
+    rememberDisk(path);
     return true;
+}
+
+DesignerCommands::DiskState DesignerCommands::diskState(const QString& path)
+{
+    DiskState state;
+    const QFileInfo info(path);
+    state.path = info.absoluteFilePath();
+    state.exists = info.isFile();
+    if (!state.exists)
+        return state;
+    state.size = info.size();
+    try {
+        state.hash = QCryptographicHash::hash(readInputFile(path, kMaxTextInputBytes), QCryptographicHash::Sha256);
+    } catch (const Error&) {
+        // Unreadable now: it stands for a change, whatever it was.
+    }
+    return state;
+}
+
+void DesignerCommands::rememberDisk(const QString& path)
+{
+    disk_ = diskState(path);
+}
+
+bool DesignerCommands::mayOverwrite(const QString& path)
+{
+    const DiskState now = diskState(path);
+    // Another file than the one opened or saved is the save dialog's to confirm; a file gone, or
+    // touched without a change of content, loses nothing.
+    if (disk_.path.isEmpty() || now.path != disk_.path || !now.exists)
+        return true;
+    if (disk_.exists && now.size == disk_.size && !now.hash.isEmpty() && now.hash == disk_.hash)
+        return true;
+    const QString text = QStringLiteral("Il file %1 è stato modificato da un altro programma. Sovrascriverlo?")
+                             .arg(NomeFileDaPercorso(path));
+    return dialogs_.message(yesNoQuestion(QStringLiteral("Salva"), text)) == MessageAnswer::Yes;
 }
 
 bool DesignerCommands::saveTo(const QString& path)
 {
+    if (!mayOverwrite(path))
+        return false;
     try {
         SalvaModulo(path, model_, canvas_);
     } catch (const Error& e) {
@@ -107,6 +150,7 @@ bool DesignerCommands::saveTo(const QString& path)
     model_.NomeModulo = path;
     hasFile_ = true;
     markUnchanged();
+    rememberDisk(path);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "designer/DesignerEdits.h"
 #include "designer/EditHistory.h"
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -69,6 +70,9 @@ private:
     void clearForNewTemplate();
     bool saveTo(const QString& path);
     void markUnchanged();
+    // "Il file ... è stato modificato da un altro programma": true when the save may go on.
+    bool mayOverwrite(const QString& path);
+    void rememberDisk(const QString& path);
 
     VN3Routine& model_;
     CanvasModel& canvas_;
@@ -78,6 +82,16 @@ private:
     // False while the template has never been opened from or saved to a file.
     bool hasFile_ = false;
     EditHistory history_;
+    // The file as it was opened or last saved, to notice another program's change before a
+    // save replaces it.
+    struct DiskState {
+        QString path;  // absolute; empty when none
+        bool exists = false;
+        qint64 size = 0;
+        QByteArray hash;  // of the content: a file only touched is no change
+    };
+    static DiskState diskState(const QString& path);
+    DiskState disk_;
 };
 
 }  // namespace ostrivo

@@ -226,8 +226,7 @@ LineOutcome columnFromBoxes(const ColumnBoxes& b, int linesAfter)
     } else if (field.size() > kColumnPlaces[1]) {
         out.refusal = QStringLiteral("Il campo \"%1\" ha un nome di più di %2 caratteri: una colonna non può "
                                      "contenerlo.")
-                          .arg(field)
-                          .arg(kColumnPlaces[1]);
+                          .arg(field, QString::number(kColumnPlaces[1]));
     } else if (linesAfter > VN3Routine::MaxColonne) {
         out.refusal = QStringLiteral("Una tabella ha al massimo %1 colonne.").arg(VN3Routine::MaxColonne);
     } else if (linesAfter > kPrintedColumns) {
@@ -257,8 +256,7 @@ LineOutcome parameterFromBoxes(const ParameterBoxes& b, int rowsAfter)
     } else if (column.size() > kParameterPlaces[0]) {
         out.refusal = QStringLiteral("Il campo \"%1\" ha un nome di più di %2 caratteri: un parametro non può "
                                      "contenerlo.")
-                          .arg(column)
-                          .arg(kParameterPlaces[0]);
+                          .arg(column, QString::number(kParameterPlaces[0]));
     } else if (prompt.size() > kParameterPlaces[1]) {
         out.refusal = QStringLiteral("Il testo di richiesta ha %1 caratteri: al massimo %2.")
                           .arg(prompt.size())

@@ -1,6 +1,7 @@
 #include "engine/Pictures.h"
 
 #include "core/Files.h"
+#include "engine/ScaledPng.h"
 
 #include <QImageReader>
 #include <algorithm>
@@ -27,6 +28,8 @@ QImage readPicture(const QString& path, QSize pixels, QString* problem)
         *problem = *kind;
         return {};
     }
+    if (std::optional<QImage> png = readScaledPng(path, pixels, problem))
+        return *png;
     QImageReader reader(path);
     const QSize natural = reader.size();
     if (natural.isValid() && pixels.isValid() &&

@@ -124,8 +124,7 @@ double fontSizeOf(const QString& field)
     const double size = leadingNumber(field);
     if (!PrintOpBuilder::isValidFontSize(size))
         throw Error(err::InvalidPropertyValue, QStringLiteral("dimensione del carattere %1 non valida: da più di 0 a %2 punti")
-                                                   .arg(quoteInput(field))
-                                                   .arg(PrintOpBuilder::MaxFontSize));
+                                                   .arg(quoteInput(field), QString::number(PrintOpBuilder::MaxFontSize)));
     return size;
 }
 
@@ -263,8 +262,8 @@ static QString failureMessage(const Error& cause, const QString& file, int line)
 {
     const QString text = problemText(cause);
     if (line > 0)
-        return QStringLiteral("%1, riga %2: %3 n. %4").arg(file).arg(line).arg(text).arg(cause.number());
-    return QStringLiteral("%1: %2 n. %3").arg(file, text).arg(cause.number());
+        return QStringLiteral("%1, riga %2: %3 n. %4").arg(file, QString::number(line), text, QString::number(cause.number()));
+    return QStringLiteral("%1: %2 n. %3").arg(file, text, QString::number(cause.number()));
 }
 
 PrintFailure::PrintFailure(const Error& cause, QString templateFile, int line)

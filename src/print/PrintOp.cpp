@@ -434,7 +434,7 @@ std::vector<PrintOp> readTrace(const QString& path)
         try {
             ops.push_back(printOpFromJson(line));
         } catch (const Error& e) {
-            throw Error(e.number(), QStringLiteral("%1, riga %2: %3").arg(path).arg(lineNumber).arg(e.description()));
+            throw Error(e.number(), QStringLiteral("%1, riga %2: %3").arg(path, QString::number(lineNumber), e.description()));
         }
     }
     if (file.error() != QFileDevice::NoError)

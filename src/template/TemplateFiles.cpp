@@ -225,7 +225,8 @@ private:
             c.width = x2 < x1 ? x1 - x2 : x2 - x1;
             c.height = y2 < y1 ? y1 - y2 : y2 - y1;
             model_.RettangoloAttivo(n) = QStringLiteral("S");
-            model_.gridShapes(n) = GridShape{record.kind, x2 < x1, y2 < y1};
+            model_.gridShapes(n) = GridShape{record.kind, x2 < x1, y2 < y1, std::array{c.left, c.top, c.width, c.height},
+                                             {std::max(x1, x2), std::max(y1, y2)}};
         });
     }
 
@@ -367,6 +368,15 @@ QString twoDecimalsOfSingle(double a, double b)
     return formatTwoDecimals(shortest);
 }
 
+// The name a record keeps of a database or picture path: the file's name alone, or, where the
+// path ends in a folder separator and names no file, the path as it was read (an empty name would
+// read back as no file, and the next save would drop the record).
+QString savedFileName(const QString& path)
+{
+    const QString name = NomeFileDaPercorso(path);
+    return name.trimmed().isEmpty() ? path : name;
+}
+
 QString integerForm(double value)
 {
     return QString::number(roundHalfAway(value));
@@ -429,10 +439,22 @@ public:
 private:
     enum class Opening { Record, MayOpenWithBracket };
 
+    // A number the loader reads back within its size limit. Rounding can carry a value just
+    // inside the limit past it: then the template is not saved (it would not open again).
+    QString inRange(QString text)
+    {
+        if (!outOfRange_ && std::abs(leadingNumber(text)) >= kLargestNumber)
+            outOfRange_ = text;
+        return text;
+    }
+
     template <typename R>
     void record(const R& fields, const QString& what, Opening opening = Opening::Record)
     {
         const QString line = recordLine(fields);
+        if (!problem && outOfRange_)
+            problem = QStringLiteral("%1: il numero %2 è fuori misura, il modello non si riaprirebbe").arg(what, *outOfRange_);
+        outOfRange_.reset();
         if (!problem) {
             for (const auto member : R::fields()) {
                 const QString& value = fields.*member;
@@ -473,7 +495,7 @@ private:
         lines << (model_.Orientamento.trimmed() == QLatin1String("Verticale") ? QStringLiteral("1") : QStringLiteral("2"));
         const QString what = QStringLiteral("la pagina");
         record(PageSizeRecord{QString::number(model_.LarghezzaPagina), formatShortest(model_.AltezzaPagina)}, what);
-        record(PageSourceRecord{NomeFileDaPercorso(model_.DatabaseRif), model_.TabellaRif}, what);
+        record(PageSourceRecord{savedFileName(model_.DatabaseRif), model_.TabellaRif}, what);
         productsAfter(kTesta);
     }
 
@@ -484,7 +506,8 @@ private:
         const int last = lastRowInUse(VN3Routine::MaxParametri, 5, list,
                                       [&](int i) { return model_.parameterTypeWords(i).has_value(); });
         for (int i = 1; i <= last; ++i) {
-            if (list(i, 1).startsWith(QLatin1String("Data")))
+            // The name as it is written: read back, it must give the same type.
+            if (list(i, 1).trimmed().startsWith(QLatin1String("Data")))
                 list(i, 5) = QStringLiteral("8");
             record(ParameterRecord{list(i, 1).trimmed(), list(i, 3).trimmed(),
                                    typeWordFor(list(i, 5).trimmed(), model_.parameterTypeWords(i)),
@@ -501,8 +524,9 @@ private:
             if (model_.Immagini(i).trimmed().isEmpty() || !exists(CanvasSet::Pic1, i))
                 continue;
             const CanvasControl& c = control(CanvasSet::Pic1, i);
-            record(ImageRecord{NomeFileDaPercorso(model_.Immagini(i)), formatTwoDecimals(c.left), formatTwoDecimals(c.top),
-                               formatTwoDecimals(c.width), formatTwoDecimals(c.height)},
+            record(ImageRecord{savedFileName(model_.Immagini(i)), inRange(formatTwoDecimals(c.left)),
+                               inRange(formatTwoDecimals(c.top)), inRange(formatTwoDecimals(c.width)),
+                               inRange(formatTwoDecimals(c.height))},
                    QStringLiteral("l'immagine %1").arg(i));
         }
         productsAfter(kImmagini);
@@ -516,8 +540,10 @@ private:
                 continue;
             const CanvasControl& c = control(CanvasSet::Label2, i);
             const GridShape& shape = model_.gridShapes(i);
-            QString near[2] = {formatTwoDecimals(c.left), formatTwoDecimals(c.top)};
-            QString far[2] = {twoDecimalsOfSingle(c.left, c.width), twoDecimalsOfSingle(c.top, c.height)};
+            QString near[2] = {inRange(formatTwoDecimals(c.left)), inRange(formatTwoDecimals(c.top))};
+            const bool asRead = shape.readBox == std::array{c.left, c.top, c.width, c.height};
+            QString far[2] = {inRange(asRead ? formatTwoDecimals(shape.readFar[0]) : twoDecimalsOfSingle(c.left, c.width)),
+                              inRange(asRead ? formatTwoDecimals(shape.readFar[1]) : twoDecimalsOfSingle(c.top, c.height))};
             if (shape.rightToLeft)
                 std::swap(near[0], far[0]);
             if (shape.bottomToTop)
@@ -537,10 +563,10 @@ private:
                 continue;
             if (rows(i, 3).trimmed().startsWith(QLatin1String("Data")))
                 rows(i, 4) = QStringLiteral("8");
-            record(FieldRecord{NomeFileDaPercorso(rows(i, 1).trimmed()), rows(i, 2).trimmed(), rows(i, 3).trimmed(),
-                               typeWordFor(rows(i, 4).trimmed(), model_.fieldTypeWords(i)), shortestOf(rows(i, 5)),
-                               shortestOf(rows(i, 6)), shortestOf(rows(i, 7)), rows(i, 8).trimmed(),
-                               shortestOf(rows(i, 9)), rows(i, 10).trimmed()},
+            record(FieldRecord{savedFileName(rows(i, 1).trimmed()), rows(i, 2).trimmed(), rows(i, 3).trimmed(),
+                               typeWordFor(rows(i, 4).trimmed(), model_.fieldTypeWords(i)), inRange(shortestOf(rows(i, 5))),
+                               inRange(shortestOf(rows(i, 6))), inRange(shortestOf(rows(i, 7))), rows(i, 8).trimmed(),
+                               inRange(shortestOf(rows(i, 9))), rows(i, 10).trimmed()},
                    QStringLiteral("il campo di database %1").arg(i));
         }
         productsAfter(kCampi);
@@ -553,7 +579,8 @@ private:
             if (model_.TestoAttivo(i) != QLatin1String("S") || !exists(CanvasSet::Label1, i))
                 continue;
             const CanvasControl& c = control(CanvasSet::Label1, i);
-            record(TextRecord{c.caption, integerForm(c.left), integerForm(c.top), c.fontName, integerForm(c.fontSize),
+            record(TextRecord{c.caption, inRange(integerForm(c.left)), inRange(integerForm(c.top)), c.fontName,
+                              inRange(integerForm(c.fontSize)),
                               QString::number(c.foreColor.value())},
                    QStringLiteral("il testo %1").arg(i));
         }
@@ -572,10 +599,10 @@ private:
             const CanvasControl& body = control(CanvasSet::Label5, i);
             const QString what = QStringLiteral("la tabella %1").arg(i);
             const std::int64_t bottom = roundHalfAway(title.top) + roundHalfAway(body.height) + 2;
-            record(TablePlacementRecord{rows(i, 1).trimmed(), integerForm(title.left), integerForm(title.top),
-                                        QString::number(bottom), rows(i, 2).trimmed(), shortestOf(rows(i, 3))},
+            record(TablePlacementRecord{rows(i, 1).trimmed(), inRange(integerForm(title.left)), inRange(integerForm(title.top)),
+                                        inRange(QString::number(bottom)), rows(i, 2).trimmed(), shortestOf(rows(i, 3))},
                    what);
-            record(TableSourceRecord{NomeFileDaPercorso(rows(i, 4).trimmed()), rows(i, 5).trimmed(), rows(i, 6).trimmed(),
+            record(TableSourceRecord{savedFileName(rows(i, 4).trimmed()), rows(i, 5).trimmed(), rows(i, 6).trimmed(),
                                      rows(i, 7).trimmed()},
                    what);
             const auto& columns = model_.ColonneTabella;
@@ -584,9 +611,9 @@ private:
                                           [&](int j) { return model_.columnTypeWords(i, j).has_value(); });
             for (int j = 1; j <= last; ++j) {
                 // A title may open with "[": the table reader takes every line up to "[FINE TABELLA]".
-                record(ColumnRecord{column(j, 1).trimmed(), column(j, 2).trimmed(), shortestOf(column(j, 3)),
+                record(ColumnRecord{column(j, 1).trimmed(), column(j, 2).trimmed(), inRange(shortestOf(column(j, 3))),
                                     typeWordFor(column(j, 5).trimmed(), model_.columnTypeWords(i, j)),
-                                    column(j, 6).trimmed(), column(j, 7).trimmed(), shortestOf(column(j, 4))},
+                                    column(j, 6).trimmed(), column(j, 7).trimmed(), inRange(shortestOf(column(j, 4)))},
                        QStringLiteral("la colonna %1 della tabella %2").arg(j).arg(i), Opening::MayOpenWithBracket);
             }
             lines << kFineTabella;
@@ -596,6 +623,7 @@ private:
 
     VN3Routine& model_;
     const CanvasModel& canvas_;
+    std::optional<QString> outOfRange_;  // of the record being built
 };
 
 }  // namespace

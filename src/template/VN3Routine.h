@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct GridShape {
     std::optional<QString> kind;
     bool rightToLeft = false;  // corner 2 lies left of corner 1
     bool bottomToTop = false;  // corner 2 lies above corner 1
+    // The box as read (left, top, width, height) and its right and bottom edges as the file gave
+    // them. While the box stays as read, the save writes those edges rather than computing them
+    // again in single precision, which moves a large one by hundredths at every save.
+    std::optional<std::array<double, 4>> readBox{};
+    std::array<double, 2> readFar{};
     bool operator==(const GridShape&) const = default;
 };
 

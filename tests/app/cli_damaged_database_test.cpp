@@ -22,6 +22,7 @@ struct Layout {
     int definition = 0;     // Prenotazioni's definition page
     std::vector<int> data;  // Prenotazioni's data pages
     int otherData = 0;      // a data page of Catering
+    std::vector<int> memo;  // the pages of memo values too long for their rows
 };
 
 int int16At(const QByteArray& bytes, qsizetype at)
@@ -62,6 +63,8 @@ Layout layoutOf(const QString& path, const QByteArray& bytes)
             layout.catalogData = page;
         else if (owner(page) == catering && layout.otherData == 0)
             layout.otherData = page;
+        else if (bytes.mid(static_cast<qsizetype>(page) * layout.pageSize + 4, 4) == "LVAL")
+            layout.memo.push_back(page);
     }
     return layout;
 }
@@ -102,11 +105,16 @@ TEST(CliDamagedDatabase, PrintsTheIntactRowsOrFailsNamingTheFileAndTheTable)
     ASSERT_GT(l.otherData, 0);
     test::writeTemplate(dir.file(QStringLiteral("t.vn3")), kTemplate);
 
-    auto print = [&](const QByteArray& database) {
+    // The clients' notes are long enough to be kept on memo pages.
+    QStringList clients = kTemplate;
+    clients.replaceInStrings(QStringLiteral("Prenotazioni"), QStringLiteral("Clienti"));
+    clients.replaceInStrings(QStringLiteral("NumeroPrenotazione"), QStringLiteral("CodiceCliente"));
+    test::writeTemplate(dir.file(QStringLiteral("clienti.vn3")), clients.mid(0, 9) + clients.mid(11));
+    auto print = [&](const QByteArray& database, const QString& templateFile = QStringLiteral("t.vn3")) {
         test::writeFile(dir.file(QStringLiteral("archivio.mdb")), database);
         QFile::remove(dir.file(QStringLiteral("t.jsonl")));
         QFile::remove(dir.file(QStringLiteral("o.pdf")));
-        return test::runBinary({QStringLiteral("print"), QStringLiteral("t.vn3"), QStringLiteral("--output"),
+        return test::runBinary({QStringLiteral("print"), templateFile, QStringLiteral("--output"),
                                 QStringLiteral("o.pdf"), QStringLiteral("--trace"), QStringLiteral("t.jsonl")},
                                dir.path());
     };
@@ -120,6 +128,7 @@ TEST(CliDamagedDatabase, PrintsTheIntactRowsOrFailsNamingTheFileAndTheTable)
         const char* damage;
         const char* table;  // named by the failure; null: the intact report is printed
         std::function<void(QByteArray&)> apply;
+        const char* templateFile = "t.vn3";
     } cases[] = {
         {"a data page of the table zeroed", "Prenotazioni", [&](QByteArray& b) { zeroPage(b, l, l.data.back()); }},
         {"a data page of another table zeroed", nullptr, [&](QByteArray& b) { zeroPage(b, l, l.otherData); }},
@@ -140,12 +149,18 @@ TEST(CliDamagedDatabase, PrintsTheIntactRowsOrFailsNamingTheFileAndTheTable)
          }},
         {"a row's primary key marked Null", "Prenotazioni",
          [&](QByteArray& b) { b[rowEnd(b, l, first, 2) - (int16At(b, rowStart(b, l, first, 2)) + 7) / 8] = 0; }},
+        {"the memo pages zeroed", "Clienti",
+         [&](QByteArray& b) {
+             for (int page : l.memo)
+                 zeroPage(b, l, page);
+         },
+         "clienti.vn3"},
     };
     for (const auto& c : cases) {
         QByteArray damaged = intact;
         c.apply(damaged);
         ASSERT_NE(damaged, intact) << c.damage;
-        const test::RunResult run = print(damaged);
+        const test::RunResult run = print(damaged, QString::fromUtf8(c.templateFile));
         if (!c.table) {
             EXPECT_EQ(run.exitCode, 0) << c.damage << ": " << run.err.toStdString();
             EXPECT_EQ(test::readFile(dir.file(QStringLiteral("t.jsonl"))), intactTrace) << c.damage;

@@ -39,9 +39,15 @@ protected:
         ASSERT_TRUE(logo.save(dir.file(QStringLiteral("logo.png"))));
     }
 
-    test::RunResult print(const QStringList& options) const
+    // "--template NAME" first among the options prints that template instead of t.vn3.
+    test::RunResult print(QStringList options) const
     {
-        return test::runBinary(QStringList{QStringLiteral("print"), QStringLiteral("t.vn3")} + options, dir.path(), 30000);
+        QString name = QStringLiteral("t.vn3");
+        if (options.value(0) == QLatin1String("--template")) {
+            name = options.at(1);
+            options.remove(0, 2);
+        }
+        return test::runBinary(QStringList{QStringLiteral("print"), name} + options, dir.path(), 30000);
     }
 
     QByteArray bytes(const QString& name) const { return test::readFile(dir.file(name)); }
@@ -56,11 +62,21 @@ protected:
 TEST_F(CliOutputs, AnOutputThatIsAnInputIsRefused)
 {
     ASSERT_TRUE(QFile::link(QStringLiteral("t.vn3"), dir.file(QStringLiteral("collegamento.vn3"))));
-    const QStringList inputs = {QStringLiteral("t.vn3"), QStringLiteral("dati.db"), QStringLiteral("logo.png")};
+    // A table whose source line is missing: what follows names the inputs all the same.
+    QStringList broken = kTemplate.mid(0, 5);
+    broken << QStringLiteral("[TABELLA]") << QStringLiteral("Titolo,10,10,60,Arial,10,") << kTemplate.mid(7, 2)
+           << QStringLiteral("[IMMAGINI]") << QStringLiteral("LOGO.PNG,2.00,1.00,10.00,5.00,") << QStringLiteral("[FINE]");
+    test::writeTemplate(dir.file(QStringLiteral("rotto.vn3")), broken);
+    const QStringList inputs = {QStringLiteral("t.vn3"), QStringLiteral("dati.db"), QStringLiteral("logo.png"),
+                                QStringLiteral("rotto.vn3")};
     const struct {
         const char* name;
         QStringList options;
     } cases[] = {
+        {"trace onto a database named after a broken table",
+         {QStringLiteral("--template"), QStringLiteral("rotto.vn3"), QStringLiteral("--trace"), QStringLiteral("dati.db")}},
+        {"trace onto a picture named after a broken table",
+         {QStringLiteral("--template"), QStringLiteral("rotto.vn3"), QStringLiteral("--trace"), QStringLiteral("logo.png")}},
         {"trace onto the template", {QStringLiteral("--trace"), QStringLiteral("t.vn3")}},
         {"PDF onto the template", {QStringLiteral("--output"), QStringLiteral("t.vn3")}},
         {"PDF onto a link to the template", {QStringLiteral("--output"), QStringLiteral("collegamento.vn3")}},
@@ -209,33 +225,104 @@ TEST_F(CliOutputs, InputsThatCannotBeReadEndWithAMessage)
     }
 }
 
+// Names that are no UTF-8 are refused as they are given: never decoded into another file's name.
+TEST_F(CliOutputs, ANameThatIsNotUtf8IsRefused)
+{
+    // What each name would become, decoded.
+    test::writeFile(dir.file(QStringLiteral("x\uFFFD.pdf")), "altro");
+    ASSERT_TRUE(QFile::copy(dir.file(QStringLiteral("t.vn3")), dir.file(QStringLiteral("Citt\uFFFD.vn3"))));
+    const struct {
+        const char* arguments;  // as printf(1) takes them
+        const char* says;
+    } cases[] = {
+        {"t.vn3 --output x\\377.pdf", "\"x\\xFF.pdf\": l'argomento non è testo UTF-8"},
+        {"Citt\\340.vn3 --output o.pdf", "\"Citt\\xE0.vn3\": l'argomento non è testo UTF-8"},
+    };
+    for (const auto& c : cases) {
+        QProcess shell;  // hands the program the bytes as they are
+        shell.setWorkingDirectory(dir.path());
+        shell.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), QStringLiteral("exec \"$0\" print $(printf '%1')").arg(QString::fromUtf8(c.arguments)),
+                     test::binaryPath()});
+        ASSERT_TRUE(shell.waitForFinished(30000));
+        EXPECT_EQ(shell.exitCode(), 2) << c.arguments;
+        EXPECT_TRUE(QString::fromUtf8(shell.readAllStandardError()).contains(QString::fromUtf8(c.says))) << c.arguments;
+        EXPECT_EQ(bytes(QStringLiteral("x\uFFFD.pdf")), "altro") << c.arguments;
+        EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("o.pdf")))) << c.arguments;
+    }
+}
+
 // A picture larger than the image loader's limit prints, read at the size it prints at.
+// An interlaced 8-bit RGB PNG of one colour: Qt writes none.
+static QByteArray interlacedPng(int width, int height)
+{
+    auto bigEndian = [](quint32 n) {
+        const char bytes[] = {static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8), static_cast<char>(n)};
+        return QByteArray(bytes, 4);
+    };
+    auto chunk = [&](const QByteArray& body) {
+        quint32 crc = 0xFFFFFFFF;
+        for (const char b : body) {
+            crc ^= static_cast<unsigned char>(b);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+        return bigEndian(static_cast<quint32>(body.size() - 4)) + body + bigEndian(~crc);
+    };
+    QByteArray rows;
+    const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    for (const auto& [x0, y0, dx, dy] : passes) {
+        const int columns = (width - x0 + dx - 1) / dx;
+        for (int y = y0; y < height && columns > 0; y += dy)
+            rows += '\0' + QByteArray(columns * 3, '\x40');
+    }
+    return "\x89PNG\r\n\x1a\n" + chunk("IHDR" + bigEndian(width) + bigEndian(height) + QByteArray("\x08\x02\x00\x00\x01", 5)) +
+           chunk("IDAT" + qCompress(rows).mid(4)) + chunk("IEND");
+}
+
+// A picture larger than the image loader's limit prints, read at the size it prints at, whatever
+// kind of PNG it is.
 TEST_F(CliOutputs, ALargePictureIsReadAtItsPrintedSize)
 {
     if (!test::runProgram(QStringLiteral("pdfimages"), {QStringLiteral("-v")}))
         GTEST_SKIP() << "pdfimages (poppler-utils) is not installed";
-    QImage photo(1600, 1200, QImage::Format_RGB32);
-    photo.fill(Qt::darkGreen);
-    ASSERT_TRUE(photo.save(dir.file(QStringLiteral("logo.png"))));
-    // The loader's limit, lowered so that the photo is past it whole (8 MB) as an 8000 x 8000
-    // photo is past the default.
-    qputenv("QT_IMAGEIO_MAXALLOC", "4");
-    const test::RunResult run = print({QStringLiteral("--output"), QStringLiteral("o.pdf")});
-    qunsetenv("QT_IMAGEIO_MAXALLOC");
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const auto list = test::runProgram(QStringLiteral("pdfimages"), {QStringLiteral("-list"), dir.file(QStringLiteral("o.pdf"))});
-    ASSERT_TRUE(list && list->ok);
-    // The photo is read at the size it prints at: about an inch wide, of the printed rectangle's
-    // shape (10 by 5 units of an 80 by 75 page, the page 200 by 287 mm).
-    static const QRegularExpression image(QStringLiteral("^\\s*1\\s+\\d+\\s+image\\s+(\\d+)\\s+(\\d+)"),
-                                          QRegularExpression::MultilineOption);
-    const auto m = image.match(QString::fromUtf8(list->out));
-    ASSERT_TRUE(m.hasMatch()) << list->out.toStdString();
-    const double width = m.captured(1).toDouble();
-    const double height = m.captured(2).toDouble();
-    EXPECT_GE(width, 150);
-    EXPECT_LE(width, 600);
-    EXPECT_NEAR(width / height, (10.0 / 80 * 200) / (5.0 / 75 * 287), 0.01);
+    const struct {
+        const char* kind;
+        QImage::Format format;  // Format_Invalid: interlaced
+    } cases[] = {{"8-bit RGB", QImage::Format_RGB32}, {"16-bit", QImage::Format_RGBA64}, {"grey", QImage::Format_Grayscale8},
+                 {"palette", QImage::Format_Indexed8}, {"interlaced", QImage::Format_Invalid}};
+    for (const auto& c : cases) {
+        QImage photo(1600, 1200, c.format == QImage::Format_Invalid ? QImage::Format_RGB32 : c.format);
+        if (c.format == QImage::Format_Indexed8) {
+            photo.setColorTable({qRgb(0, 100, 0)});
+            photo.fill(0);
+        } else {
+            photo.fill(Qt::darkGreen);
+        }
+        if (c.format == QImage::Format_Invalid)
+            test::writeFile(dir.file(QStringLiteral("logo.png")), interlacedPng(1600, 1200));
+        else
+            ASSERT_TRUE(photo.save(dir.file(QStringLiteral("logo.png")))) << c.kind;
+        // The loader's limit, lowered so that the photo is past it whole (1.9 MB at least) as an
+        // 8000 x 8000 photo is past the default.
+        qputenv("QT_IMAGEIO_MAXALLOC", "1");
+        const test::RunResult run = print({QStringLiteral("--output"), QStringLiteral("o.pdf")});
+        qunsetenv("QT_IMAGEIO_MAXALLOC");
+        ASSERT_EQ(run.exitCode, 0) << c.kind << ": " << run.err.toStdString();
+        const auto list = test::runProgram(QStringLiteral("pdfimages"), {QStringLiteral("-list"), dir.file(QStringLiteral("o.pdf"))});
+        ASSERT_TRUE(list && list->ok);
+        // The photo is read at the size it prints at: about an inch wide, of the printed rectangle's
+        // shape (10 by 5 units of an 80 by 75 page, the page 200 by 287 mm).
+        static const QRegularExpression image(QStringLiteral("^\\s*1\\s+\\d+\\s+image\\s+(\\d+)\\s+(\\d+)"),
+                                              QRegularExpression::MultilineOption);
+        const auto m = image.match(QString::fromUtf8(list->out));
+        ASSERT_TRUE(m.hasMatch()) << c.kind << ": " << list->out.toStdString();
+        const double width = m.captured(1).toDouble();
+        const double height = m.captured(2).toDouble();
+        EXPECT_GE(width, 150) << c.kind;
+        EXPECT_LE(width, 600) << c.kind;
+        EXPECT_NEAR(width / height, (10.0 / 80 * 200) / (5.0 / 75 * 287), 0.01) << c.kind;
+    }
 }
 
 // The page count goes to stderr as the print runs, on a terminal only: a script that reads

@@ -6,6 +6,10 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace ostrivo;
 
 namespace {
@@ -54,6 +58,7 @@ TEST(CliResave, WritesWhatTheDesignerSavesOrNothing)
         int exitCode;
         const char* message;  // in stderr
         const char* written;  // the file that must hold the designer's save; "" for none
+        bool readOnly = false;  // t.vn3 has mode 444 (as root, the program runs as another user)
     };
     const Case cases[] = {
         {"in place", good, {QStringLiteral("t.vn3")}, 0, "", "t.vn3"},
@@ -61,6 +66,7 @@ TEST(CliResave, WritesWhatTheDesignerSavesOrNothing)
         {"a malformed template", bad, {QStringLiteral("t.vn3"), QStringLiteral("--output"), QStringLiteral("nuovo.vn3")}, 1,
          "t.vn3, riga 7: ", ""},
         {"a malformed template in place", bad, {QStringLiteral("t.vn3")}, 1, "campi", ""},
+        {"a template that may not be written", good, {QStringLiteral("t.vn3")}, 1, "\"t.vn3\": accesso negato", "", true},
         {"a missing template", good, {QStringLiteral("manca.vn3")}, 1, "manca.vn3", ""},
         {"no template", good, {}, 2, "resave", ""},
         {"two templates", good, {QStringLiteral("t.vn3"), QStringLiteral("u.vn3")}, 2, "u.vn3", ""},
@@ -72,7 +78,21 @@ TEST(CliResave, WritesWhatTheDesignerSavesOrNothing)
             QFile::remove(name);
         test::writeTemplate(QStringLiteral("t.vn3"), c.file);
         const QByteArray before = test::readFile(QStringLiteral("t.vn3"));
-        const test::RunResult run = test::runBinary(QStringList{QStringLiteral("resave")} + c.arguments, dir.path());
+        std::function<void()> asAnotherUser;
+        if (c.readOnly) {
+            ASSERT_EQ(::chmod("t.vn3", 0444), 0);
+            // Root writes whatever the mode says: the folder is opened to a user who may not.
+            if (::geteuid() == 0) {
+                ASSERT_EQ(::chmod(".", 0777), 0);
+                asAnotherUser = [] {
+                    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                        ::_exit(99);
+                };
+            }
+        }
+        const test::RunResult run =
+            test::runBinary(QStringList{QStringLiteral("resave")} + c.arguments, dir.path(), 120000, asAnotherUser);
+        ::chmod(".", 0700);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << c.name << ": " << run.err.toStdString();
 

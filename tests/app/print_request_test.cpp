@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 #include <stdexcept>
@@ -246,4 +248,23 @@ TEST_F(PrintRequestStartUp, ARequestThatIsNoFileOrTooLargeIsDeletedUnreadWithSta
         EXPECT_EQ(prints, 0);
         EXPECT_FALSE(QFileInfo::exists(QStringLiteral("Varnil3PC2.pss")) || QFileInfo(QStringLiteral("Varnil3PC2.pss")).isSymLink());
     }
+}
+
+// Bytes that are no UTF-8 (PCLocal, the template named by a request) never stand for another
+// file's name: status 1 and a message.
+TEST_F(PrintRequestStartUp, NamesThatAreNotUtf8AreNeverTakenForOthers)
+{
+    // The request is Windows-1252: the template's name holds the same bytes as the file's.
+    ::close(::open("arriv\xE9.vn3", O_WRONLY | O_CREAT, 0644));
+    test::writeFile(QStringLiteral("Varnil3PC2.pss"), "arriv\xE9.vn3\r\n");
+    EXPECT_EQ(handle(), std::optional<int>(1));
+
+    test::writeTemplate(QStringLiteral("arrivi.vn3"), {QStringLiteral("[TESTA]")});
+    test::writeFile(QStringLiteral("Varnil3PC\uFFFD.pss"), "arrivi.vn3\r\n");  // what the name decodes to
+    ::close(::open("Varnil3PC\xFF.pss", O_WRONLY | O_CREAT, 0644));
+    ScopedPcLocal undecodable("PC\xFF");
+    EXPECT_EQ(handle(), std::optional<int>(1));
+    EXPECT_EQ(prints, 0);
+    EXPECT_NE(::access("Varnil3PC\xFF.pss", F_OK), 0);
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral("Varnil3PC\uFFFD.pss")));
 }

@@ -10,6 +10,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -220,6 +221,53 @@ TEST_F(DesignerCommandsTest, CancellaDeletesOnlyOnYes)
 }
 
 // "Nuovo", "Apri" and closing ask before unsaved changes are lost; "Sì" saves first.
+// Another program's change to the file since it was opened or last saved is not lost silently.
+TEST_F(DesignerCommandsTest, AFileChangedByAnotherProgramIsOverwrittenOnlyOnYes)
+{
+    const struct {
+        const char* name;
+        bool savedFirst;   // the change comes after a save, not after the open
+        bool touchedOnly;  // a new time, the same content
+        std::optional<MessageAnswer> answer;  // none: nothing is asked
+    } cases[] = {{"changed after the open, no", false, false, MessageAnswer::No},
+                 {"changed after the open, yes", false, false, MessageAnswer::Yes},
+                 {"changed after a save, no", true, false, MessageAnswer::No},
+                 {"only touched", true, true, std::nullopt}};
+    const QString file = dir.file(QStringLiteral("modulo.vn3"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::writeTemplate(file, kTemplate);
+        ScriptedDialogs asked;
+        DesignerCommands designer(model, canvas, asked, {});
+        ASSERT_TRUE(designer.openTemplate(file));
+        dragObject(model, canvas, {CanvasSet::Label1, 1}, 400, 0);
+        if (c.savedFirst) {
+            asked.answerFile(file);
+            ASSERT_TRUE(designer.salva());
+        }
+        if (c.touchedOnly) {
+            QFile touched(file);
+            ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+            touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+        } else {
+            test::writeFile(file, "[TESTA]\r\nscritto da un altro programma\r\n");
+        }
+        const QByteArray before = onDisk();
+        if (c.answer)
+            asked.answerMessage(*c.answer);
+        asked.answerFile(file);
+        const bool written = !c.answer || *c.answer == MessageAnswer::Yes;
+        EXPECT_EQ(designer.salva(), written);
+        EXPECT_EQ(onDisk(), written ? templateText(model, canvas).toLatin1() : before);
+        ASSERT_EQ(asked.messages().size(), c.answer ? 1u : 0u);
+        if (c.answer) {
+            EXPECT_EQ(asked.messages()[0].text,
+                      QStringLiteral("Il file modulo.vn3 è stato modificato da un altro programma. Sovrascriverlo?"));
+            EXPECT_EQ(asked.messages()[0].defaultAnswer, MessageAnswer::No);
+        }
+    }
+}
+
 TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
 {
     enum class Command { Nuovo, Apri, Close };

@@ -100,10 +100,13 @@ double PdfPageMap::y(double units) const
     return kMargin + units * unitHeight();
 }
 
-RunResult runBinary(const QStringList& arguments, const QString& workingDirectory, int timeoutMs)
+RunResult runBinary(const QStringList& arguments, const QString& workingDirectory, int timeoutMs,
+                    const std::function<void()>& inChild)
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(binaryPath(), arguments);
     RunResult result;
     if (!process.waitForFinished(timeoutMs)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace ostrivo::test {
@@ -39,6 +40,8 @@ struct RunResult {
     QString out;
     QString err;
 };
-RunResult runBinary(const QStringList& arguments, const QString& workingDirectory, int timeoutMs = 120000);
+// `inChild`, when given, runs in the child before the program starts (to drop privileges).
+RunResult runBinary(const QStringList& arguments, const QString& workingDirectory, int timeoutMs = 120000,
+                    const std::function<void()>& inChild = {});
 
 }  // namespace ostrivo::test

@@ -450,6 +450,9 @@ TEST(TemplateFiles, AFailedSaveLeavesTheOldFileWhole)
         {"a character Windows-1252 cannot store", caption(QStringLiteral("uno \u2192 due")), QStringLiteral("t.vn3"), "Windows-1252"},
         {"a folder in the file's place", [](VN3Routine&, CanvasModel&) {}, QStringLiteral("cartella.vn3"), ""},
         {"a folder that does not exist", [](VN3Routine&, CanvasModel&) {}, QStringLiteral("manca/t.vn3"), ""},
+        {"a position that rounds past what opens",
+         [](VN3Routine&, CanvasModel& c) { c.control({CanvasSet::Label1, 1}).top = -99999999999999.5; }, QStringLiteral("t.vn3"),
+         "fuori misura"},
     };
     for (const Case& c : cases) {
         Designer d;
@@ -594,5 +597,25 @@ TEST(TemplateFiles, OpeningAndSavingIsAFixedPointThatPrintsTheSame)
         if (entry.printsTheSame) {
             EXPECT_EQ(printTrace(QStringLiteral("s.vn3")), printTrace(QStringLiteral("x.vn3")));
         }
+    }
+
+    // The designer-files fuzz target's corpus, what it found included: a file that opens is saved
+    // as a fixed point, or refused by the save.
+    const QDir found(test::sourceDir() + QStringLiteral("/fuzz/corpus/designer_files"));
+    for (const QString& name : found.entryList(QDir::Files)) {
+        SCOPED_TRACE(name.toStdString());
+        Designer d;
+        try {
+            CaricaModulo(found.filePath(name), d.model, d.canvas);
+        } catch (const TemplateError&) {
+            continue;
+        }
+        if (unsavableValue(d.model, d.canvas))
+            continue;
+        const QString s = templateText(d.model, d.canvas);
+        Designer again;
+        TemplateReader reader(QStringLiteral("s.vn3"), splitLines(s));
+        EXPECT_NO_THROW(CaricaModulo(reader, again.model, again.canvas));
+        EXPECT_EQ(templateText(again.model, again.canvas), s);
     }
 }

@@ -315,7 +315,14 @@ void PreviewWindow::reject()
 void showPreview(QWidget* parent, PlatformDialogs& dialogs, const QString& templatePath, const QString& values,
                  const QString& title, const QStringList& alsoRead)
 {
-    PreviewWindow window(dialogs, printInputFiles(templatePath) + alsoRead, parent);
+    QStringList inputs;
+    try {
+        inputs = printInputFiles(templatePath) + alsoRead;
+    } catch (const Error& e) {
+        dialogs.message(notice(QStringLiteral("Anteprima"), e.description(), MessageIcon::Critical));
+        return;
+    }
+    PreviewWindow window(dialogs, inputs, parent);
     window.setTitle(QStringLiteral("Anteprima - ") + (title.isEmpty() ? NomeFileDaPercorso(templatePath) : title));
     window.show();
     QCoreApplication::processEvents();

@@ -24,17 +24,17 @@ const QString kTitle = QStringLiteral("Stampa");
 bool printOnChoice(QWidget* parent, PlatformDialogs& dialogs, PrinterChoice choice, const QString& pdfPath,
                    const QStringList& inputs, const PrintJob& job, PdfEnd pdfEnd)
 {
-    // The PDF never goes over a file the print reads.
-    if (choice.name == pdfPrinterName()) {
-        const QString output = pdfPath.isEmpty() ? QString(QtPrintSink::DefaultPdfFile) : pdfPath;
-        if (const auto conflict = outputOverInput({output}, inputs)) {
-            dialogs.message(notice(kTitle, *conflict, MessageIcon::Critical));
-            return false;
-        }
-    }
     QString pdf;
     bool longPrint = false;
     try {
+        // The PDF never goes over a file the print reads.
+        if (choice.name == pdfPrinterName()) {
+            const QString output = pdfPath.isEmpty() ? QString(QtPrintSink::DefaultPdfFile) : pdfPath;
+            if (const auto conflict = outputOverInput({output}, inputs)) {
+                dialogs.message(notice(kTitle, *conflict, MessageIcon::Critical));
+                return false;
+            }
+        }
         std::unique_ptr<Printer> printer = makePrinter(choice.name, pdfPath, std::move(choice.settings));
         PrintProgress progress(parent);
         PrintSettings settings;
@@ -76,7 +76,15 @@ void StampaModulo(QWidget* parent, PlatformDialogs& dialogs, const QString& temp
         showPreview(parent, dialogs, templatePath, valoriParametri);
         return;
     }
-    printOnChoice(parent, dialogs, std::move(*choice), QString(), printInputFiles(templatePath),
+    // The files the print reads; a template that cannot be read says so here.
+    QStringList inputs;
+    try {
+        inputs = printInputFiles(templatePath);
+    } catch (const Error& e) {
+        dialogs.message(notice(kTitle, e.description(), MessageIcon::Critical));
+        return;
+    }
+    printOnChoice(parent, dialogs, std::move(*choice), QString(), inputs,
                   [&](Printer& printer, const PrintSettings& settings) {
                       PrintRun run(printer, templatePath, valoriParametri, settings);
                       run.run();
