@@ -47,7 +47,7 @@ void readLikeTheDesigner(TemplateReader& reader, VN3Routine& model)
             reader.nextLine(QStringLiteral("line 3"));
         } else if (section == QLatin1String("[PARAMETRI]")) {
             const int n = model.NumParametri + 1;
-            model.ElencoParametri(n, 1) = reader.field(record, 1);
+            model.ElencoParametri(n, ParameterAttr::FieldName) = reader.field(record, 1);
             model.NumParametri = static_cast<qint16>(n);
         } else if (section == QLatin1String("[TESTO]")) {
             const int n = model.NumTesti + 1;
@@ -56,11 +56,11 @@ void readLikeTheDesigner(TemplateReader& reader, VN3Routine& model)
             model.NumTesti = static_cast<qint16>(n);
         } else if (section == QLatin1String("[TABELLA]")) {
             const int n = model.NumTabelle + 1;
-            model.Tabelle(n, 1) = reader.field(record, 1);
+            model.Tabelle(n, TableAttr::Title) = reader.field(record, 1);
             const TableBlock block = reader.readTableBlock(record, TableEnd::FineTabella, VN3Routine::MaxColonne);
             int j = 0;
             for (const Record& column : block.columns)
-                model.ColonneTabella(n, ++j, 1) = reader.field(column, 7);
+                model.ColonneTabella(n, ++j, ColumnAttr::Title) = reader.field(column, 7);
             model.NumTabelle = static_cast<qint16>(n);
         }
     });

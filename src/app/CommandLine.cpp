@@ -9,6 +9,7 @@
 #include "print/QtPrintSink.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
@@ -39,7 +40,9 @@ QString usageText()
                "      Stampa il modello senza finestre né domande, con le opzioni di print.\n"
                "  ostrivo-report check MODELLO\n"
                "      Legge il modello come lo leggono la stampa e il designer ed elenca ogni\n"
-               "      problema con la sua riga.\n"
+               "      problema con la sua riga. Apre, in sola lettura, i database, le tabelle e\n"
+               "      i campi che il modello nomina; un'immagine che manca è un avviso, non un\n"
+               "      problema. Senza problemi scrive \"nessun problema\".\n"
                "  ostrivo-report resave MODELLO [--output FILE]\n"
                "      Apre il modello come il designer e lo scrive come il suo \"Salva\": sopra\n"
                "      MODELLO, o in FILE.\n"
@@ -53,12 +56,19 @@ QString usageText()
                "  ostrivo-report --version\n"
                "      Mostra la versione.\n"
                "\n"
+               "print, check e resave, come il designer, cercano nella cartella del modello i\n"
+               "database e le immagini che il modello nomina; i nomi dati a --output e --trace\n"
+               "si intendono invece dalla cartella corrente. Una richiesta di stampa si serve\n"
+               "nella cartella corrente, dove si trova la richiesta.\n"
+               "\n"
                "Opzioni di print:\n"
                "  --values \"v1,v2,\"\n"
                "      I valori dei parametri come li dà \"Ok\" del dialogo dei parametri, ognuno\n"
                "      seguito da una virgola. I numeri hanno il punto come separatore decimale\n"
                "      (1234.5, non 1.234,5), le date sono gg/mm/aaaa; un parametro senza valore\n"
-               "      prende il suo valore predefinito.\n"
+               "      prende il suo valore predefinito. Un valore che non può essere del tipo\n"
+               "      del parametro (una data che non esiste, un numero senza cifre) è\n"
+               "      rifiutato con stato 2.\n"
                "  --printer NOME\n"
                "      La stampante (predefinita: quella del sistema, altrimenti \"PDF\").\n"
                "  --output FILE\n"
@@ -110,6 +120,14 @@ QString usageText()
                "  ostrivo-report print catering.vn3 --values \"01/01/2026,31/12/2026,\"\n"
                "  ostrivo-report import hotel.mdb hotel-import.txt\n")
         .arg(QtPrintSink::DefaultPdfFile);
+}
+
+QString enterTemplateFolder(const QString& templatePath)
+{
+    const QFileInfo file(templatePath);
+    if (!file.absoluteDir().exists() || !QDir::setCurrent(file.absolutePath()))
+        return templatePath;
+    return file.fileName();
 }
 
 QString usageSynopsis()

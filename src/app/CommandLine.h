@@ -15,6 +15,12 @@ constexpr int PrintedWithErrors = 3;
 // The whole program: chooses between the designer, the print request and the command line.
 int runProgram(int argc, char** argv);
 
+// A template names its database and pictures relative to its own folder: `print`, `check` and
+// `resave` work there, as the designer does. Enters the folder of templatePath and returns the
+// template's name from there. Outputs the user named stay where the user meant them: make them
+// absolute before.
+QString enterTemplateFolder(const QString& templatePath);
+
 // The text of --help, from which the manual page is also made.
 QString usageText();
 // What bad usage is answered with: the commands and how to get the rest.

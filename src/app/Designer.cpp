@@ -1,5 +1,6 @@
 #include "app/Designer.h"
 
+#include "app/CommandLine.h"
 #include "app/PrintRequest.h"
 #include "app/Translations.h"
 #include "designer/Varnel3DT.h"
@@ -7,7 +8,6 @@
 #include "template/VN3Routine.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -23,7 +23,7 @@ int runDesigner(int argc, char** argv, const QString& templatePath)
     dialogs.setParent(&window);
 
     if (templatePath.isEmpty()) {
-        if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Stampa); }))
+        if (const std::optional<int> status = handlePrintRequest(model, [&] { window.runCommand(Varnel3DT::Print); }))
             return *status;
     }
 
@@ -31,14 +31,8 @@ int runDesigner(int argc, char** argv, const QString& templatePath)
     QSettings settings(QStringLiteral("ostrivo-report"), QStringLiteral("ostrivo-report"));
     window.useSettings(&settings);
     window.startDesigner();
-    if (!templatePath.isEmpty()) {
-        // Database and picture names in a template are relative to the current directory: work
-        // where the template is, as if started there.
-        const QFileInfo file(templatePath);
-        if (file.absoluteDir().exists())
-            QDir::setCurrent(file.absolutePath());
-        window.openTemplate(file.absoluteFilePath());
-    }
+    if (!templatePath.isEmpty())
+        window.openTemplate(QFileInfo(enterTemplateFolder(templatePath)).absoluteFilePath());
     window.show();
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ResaveCommand.h"
+#include "engine/NamedFiles.h"
 #include "engine/ParameterPrompts.h"
 #include "engine/PrintInputs.h"
 #include "engine/PrintRun.h"
@@ -17,6 +18,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QScopeGuard>
+#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -100,6 +102,7 @@ QString valuesWithDefaults(const QString& templatePath, const QString* values)
     for (std::size_t i = 0; i < prompts.size(); ++i) {
         QString value;
         bool given = false;
+        const ParameterPrompt& p = prompts[i];
         if (values) {
             try {
                 value = EstraiCampo(*values, static_cast<int>(i) + 1).trimmed();
@@ -107,11 +110,21 @@ QString valuesWithDefaults(const QString& templatePath, const QString* values)
             } catch (const MissingFieldError&) {
             }
         }
+        const QString typed = given ? value : initialValue(p, QString());
+        if (const std::optional<QString> why = typeMismatch(typed, p.typeWord, p.op)) {
+            const QString parameter = QStringLiteral("del parametro %1 (%2, %3)").arg(i + 1).arg(p.column, quoteInput(p.prompt));
+            throw Error(err::TypeMismatch,
+                        given ? QStringLiteral("--values: il valore %1 %2 %3").arg(quoteInput(typed), parameter, *why)
+                              : QStringLiteral("il valore predefinito %1 %2 %3: dargliene uno con --values")
+                                    .arg(quoteInput(typed), parameter, *why));
+        }
         if (!given) {
             // A default means here what the dialog's "Ok" makes of it. It holds no comma (it is a
             // field of its record), so valueOnOk never refuses it.
-            const QString initial = initialValue(prompts[i], QString());
-            value = valueOnOk(initial, prompts[i].typeWord, prompts[i].op).value_or(initial.trimmed());
+            value = valueOnOk(typed, p.typeWord, p.op).value_or(typed.trimmed());
+        } else if (p.typeWord == QLatin1String("Date")) {
+            // A date as Enter completes it (010524 is 01/05/2024): the print reads that form.
+            value = normaliseTypedValue(value, p.typeWord, p.op);
         }
         result += value + QLatin1Char(',');
     }
@@ -137,15 +150,23 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         err << options.templatePath << ": il modello di stampa non esiste\n";
         return exitcode::Failed;
     }
-    // Nothing is opened for writing before it is sure that no output is an input of the run.
-    QStringList outputs;
+    // The outputs are named from the folder the command started in, the template's names from its
+    // own folder; they are compared as the files they are.
+    QStringList outputNames;
     if (printerName == pdfPrinterName())
-        outputs << options.output.value_or(QString(QtPrintSink::DefaultPdfFile));
+        outputNames << options.output.value_or(QString(QtPrintSink::DefaultPdfFile));
     if (options.trace)
-        outputs << *options.trace;
+        outputNames << *options.trace;
+    QStringList outputs;
+    for (const QString& name : outputNames)
+        outputs << QFileInfo(name).absoluteFilePath();
+    const QString pdfOutput = printerName == pdfPrinterName() ? outputs.first() : QString();
+    const std::optional<QString> trace = options.trace ? std::optional(outputs.last()) : std::nullopt;
+    const QString templatePath = enterTemplateFolder(options.templatePath);
+    // Nothing is opened for writing before it is sure that no output is an input of the run.
     std::optional<QString> conflict;
     try {
-        conflict = outputOverInput(outputs, printInputFiles(options.templatePath));
+        conflict = outputOverInput(outputs, printInputFiles(templatePath), outputNames);
     } catch (const Error& e) {
         err << e.description() << '\n';
         return exitcode::Failed;
@@ -159,12 +180,22 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         db::setQueryTimeLimit(*options.queryTimeout);
     int elementErrors = 0;
     QString written;
+    QString values;
     try {
-        const QString values = valuesWithDefaults(options.templatePath, options.values ? &*options.values : nullptr);
-        std::unique_ptr<Printer> printer = makePrinter(printerName, options.output.value_or(QString()));
+        values = valuesWithDefaults(templatePath, options.values ? &*options.values : nullptr);
+    } catch (const TemplateError& e) {
+        err << e.description() << '\n';
+        return exitcode::Failed;
+    } catch (const Error& e) {
+        // A value that cannot be its parameter's is the command line's.
+        err << "ostrivo-report print: " << e.description() << '\n';
+        return exitcode::BadUsage;
+    }
+    try {
+        std::unique_ptr<Printer> printer = makePrinter(printerName, pdfOutput);
         written = pdfFileOf(*printer);
-        if (options.trace)
-            printer->addTap(std::make_unique<TraceSink>(*options.trace));
+        if (trace)
+            printer->addTap(std::make_unique<TraceSink>(*trace));
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
@@ -175,7 +206,13 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
             if (countShown)
                 err << '\n';
             countShown = false;
-            err << "Stampa: " << stampaMessage(e) << '\n';
+            err << "Stampa: " << elementErrorText(e) << '\n';
+        };
+        settings.onWarning = [&](int line, const QString& warning) {
+            if (countShown)
+                err << '\n';
+            countShown = false;
+            err << options.templatePath << ':' << line << ": avviso: " << warning << '\n';
         };
         if (terminal) {
             settings.onPage = [&](int page) {
@@ -185,7 +222,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                 return true;
             };
         }
-        PrintRun run(*printer, options.templatePath, values, settings);
+        PrintRun run(*printer, templatePath, values, settings);
         const auto endCount = qScopeGuard([&] {
             if (countShown)
                 err << '\n';
@@ -212,7 +249,9 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         err << "ostrivo-report check: serve esattamente un modello di stampa (MODELLO)\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
-    const QString path = arguments.at(0);
+    // Problems are listed under the name the user gave.
+    const QString given = arguments.at(0);
+    const QString path = enterTemplateFolder(given);
     std::vector<TemplateProblem> problems;
     // Another reader's problem is listed where the print run found none on that line.
     auto addUnlessKnown = [&](const TemplateProblem& problem) {
@@ -221,8 +260,13 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         if (!known)
             problems.push_back(problem);
     };
+    // What the print would find in the files the template names: problems, and pictures left out.
+    NamedFilesCheck files;
     try {
-        problems = checkForPrint(path, TemplateReader(path).lines());
+        problems = checkForPrint(path, TemplateReader(path).lines(), nullptr,
+                                 [&](const TemplateReader& reader, const TemplateElement& element) {
+                                     files.check(reader, element);
+                                 });
         // The parameter dialog reads every [PARAMETRI] section, not only the one after the page block.
         try {
             readParameterPrompts(path);
@@ -235,15 +279,21 @@ int runCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     // What the designer's open refuses.
     if (const auto refusal = designerRefusal(path))
         addUnlessKnown(*refusal);
-    std::sort(problems.begin(), problems.end(),
-              [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
+    problems.insert(problems.end(), files.problems().begin(), files.problems().end());
+    const bool wrong = !problems.empty();
+    for (const TemplateProblem& w : files.warnings())
+        problems.push_back({w.line, QStringLiteral("avviso: ") + w.message});
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const TemplateProblem& a, const TemplateProblem& b) { return a.line < b.line; });
     for (const TemplateProblem& p : problems) {
         if (p.line > 0)
-            out << path << ':' << p.line << ": " << p.message << '\n';
+            out << given << ':' << p.line << ": " << p.message << '\n';
         else
-            out << path << ": " << p.message << '\n';
+            out << given << ": " << p.message << '\n';
     }
-    return problems.empty() ? exitcode::Printed : exitcode::Failed;
+    if (!wrong)
+        out << given << ": nessun problema\n";
+    return wrong ? exitcode::Failed : exitcode::Printed;
 }
 
 }  // namespace ostrivo

@@ -1,8 +1,13 @@
 #include "app/ResaveCommand.h"
 
 #include "app/CommandLine.h"
+#include "core/Files.h"
+#include "engine/PrintInputs.h"
 #include "engine/PrintRun.h"
 #include "template/TemplateFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace ostrivo {
 
@@ -60,10 +65,29 @@ int runResaveCommand(const QStringList& arguments, QTextStream& /*out*/, QTextSt
         err << "ostrivo-report resave: " << problem << "\n\n" << usageSynopsis();
         return exitcode::BadUsage;
     }
+    const QString start = QDir::currentPath();
+    const QString output = QFileInfo(options->output).absoluteFilePath();
+    const QString templatePath = enterTemplateFolder(options->templatePath);
     DesignerState designer;
     try {
-        CaricaModulo(options->templatePath, designer.model, designer.canvas);
+        // A save over the template is what resave is for; over a database or a picture the
+        // template names it would destroy that file.
+        QStringList inputs = printInputFiles(templatePath);
+        const QString self = QFileInfo(templatePath).canonicalFilePath();
+        inputs.removeIf([&](const QString& input) { return QFileInfo(input).canonicalFilePath() == self; });
+        if (QFileInfo(output).canonicalFilePath() != self) {
+            if (const auto conflict = outputOverInput({output}, inputs, {options->output})) {
+                err << "ostrivo-report resave: " << *conflict << '\n';
+                return exitcode::BadUsage;
+            }
+        }
+        CaricaModulo(templatePath, designer.model, designer.canvas);
+        // The output is named from the folder the command started in, as the user named it.
+        QDir::setCurrent(start);
         SalvaModulo(options->output, designer.model, designer.canvas);
+    } catch (const TemplateError& e) {
+        err << TemplateError(e.number(), options->templatePath, e.line(), e.problem()).description() << '\n';
+        return exitcode::Failed;
     } catch (const Error& e) {
         err << e.description() << '\n';
         return exitcode::Failed;

@@ -109,7 +109,7 @@ std::optional<FileIdentity> identityOf(const QString& path)
 
 }  // namespace
 
-std::optional<QString> outputOverInput(const QStringList& outputs, const QStringList& inputs)
+std::optional<QString> outputOverInput(const QStringList& outputs, const QStringList& inputs, const QStringList& outputNames)
 {
     std::vector<std::pair<QString, FileIdentity>> seen;
     for (const QString& input : inputs) {
@@ -117,8 +117,9 @@ std::optional<QString> outputOverInput(const QStringList& outputs, const QString
             seen.emplace_back(input, *id);
     }
     const std::size_t inputCount = seen.size();
-    for (const QString& output : outputs) {
-        const auto id = identityOf(output);
+    for (qsizetype k = 0; k < outputs.size(); ++k) {
+        const QString& output = outputNames.value(k, outputs.at(k));
+        const auto id = identityOf(outputs.at(k));
         if (!id)
             continue;
         for (std::size_t i = 0; i < seen.size(); ++i) {

@@ -24,8 +24,10 @@ std::optional<QString> notARegularFile(const QString& path);
 // The first output that is the same file as an input or as another output of a run, as a
 // message for the user; nothing when there is none. Files are compared by device and inode (links
 // followed), not by name; an output not created yet by its folder and name. A character device
-// (the same /dev/null for two outputs) is no file whose content could be lost.
-std::optional<QString> outputOverInput(const QStringList& outputs, const QStringList& inputs);
+// (the same /dev/null for two outputs) is no file whose content could be lost. `outputNames`, when
+// given, are what the message calls the outputs (the names the user gave, where the paths differ).
+std::optional<QString> outputOverInput(const QStringList& outputs, const QStringList& inputs,
+                                       const QStringList& outputNames = {});
 
 // A file name as the system gives it (argv, the environment) as a text, when it is one: Qt
 // decodes names as UTF-8 and puts U+FFFD for bytes that are not, which would name another file.

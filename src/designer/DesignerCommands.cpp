@@ -165,7 +165,7 @@ bool DesignerCommands::settleChanges(const QString& text)
     question.defaultAnswer = MessageAnswer::Yes;
     switch (dialogs_.message(question)) {
     case MessageAnswer::Yes:
-        return hasFile_ ? saveTo(model_.NomeModulo) : salva();
+        return hasFile_ ? saveTo(model_.NomeModulo) : save();
     case MessageAnswer::No:
         return true;
     default:
@@ -173,7 +173,7 @@ bool DesignerCommands::settleChanges(const QString& text)
     }
 }
 
-void DesignerCommands::nuovo()
+void DesignerCommands::newTemplate()
 {
     if (!settleChanges())
         return;
@@ -182,7 +182,7 @@ void DesignerCommands::nuovo()
     clearForNewTemplate();
 }
 
-bool DesignerCommands::salva()
+bool DesignerCommands::save()
 {
     const QString name = withExtension(model_.NomeModulo);
     FileRequest request;
@@ -206,7 +206,7 @@ bool DesignerCommands::confirmPrint()
     return settleChanges(QStringLiteral("Salvare le modifiche a %1 prima di stampare?"));
 }
 
-void DesignerCommands::cancella()
+void DesignerCommands::deleteTemplate()
 {
     const QString title = QStringLiteral("Cancella modulo");
     // A template never saved has no file of its own: a file that merely bears its name stays.
@@ -248,7 +248,7 @@ void DesignerCommands::cancella()
     clearForNewTemplate();
 }
 
-void DesignerCommands::inserisciOggetto(const QString& kind)
+void DesignerCommands::insertObject(const QString& kind)
 {
     if (kind.isEmpty()) {
         dialogs_.message(notice(QStringLiteral("Inserisci oggetto"),
@@ -262,12 +262,12 @@ void DesignerCommands::inserisciOggetto(const QString& kind)
     }
     history_.record(QStringLiteral("Inserisci oggetto"), [&] {
         // The new object is current, so that the size buttons and the arrow keys act on it.
-        if (const std::optional<CanvasRef> inserted = insertObject(model_, canvas_, kind, dialogs_))
+        if (const std::optional<CanvasRef> inserted = ostrivo::insertObject(model_, canvas_, kind, dialogs_))
             pressObject(model_, canvas_, *inserted, PressButton::Left);
     });
 }
 
-void DesignerCommands::cancellaOggetto()
+void DesignerCommands::deleteObject()
 {
     history_.record(QStringLiteral("Cancella oggetto"), [&] { deleteCurrentObject(model_, canvas_, dialogs_); });
 }
@@ -287,7 +287,7 @@ std::optional<Readout> DesignerCommands::canvasKey(const CanvasKey& key)
         resizeObject(key.step);
         break;
     case CanvasKey::Action::Delete:
-        cancellaOggetto();
+        deleteObject();
         break;
     case CanvasKey::Action::None:
         break;
@@ -295,7 +295,7 @@ std::optional<Readout> DesignerCommands::canvasKey(const CanvasKey& key)
     return std::nullopt;
 }
 
-void DesignerCommands::apri()
+void DesignerCommands::chooseAndOpen()
 {
     if (!settleChanges())
         return;

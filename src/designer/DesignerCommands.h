@@ -38,12 +38,12 @@ public:
 
     // The commands. "Stampa" and "Esci" are the window's; before it closes, the window asks
     // confirmClose().
-    void nuovo();
-    bool salva();  // true when the template was saved
-    void cancella();
-    void inserisciOggetto(const QString& kind);
-    void cancellaOggetto();
-    void apri();
+    void newTemplate();
+    bool save();  // true when the template was saved
+    void deleteTemplate();
+    void insertObject(const QString& kind);
+    void deleteObject();
+    void chooseAndOpen();
     // Asks to save unsaved changes; false when the user chose "Annulla" (or a save failed).
     bool confirmClose() { return settleChanges(); }
 

@@ -132,8 +132,8 @@ std::optional<Readout> dragObject(VN3Routine& model, CanvasModel& canvas, Canvas
         c.top = std::floor(static_cast<double>(roundHalfAway(c.top)) + dy);
         c.left = std::floor(static_cast<double>(roundHalfAway(c.left)) + dx);
         // Fields are saved from CampiDB, so their place is kept there as they move.
-        model.CampiDB(object.index, 5) = QString::number(roundHalfAway(c.left));
-        model.CampiDB(object.index, 6) = QString::number(roundHalfAway(c.top));
+        model.CampiDB(object.index, FieldAttr::X) = QString::number(roundHalfAway(c.left));
+        model.CampiDB(object.index, FieldAttr::Y) = QString::number(roundHalfAway(c.top));
         break;
     }
     case CanvasSet::Pic1:
@@ -169,7 +169,7 @@ bool resizeCurrentObject(VN3Routine& model, CanvasModel& canvas, SizeStep step)
             return false;
         resize(*current);
         if (current->set == CanvasSet::Label3)
-            model.CampiDB(n, 7) = QString::number(roundHalfAway(canvas.control(*current).width));
+            model.CampiDB(n, FieldAttr::Width) = QString::number(roundHalfAway(canvas.control(*current).width));
         return true;
     case CanvasSet::Label4:
         // The title bar is as wide as the body; only the body has a height of its own.
@@ -221,9 +221,9 @@ std::optional<CanvasRef> insertObject(VN3Routine& model, CanvasModel& canvas, co
         c.caption = fieldCaption(n);
         break;
     case CanvasSet::Label4:
-        c.caption = QStringLiteral("Tabella (") + model.Tabelle(n, 1) + QLatin1Char(')');
+        c.caption = QStringLiteral("Tabella (") + model.Tabelle(n, TableAttr::Title) + QLatin1Char(')');
         createAtOrigin(canvas, {CanvasSet::Label5, n}, 2);
-        model.Tabelle(n, 1) = QStringLiteral("Titolo");
+        model.Tabelle(n, TableAttr::Title) = QStringLiteral("Titolo");
         break;
     case CanvasSet::Pic1:
         model.Immagini(n) = kNewPicture;
@@ -270,7 +270,7 @@ bool deleteCurrentObject(VN3Routine& model, CanvasModel& canvas, PlatformDialogs
         model.TestoAttivo(n).clear();
         break;
     case CanvasSet::Label3:
-        model.CampiDB(n, 1).clear();
+        model.CampiDB(n, FieldAttr::Database).clear();
         break;
     case CanvasSet::Pic1:
         model.Immagini(n).clear();
@@ -280,7 +280,7 @@ bool deleteCurrentObject(VN3Routine& model, CanvasModel& canvas, PlatformDialogs
         break;
     case CanvasSet::Label4:
     case CanvasSet::Label5:
-        model.Tabelle(n, 1).clear();
+        model.Tabelle(n, TableAttr::Title).clear();
         canvas.unload({CanvasSet::Label5, n});
         break;
     }

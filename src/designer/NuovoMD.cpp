@@ -146,7 +146,7 @@ bool NuovoMD::eventFilter(QObject* watched, QEvent* event)
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 QString text = box->text();
-                box->setText(NormalizzaValore(text, mode::Numero));
+                box->setText(NormalizzaValore(text, mode::Number));
                 if (i == 0)
                     Text1(1)->setFocus();
                 else

@@ -329,10 +329,10 @@ void Varnel3DT::afterHistory()
 void Varnel3DT::addShortcuts()
 {
     const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { runCommand(Salva); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { runCommand(Apri); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { runCommand(Nuovo); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_P), [this] { runCommand(Stampa); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { runCommand(Save); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { runCommand(Open); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { runCommand(NewTemplate); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), [this] { runCommand(Print); }},
         {QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { undo(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { redo(); }},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { redo(); }},
@@ -422,30 +422,30 @@ void Varnel3DT::updateTitle()
 void Varnel3DT::runCommand(int i)
 {
     switch (i) {
-    case Nuovo:
-        commands_.nuovo();
+    case NewTemplate:
+        commands_.newTemplate();
         break;
-    case Salva:
-        commands_.salva();
+    case Save:
+        commands_.save();
         break;
-    case Cancella:
-        commands_.cancella();
+    case DeleteTemplate:
+        commands_.deleteTemplate();
         break;
-    case Stampa:
+    case Print:
         printCommand();
         break;
-    case InserisciOggetto:
-        commands_.inserisciOggetto(combo_->currentText());
+    case InsertObject:
+        commands_.insertObject(combo_->currentText());
         canvas_->setFocus();
         break;
-    case CancellaOggetto:
-        commands_.cancellaOggetto();
+    case DeleteObject:
+        commands_.deleteObject();
         break;
-    case Esci:
+    case Exit:
         close();
         return;
-    case Apri:
-        commands_.apri();
+    case Open:
+        commands_.chooseAndOpen();
         break;
     default:
         return;

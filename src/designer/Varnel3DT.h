@@ -48,8 +48,18 @@ class Varnel3DT : public QWidget {
     Q_OBJECT
 
 public:
-    // Command indices of SSCommand1.
-    enum Command { Nuovo = 0, Salva = 1, Cancella = 2, Stampa = 3, InserisciOggetto = 4, CancellaOggetto = 5, Esci = 6, Apri = 7 };
+    // Command indices of SSCommand1: the buttons "Nuovo", "Salva", "Cancella", "Stampa",
+    // "Inserisci oggetto", "Cancella oggetto", "Esci" and "Apri".
+    enum Command {
+        NewTemplate = 0,
+        Save = 1,
+        DeleteTemplate = 2,
+        Print = 3,
+        InsertObject = 4,
+        DeleteObject = 5,
+        Exit = 6,
+        Open = 7
+    };
 
     // The platform's dialogs (message boxes, file and colour dialogs) come through dialogs.
     Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* parent = nullptr);

@@ -19,6 +19,15 @@ inline constexpr int kColumnPlaces[] = {30, 20, 2, 2, 3, 1, 100};
 inline constexpr int kParameterPlaces[] = {20, 50, 2, 10, 3, 20, 100};
 // The parameter values that are read back.
 inline constexpr int kParameterValues = 5;
+inline constexpr int kReferenceDatabasePlace = 6;
+
+// The values of a line follow the columns of the list it shows, an enum numbered from 1
+// (ColumnAttr, ParameterAttr).
+template <typename Column>
+constexpr qsizetype linePlace(Column column)
+{
+    return static_cast<qsizetype>(column) - 1;
+}
 
 // The line of a record; a value longer than its place is cut to it.
 QString buildFixedLine(std::span<const int> places, const QStringList& values);

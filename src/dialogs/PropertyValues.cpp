@@ -22,6 +22,9 @@ constexpr int kLastFontSize = 20;
 constexpr int kPrintedColumns = 54;
 constexpr int kAskedParameters = 10;
 
+static_assert(columnCount<ColumnAttr>() == std::size(kColumnPlaces));
+static_assert(columnCount<ParameterAttr>() == kParameterValues);
+
 QString typeName(int code)
 {
     switch (code) {
@@ -121,7 +124,7 @@ QString storedPosition(double value)
 {
     QString italian = formatTwoDecimals(value);
     italian.replace(QLatin1Char('.'), QLatin1Char(','));
-    return NormalizzaValore(italian, mode::PuntoDecimale);
+    return NormalizzaValore(italian, mode::DecimalPoint);
 }
 
 std::optional<qint64> colorFromText(const QString& text)
@@ -166,19 +169,19 @@ QString fieldRefusal(const FieldProperties& p)
 
 void storeFieldProperties(VN3Routine& model, int row, CanvasControl& label, const FieldProperties& p)
 {
+    using F = FieldAttr;
     const double width = leadingNumber(p.width);
-    const QString values[10] = {p.database,
-                                p.table,
-                                p.field.trimmed(),
-                                p.typeText,
-                                storedPosition(label.left),
-                                storedPosition(label.top),
-                                formatShortest(width),
-                                p.fontName,
-                                p.fontSize,
-                                p.relation};
-    for (int c = 1; c <= 10; ++c)
-        model.CampiDB(row, c) = values[c - 1];
+    auto& list = model.CampiDB;
+    list(row, F::Database) = p.database;
+    list(row, F::Table) = p.table;
+    list(row, F::FieldName) = p.field.trimmed();
+    list(row, F::TypeCode) = p.typeText;
+    list(row, F::X) = storedPosition(label.left);
+    list(row, F::Y) = storedPosition(label.top);
+    list(row, F::Width) = formatShortest(width);
+    list(row, F::FontName) = p.fontName;
+    list(row, F::FontSize) = p.fontSize;
+    list(row, F::Relation) = p.relation;
     label.width = width;
 }
 
@@ -191,24 +194,29 @@ QString tableRefusal(const TableProperties& p)
 
 void storeTable(VN3Routine& model, int table, const TableProperties& p, const std::vector<QStringList>& columns)
 {
-    const QString row[7] = {p.title, p.fontName, p.fontSize, p.database, p.table, p.ordering, p.filter};
-    for (int c = 1; c <= 7; ++c)
-        model.Tabelle(table, c) = row[c - 1];
+    using T = TableAttr;
+    model.Tabelle(table, T::Title) = p.title;
+    model.Tabelle(table, T::FontName) = p.fontName;
+    model.Tabelle(table, T::FontSize) = p.fontSize;
+    model.Tabelle(table, T::Database) = p.database;
+    model.Tabelle(table, T::Table) = p.table;
+    model.Tabelle(table, T::Ordering) = p.ordering;
+    model.Tabelle(table, T::Filter) = p.filter;
     // Rows after the last column are emptied, or a longer earlier list would come back.
     for (int j = 1; j <= VN3Routine::MaxColonne; ++j) {
         const QStringList values = j <= static_cast<int>(columns.size()) ? columns[static_cast<std::size_t>(j - 1)]
                                                                          : QStringList();
-        for (int a = 1; a <= 7; ++a)
-            model.ColonneTabella(table, j, a) = values.value(a - 1);
+        for (const ColumnAttr a : everyColumn<ColumnAttr>())
+            model.ColonneTabella(table, j, a) = values.value(linePlace(a));
     }
 }
 
 std::vector<QStringList> storedColumns(const VN3Routine& model, int table)
 {
     std::vector<QStringList> columns;
-    for (int j = 1; j <= VN3Routine::MaxColonne && !model.ColonneTabella(table, j, 1).isEmpty(); ++j) {
+    for (int j = 1; j <= VN3Routine::MaxColonne && !model.ColonneTabella(table, j, ColumnAttr::Title).isEmpty(); ++j) {
         QStringList values;
-        for (int a = 1; a <= 7; ++a)
+        for (const ColumnAttr a : everyColumn<ColumnAttr>())
             values << model.ColonneTabella(table, j, a);
         columns.push_back(values);
     }
@@ -223,10 +231,10 @@ LineOutcome columnFromBoxes(const ColumnBoxes& b, int linesAfter)
     if (title.isEmpty()) {
         out.refusal = QStringLiteral("Scrivere il titolo della colonna: una colonna senza titolo nasconderebbe "
                                      "le colonne che la seguono.");
-    } else if (field.size() > kColumnPlaces[1]) {
+    } else if (field.size() > kColumnPlaces[linePlace(ColumnAttr::FieldName)]) {
         out.refusal = QStringLiteral("Il campo \"%1\" ha un nome di più di %2 caratteri: una colonna non può "
                                      "contenerlo.")
-                          .arg(field, QString::number(kColumnPlaces[1]));
+                          .arg(field, QString::number(kColumnPlaces[linePlace(ColumnAttr::FieldName)]));
     } else if (linesAfter > VN3Routine::MaxColonne) {
         out.refusal = QStringLiteral("Una tabella ha al massimo %1 colonne.").arg(VN3Routine::MaxColonne);
     } else if (linesAfter > kPrintedColumns) {
@@ -253,14 +261,14 @@ LineOutcome parameterFromBoxes(const ParameterBoxes& b, int rowsAfter)
     const QString op = b.operatorText.left(2).trimmed();
     if (column.isEmpty()) {
         out.refusal = QStringLiteral("Scegliere il campo del database su cui filtra il parametro.");
-    } else if (column.size() > kParameterPlaces[0]) {
+    } else if (column.size() > kParameterPlaces[linePlace(ParameterAttr::FieldName)]) {
         out.refusal = QStringLiteral("Il campo \"%1\" ha un nome di più di %2 caratteri: un parametro non può "
                                      "contenerlo.")
-                          .arg(column, QString::number(kParameterPlaces[0]));
-    } else if (prompt.size() > kParameterPlaces[1]) {
+                          .arg(column, QString::number(kParameterPlaces[linePlace(ParameterAttr::FieldName)]));
+    } else if (prompt.size() > kParameterPlaces[linePlace(ParameterAttr::Prompt)]) {
         out.refusal = QStringLiteral("Il testo di richiesta ha %1 caratteri: al massimo %2.")
                           .arg(prompt.size())
-                          .arg(kParameterPlaces[1]);
+                          .arg(kParameterPlaces[linePlace(ParameterAttr::Prompt)]);
     } else if (op.isEmpty()) {
         out.refusal = QStringLiteral("Scegliere l'operatore del parametro.");
     } else if (rowsAfter > VN3Routine::MaxParametri) {
@@ -275,19 +283,19 @@ LineOutcome parameterFromBoxes(const ParameterBoxes& b, int rowsAfter)
     out.values = {column,
                   prompt,
                   op,
-                  b.defaultValue.left(kParameterPlaces[3]).trimmed(),
+                  b.defaultValue.left(kParameterPlaces[linePlace(ParameterAttr::DefaultValue)]).trimmed(),
                   typeCodeOfText(b.typeText),
                   b.table.trimmed(),
-                  b.database.left(kParameterPlaces[6]).trimmed()};
+                  b.database.left(kParameterPlaces[kReferenceDatabasePlace]).trimmed()};
     return out;
 }
 
 std::vector<QStringList> storedParameters(const VN3Routine& model)
 {
     std::vector<QStringList> rows;
-    for (int i = 1; i <= VN3Routine::MaxParametri && !model.ElencoParametri(i, 1).isEmpty(); ++i) {
+    for (int i = 1; i <= VN3Routine::MaxParametri && !model.ElencoParametri(i, ParameterAttr::FieldName).isEmpty(); ++i) {
         QStringList values;
-        for (int c = 1; c <= kParameterValues; ++c)
+        for (const ParameterAttr c : everyColumn<ParameterAttr>())
             values << model.ElencoParametri(i, c);
         rows.push_back(values);
     }
@@ -297,12 +305,15 @@ std::vector<QStringList> storedParameters(const VN3Routine& model)
 void storeParameters(VN3Routine& model, const QString& database, const QString& table,
                      const std::vector<QStringList>& rows)
 {
-    model.ElencoParametri.clear();
     model.DatabaseRif = database;
     model.TabellaRif = table;
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        for (int c = 1; c <= kParameterValues; ++c)
-            model.ElencoParametri(static_cast<int>(k) + 1, c) = rows[k].value(c - 1);
+    // Every row's texts are rewritten, those after the last emptied; what a row keeps from the
+    // file stays with its number.
+    for (int i = 1; i <= VN3Routine::MaxParametri; ++i) {
+        const QStringList values = i <= static_cast<int>(rows.size()) ? rows[static_cast<std::size_t>(i - 1)]
+                                                                      : QStringList();
+        for (const ParameterAttr c : everyColumn<ParameterAttr>())
+            model.ElencoParametri(i, c) = values.value(linePlace(c));
     }
 }
 

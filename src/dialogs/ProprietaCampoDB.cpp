@@ -88,19 +88,19 @@ bool ProprietaCampoDB::load()
     Text1(2)->setText(model_.DatabaseRif);
 
     const int i = index_;
-    if (model_.CampiDB(i, 1).isEmpty()) {
+    if (model_.CampiDB(i, FieldAttr::Database).isEmpty()) {
         listTables(Text1(0)->text());
         // A new object: the width its label has.
         Text1(5)->setText(QString::number(static_cast<qint64>(std::floor(label_.width))));
     } else {
-        Text1(2)->setText(model_.CampiDB(i, 1));
+        Text1(2)->setText(model_.CampiDB(i, FieldAttr::Database));
         showStoredField(i, listTables(Text1(2)->text()));
         // The stored type text, even where the database now says otherwise.
-        Text1(3)->setText(model_.CampiDB(i, 4));
+        Text1(3)->setText(model_.CampiDB(i, FieldAttr::TypeCode));
         showWhole(Text1(5), formatShortest(label_.width));
-        selectOrKeep(Combo1(2), model_.CampiDB(i, 8));
-        selectOrKeep(Combo1(3), model_.CampiDB(i, 9));
-        showWhole(Text1(4), model_.CampiDB(i, 10));
+        selectOrKeep(Combo1(2), model_.CampiDB(i, FieldAttr::FontName));
+        selectOrKeep(Combo1(3), model_.CampiDB(i, FieldAttr::FontSize));
+        showWhole(Text1(4), model_.CampiDB(i, FieldAttr::Relation));
     }
     Combo1(0)->setFocus();
     return true;
@@ -113,8 +113,8 @@ bool ProprietaCampoDB::listTables(const QString& database)
 
 void ProprietaCampoDB::showStoredField(int row, bool tablesListed)
 {
-    const QString table = model_.CampiDB(row, 2);
-    const QString field = model_.CampiDB(row, 3);
+    const QString table = model_.CampiDB(row, FieldAttr::Table);
+    const QString field = model_.CampiDB(row, FieldAttr::FieldName);
     const bool fieldsListed =
         showStoredTable(Combo1(0), table, Text1(2)->text(), tablesListed, dialogs_, caption()) && tableChosen();
     if (selectOrKeep(Combo1(1), field, EntryMatch::Trimmed)) {

@@ -117,7 +117,7 @@ ProprietaTabella::ProprietaTabella(VN3Routine& model, CanvasModel& canvas, int i
 bool ProprietaTabella::load()
 {
     const int i = index_;
-    if (model_.DatabaseRif.trimmed().isEmpty() && model_.Tabelle(i, 1).isEmpty()) {
+    if (model_.DatabaseRif.trimmed().isEmpty() && model_.Tabelle(i, TableAttr::Title).isEmpty()) {
         dialogs_.message(notice(QStringLiteral("Inserimento tabella"),
                                 QStringLiteral("E' necessario impostare il database di riferimento!")));
         return false;
@@ -130,21 +130,22 @@ bool ProprietaTabella::load()
 
     // A table not set up yet shows an empty title to type and, until it has a database of its
     // own, the reference database; whatever was set already is shown, so "Ok" keeps it.
-    const QString title = model_.Tabelle(i, 1);
+    const QString title = model_.Tabelle(i, TableAttr::Title);
     const bool isNew = title.isEmpty() || title == kNewTitle;
     if (!isNew)
         Text1(0)->setText(title);
-    Text1(1)->setText(isNew && model_.Tabelle(i, 4).isEmpty() ? model_.DatabaseRif : model_.Tabelle(i, 4));
-    Text1(2)->setText(model_.Tabelle(i, 6));
-    Text1(3)->setText(model_.Tabelle(i, 7));
+    const QString& storedDatabase = model_.Tabelle(i, TableAttr::Database);
+    Text1(1)->setText(isNew && storedDatabase.isEmpty() ? model_.DatabaseRif : storedDatabase);
+    Text1(2)->setText(model_.Tabelle(i, TableAttr::Ordering));
+    Text1(3)->setText(model_.Tabelle(i, TableAttr::Filter));
 
     // An empty path names no database yet: "sfoglia" chooses one.
     const QString database = Text1(1)->text();
     const bool tablesListed = !database.trimmed().isEmpty() && fillTables(Combo1(2), database, dialogs_, caption());
-    if (showStoredTable(Combo1(2), model_.Tabelle(i, 5), database, tablesListed, dialogs_, caption()))
+    if (showStoredTable(Combo1(2), model_.Tabelle(i, TableAttr::Table), database, tablesListed, dialogs_, caption()))
         tableChosen();
-    selectOrKeep(Combo1(0), model_.Tabelle(i, 2));
-    selectOrKeep(Combo1(1), model_.Tabelle(i, 3));
+    selectOrKeep(Combo1(0), model_.Tabelle(i, TableAttr::FontName));
+    selectOrKeep(Combo1(1), model_.Tabelle(i, TableAttr::FontSize));
 
     for (const QStringList& values : storedColumns(model_, i))
         columns_.place(makeListLine(kColumnPlaces, values), false);
@@ -202,18 +203,19 @@ void ProprietaTabella::editColumn(int row)
     if (line.text.trimmed().isEmpty())
         return;
     const QStringList values = lineValues(kColumnPlaces, line);
-    showWhole(Text1(4), values[0]);
+    const auto value = [&](ColumnAttr a) { return values.value(linePlace(a)); };
+    showWhole(Text1(4), value(ColumnAttr::Title));
     // A field the table no longer lists is kept, with its stored type code.
-    if (values[1].isEmpty())
+    if (value(ColumnAttr::FieldName).isEmpty())
         Combo1(4)->setCurrentIndex(-1);
-    if (selectOrKeep(Combo1(4), values[1], EntryMatch::Trimmed))
+    if (selectOrKeep(Combo1(4), value(ColumnAttr::FieldName), EntryMatch::Trimmed))
         columnFieldChosen();
     else
-        Text1(5)->setText(values[4]);
-    showWhole(Text1(6), values[2]);
-    showWhole(Text1(7), values[3]);
-    selectOrKeep(Combo1(5), values[5] == QLatin1String("N") ? QStringLiteral("N") : QStringLiteral("S"));
-    showWhole(Text1(8), values[6]);
+        Text1(5)->setText(value(ColumnAttr::TypeCode));
+    showWhole(Text1(6), value(ColumnAttr::ColumnWidth));
+    showWhole(Text1(7), value(ColumnAttr::FieldWidth));
+    selectOrKeep(Combo1(5), value(ColumnAttr::Total) == QLatin1String("N") ? QStringLiteral("N") : QStringLiteral("S"));
+    showWhole(Text1(8), value(ColumnAttr::Relation));
     T(1)->setText(kModify);
     Text1(4)->setFocus();
 }

@@ -28,14 +28,14 @@ QString convertOne(const PrintParameter& p, const QString& raw)
 {
     QString value = raw;
     if (p.typeWord == QLatin1String("Str"))
-        return quoteSql(NormalizzaValore(value, mode::Testo));
+        return quoteSql(NormalizzaValore(value, mode::Text));
     if (p.typeWord == QLatin1String("Date")) {
-        const QString text = NormalizzaValore(value, mode::Testo);
+        const QString text = NormalizzaValore(value, mode::Text);
         return quoteSql(text.mid(6, 4) + text.mid(3, 2) + text.mid(0, 2));
     }
     QString number = raw.trimmed();
     if (p.typeWord == QLatin1String("Num"))
-        number = NormalizzaValore(value, mode::Numero);
+        number = NormalizzaValore(value, mode::Number);
     else if (p.typeWord == QLatin1String("Cur")) {
         // Digits, signs and marks only; the marks are read below.
         number.remove(QRegularExpression(QStringLiteral("[^0-9,.\\-]")));
@@ -87,7 +87,7 @@ QString filterLiteral(const PrintParameter& p)
     return convertOne(p, p.rawValue);
 }
 
-QString buildFiltroParametri(const std::vector<PrintParameter>& parameters)
+QString parameterFilter(const std::vector<PrintParameter>& parameters)
 {
     QString filter = QStringLiteral("NumeroHotel = 1");
     for (const PrintParameter& p : parameters) {

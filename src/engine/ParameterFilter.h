@@ -29,7 +29,7 @@ constexpr int kMaxPrintParameters = 10;
 QString filterLiteral(const PrintParameter& parameter);
 
 // FiltroParametri: "NumeroHotel = 1" and, for each parameter, " and " column operator literal.
-QString buildFiltroParametri(const std::vector<PrintParameter>& parameters);
+QString parameterFilter(const std::vector<PrintParameter>& parameters);
 
 // Replaces, for n = 1 to the number of parameters, the first "<PARAMn>" of a relation with value
 // n, raw: quoted when parameter n is "Str" or "Date", else as a number (as in filterLiteral); a

@@ -5,6 +5,9 @@
 #include "template/Records.h"
 #include "template/TemplateReader.h"
 
+#include <QDate>
+#include <QRegularExpression>
+
 namespace ostrivo {
 
 std::vector<ParameterPrompt> readParameterPrompts(const QString& path)
@@ -20,6 +23,7 @@ std::vector<ParameterPrompt> readParameterPrompts(const QString& path)
         }
         const auto fields = readRecord<ParameterRecord>(reader, record);
         ParameterPrompt p;
+        p.column = fields.column;
         p.prompt = fields.prompt;
         p.op = fields.op;
         p.defaultValue = fields.defaultValue;
@@ -57,13 +61,13 @@ namespace {
 QString normaliseOne(QString value, const QString& typeWord)
 {
     if (typeWord == QLatin1String("Str"))
-        return NormalizzaValore(value, mode::Testo);
+        return NormalizzaValore(value, mode::Text);
     if (typeWord == QLatin1String("Num"))
-        return NormalizzaValore(value, mode::Numero);
+        return NormalizzaValore(value, mode::Number);
     if (typeWord == QLatin1String("Cur"))
-        return NormalizzaValore(value, mode::Valuta);
+        return NormalizzaValore(value, mode::Currency);
     if (typeWord == QLatin1String("Date")) {
-        QString text = NormalizzaValore(value, mode::Testo);
+        QString text = NormalizzaValore(value, mode::Text);
         return CompletaData(text);
     }
     return value;
@@ -120,6 +124,38 @@ std::optional<QString> valueOnOk(const QString& boxText, const QString& typeWord
     if (typeWord == QLatin1String("Num") || typeWord == QLatin1String("Cur") || typeWord == QLatin1String("Date"))
         value = normaliseTypedValue(value, typeWord, op).trimmed();
     return valueForList(value, typeWord, op);
+}
+
+namespace {
+
+std::optional<QString> itemMismatch(const QString& item, const QString& typeWord)
+{
+    const QString value = item.trimmed();
+    if (value.isEmpty())
+        return std::nullopt;
+    if (typeWord == QLatin1String("Num") || typeWord == QLatin1String("Cur")) {
+        if (!value.contains(QRegularExpression(QStringLiteral("[0-9]"))))
+            return QStringLiteral("non è un numero");
+    } else if (typeWord == QLatin1String("Date")) {
+        // The print reads the day, the month and the year at these places.
+        static const QRegularExpression form(QStringLiteral("^[0-9]{2}/[0-9]{2}/[0-9]{4}$"));
+        const QString date = normaliseOne(value, typeWord);
+        if (!form.match(date).hasMatch() || !QDate::fromString(date, QStringLiteral("dd/MM/yyyy")).isValid())
+            return QStringLiteral("non è una data esistente scritta gg/mm/aaaa");
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> typeMismatch(const QString& value, const QString& typeWord, const QString& op)
+{
+    const bool list = op == QLatin1String("In") || op == QLatin1String("No");
+    for (const QString& item : list ? value.split(QLatin1Char(';')) : QStringList{value}) {
+        if (auto why = itemMismatch(item, typeWord))
+            return why;
+    }
+    return std::nullopt;
 }
 
 }  // namespace ostrivo

@@ -8,6 +8,7 @@ namespace ostrivo {
 
 // One row of the print-time parameter dialog, from a [PARAMETRI] line of the template file.
 struct ParameterPrompt {
+    QString column;        // field 1
     QString prompt;        // field 5
     QString op;            // field 2
     QString defaultValue;  // field 4; "<nessuno>" means no default
@@ -47,5 +48,11 @@ std::optional<QString> valueForList(const QString& value, const QString& typeWor
 // request value) means the same number or date; any other value trimmed, as typed. Nothing for a
 // comma no number explains.
 std::optional<QString> valueOnOk(const QString& boxText, const QString& typeWord, const QString& op);
+
+// Why a typed value cannot be of the parameter's type: a "Num" or "Cur" value without a digit
+// (which Enter would make 0), a "Date" value that, as Enter completes it, is no day of the
+// calendar written gg/mm/aaaa (32/13/2024, abc); for "In" and "No" each ";"-separated item.
+// Nothing for a value that can, and for an empty one: no value is read as it always was.
+std::optional<QString> typeMismatch(const QString& value, const QString& typeWord, const QString& op);
 
 }  // namespace ostrivo

@@ -47,4 +47,14 @@ QImage readPicture(const QString& path, QSize pixels, QString* problem)
     return picture;
 }
 
+QString missingPictureWarning(const QString& file)
+{
+    return QStringLiteral("l'immagine \"%1\" non esiste: la stampa la tralascia").arg(file);
+}
+
+QString unreadablePictureMessage(const QString& file, const QString& problem)
+{
+    return QStringLiteral("Immagine non valida: \"%1\": %2").arg(file, problem);
+}
+
 }  // namespace ostrivo

@@ -20,4 +20,9 @@ QSize picturePixels(QSizeF units, QSizeF pageUnits, QSizeF pageInches);
 // reason in *problem, when it cannot be read.
 QImage readPicture(const QString& path, QSize pixels, QString* problem);
 
+// What is said of a picture the print leaves out: a missing one (a warning: the print goes on as
+// if it were not named), one that cannot be read (an element error).
+QString missingPictureWarning(const QString& file);
+QString unreadablePictureMessage(const QString& file, const QString& problem);
+
 }  // namespace ostrivo

@@ -1,16 +1,14 @@
 #pragma once
 
-#include "engine/ParameterFilter.h"
+#include "engine/PageElements.h"
+#include "engine/PrintCheck.h"
 #include "core/Errors.h"
-#include "template/TemplateReader.h"
+#include "template/TemplateElements.h"
 
 #include <QDateTime>
-#include <QSizeF>
 #include <QString>
-#include <QStringList>
 #include <functional>
-#include <set>
-#include <vector>
+#include <optional>
 
 namespace ostrivo {
 
@@ -29,7 +27,7 @@ private:
 };
 
 // The text of the "Stampa" message box for an element error: description, " n. ", number.
-QString stampaMessage(const Error& error);
+QString elementErrorText(const Error& error);
 
 struct PrintSettings {
     // "Data_oggi" and "ora_adesso" print this moment.
@@ -41,28 +39,15 @@ struct PrintSettings {
     // progress and keep its window alive. False stops the run there: the job is discarded and the
     // run fails with err::UserInterrupt.
     std::function<bool(int page)> onPage;
+    // Says what the print leaves out without an error (a missing picture), with its template line.
+    std::function<void(int line, const QString& warning)> onWarning;
 };
 
-// One problem of a template for the print run, with its line (0 when not on a line).
-struct TemplateProblem {
-    int line = 0;
-    QString message;
-};
-
-// The check lists at most this many problems, then one that says it stopped.
-constexpr std::size_t kMaxCheckProblems = 100;
-
-// Reads a template as the print run does, without printing or opening a database, and lists
-// every problem it finds: the page block, the parameters (at most 10), the fields of each record,
-// the table and product blocks (at most 54 columns, 49 factors). With values (the comma-terminated
-// list of the parameter dialog), the values are checked against their parameters too.
-std::vector<TemplateProblem> checkForPrint(const QString& name, const TemplateLines& lines,
-                                           const QString* values = nullptr);
-
-// StampaModulo without its printer dialog: prints a template file on a printer. Every element is
-// drawn as it is met; tables add continuation pages that first receive the fixed elements again.
-// A template that the print run cannot read, or a failure outside the redraw of a continuation
-// page, ends the run with PrintFailure: the job is discarded and nothing is printed.
+// StampaModulo without its printer dialog: prints a template file on a printer. The template is
+// read and checked once (checkForPrint); then every element is drawn as it is met, and tables add
+// continuation pages that first receive the fixed elements again. A template that the check
+// refuses, or a failure outside the redraw of a continuation page, ends the run with PrintFailure:
+// the job is discarded and nothing is printed.
 class PrintRun {
 public:
     PrintRun(Printer& printer, QString templatePath, QString valoriParametri, PrintSettings settings = {});
@@ -73,22 +58,14 @@ public:
     int elementErrors() const { return elementErrors_; }
     int pages() const { return page_; }
 
-    // DisegnaPagina: every element but tables on the current page, the template read again from
-    // its first line. Reports its own errors and returns.
+    // DisegnaPagina: every element but tables on the current page, as the template reads from its
+    // first line (its own reading: a table's lines are skipped one by one). Reports its own errors
+    // and returns.
     void DisegnaPagina();
 
 private:
-    struct Header;
-    friend class EngineTableSink;
-
-    void readHeaderAndParameters(TemplateReader& reader, bool setPrinter);
-    void drawElement(TemplateReader& reader, const QString& section, const Record& record);
-    void drawImage(TemplateReader& reader, const Record& record);
-    void drawGrid(TemplateReader& reader, const Record& record);
-    void drawField(TemplateReader& reader, const Record& record);
-    void drawProduct(TemplateReader& reader, const ProductBlock& block);
-    void drawText(TemplateReader& reader, const Record& record);
-    void printTable(TemplateReader& reader, const TableBlock& block);
+    void setUpPage();
+    bool drawnOnPage(int line) const;
     void newPage(bool betweenRows);
     void reportElementError(const Error& e);
 
@@ -97,16 +74,14 @@ private:
     QString values_;
     PrintSettings settings_;
     TemplateLines lines_;
-    std::vector<PrintParameter> parameters_;
-    QString filtro_;
-    QSizeF pageUnits_;  // the page block's width and height
-    bool landscape_ = false;
+    PageBlock pageBlock_;
+    PageContext context_;
     int page_ = 1;
     int elementErrors_ = 0;
-    // Elements (by their first line) that DisegnaPagina drew on the current page: the print run
-    // does not draw them there a second time.
-    std::set<int> drawnOnPage_;
-    bool redrawing_ = false;
+    // What DisegnaPagina draws, read at its first call, and how many of them it drew on the
+    // current page: the run does not draw an element met on the same line there a second time.
+    std::optional<TemplateElements> fixedElements_;
+    std::size_t drawnOnPage_ = 0;
 };
 
 }  // namespace ostrivo

@@ -52,7 +52,7 @@ QString showStoredDate(const QString& stored)
 Decimal4 readPrintedAmount(const QString& printed)
 {
     QString text = printed;
-    const QString amount = NormalizzaValore(text, mode::Valuta);
+    const QString amount = NormalizzaValore(text, mode::Currency);
     if (const auto italian = parseItalianNumber(amount))
         return *italian;
     if (const auto plain = Decimal4::parse(amount))
@@ -62,7 +62,7 @@ Decimal4 readPrintedAmount(const QString& printed)
 
 QString formatNumberField(const LooseValue& value, const QString& typeWord, Decimal4 width)
 {
-    const int mode = typeWord == QLatin1String("Cur") ? mode::Valuta : mode::Numero;
+    const int mode = typeWord == QLatin1String("Cur") ? mode::Currency : mode::Number;
     return rightAlign(NormalizzaValore(value, mode), width);
 }
 

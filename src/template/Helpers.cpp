@@ -62,21 +62,21 @@ QString NormalizzaValore(QString& value, int mode)
         const QChar c = v.at(i).toUpper();
         const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
         switch (mode) {
-        case mode::Testo:
+        case mode::Text:
             kept += c == QLatin1Char('\'') ? QChar(0x00B4) : c;
             break;
-        case mode::Numero:
-        case mode::Decimale:
+        case mode::Number:
+        case mode::Decimal:
             if (digit || c == QLatin1Char(',') || c == QLatin1Char('-') || c == QLatin1Char('.'))
                 kept += c;
             break;
-        case mode::Valuta:
+        case mode::Currency:
             if (digit || c == QLatin1Char(',') || c == QLatin1Char('-'))
                 kept += c;
             else if (c == QLatin1Char('.'))
                 kept += v.size() - i - 1 == 2 ? QLatin1Char(',') : QLatin1Char('.');
             break;
-        case mode::PuntoDecimale:
+        case mode::DecimalPoint:
             if (digit || c == QLatin1Char('-'))
                 kept += c;
             else if (c == QLatin1Char(','))
@@ -87,8 +87,8 @@ QString NormalizzaValore(QString& value, int mode)
         }
     }
     if (kept.isEmpty())
-        kept = mode == mode::Testo ? QStringLiteral(" ") : QStringLiteral("0");
-    if (mode == mode::Valuta || mode == mode::Decimale) {
+        kept = mode == mode::Text ? QStringLiteral(" ") : QStringLiteral("0");
+    if (mode == mode::Currency || mode == mode::Decimal) {
         if (const auto plain = italianToPlainDecimal(kept))
             kept = formatItalianTwoDecimals(*plain);
     }

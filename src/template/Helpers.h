@@ -37,11 +37,11 @@ struct LooseValue {
 
 // Modes of NormalizzaValore.
 namespace mode {
-constexpr int Testo = 0;          // upper case; "'" becomes the acute accent
-constexpr int Numero = 1;         // digits , - .
-constexpr int Valuta = 2;         // digits , -; "." before two final characters becomes ","; 1.234,50
-constexpr int Decimale = 3;       // digits , - .; 1.234,50
-constexpr int PuntoDecimale = 4;  // digits -; "," becomes "."; "." dropped
+constexpr int Text = 0;          // upper case; "'" becomes the acute accent
+constexpr int Number = 1;        // digits , - .
+constexpr int Currency = 2;      // digits , -; "." before two final characters becomes ","; 1.234,50
+constexpr int Decimal = 3;       // digits , - .; 1.234,50
+constexpr int DecimalPoint = 4;  // digits -; "," becomes "."; "." dropped
 }  // namespace mode
 
 // Filters and reformats a value by mode. The caller's variable receives the value's trimmed text

@@ -10,6 +10,10 @@ namespace ostrivo {
 
 class TemplateReader;
 
+// Beyond this no position, size or width fits the print run's fixed-point numbers: the loader
+// refuses such a number, and a save that would write one writes nothing.
+constexpr double kLargestNumber = 1e14;
+
 // Loading a template into the designer: the model's lists and the canvas objects are rebuilt
 // from the file, each object in front of those read before it. On success NomeModulo is `path`
 // and no object is current. All or nothing: a file that cannot be read or is malformed raises

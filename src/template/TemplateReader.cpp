@@ -4,6 +4,8 @@
 #include "core/Files.h"
 #include "template/Helpers.h"
 
+#include <algorithm>
+
 namespace ostrivo {
 
 namespace {
@@ -94,8 +96,9 @@ TemplateReader::TemplateReader(const QString& name, TemplateLines lines) : fileN
 
 Record TemplateReader::nextLine(const QString& expected)
 {
+    // Named at the file's last line: a line past the end is none the user could look up.
     if (atEnd()) {
-        fail(err::InputPastEndOfFile, lineNumber() + 1,
+        fail(err::InputPastEndOfFile, std::max(lineNumber(), 1),
              QStringLiteral("il file finisce qui, mentre era atteso %1").arg(expected));
     }
     Record record{lines_.at(next_), static_cast<int>(next_ + 1)};
@@ -167,7 +170,21 @@ TableBlock TemplateReader::readTableBlock(const Record& placement, TableEnd end,
         fail(err::InvalidArgument, block.source.line,
              QStringLiteral("atteso il record della sorgente della tabella, trovato %1").arg(quoteInput(block.source.text)));
     }
+    // The first section line among the columns: a table never closed stops there.
+    Record stop;
     for (;;) {
+        if (atEnd()) {
+            if (stop.line > 0)
+                fail(err::InvalidArgument, stop.line,
+                     QStringLiteral("atteso %1 per la tabella della riga %2, trovato %3")
+                         .arg(terminator)
+                         .arg(placement.line)
+                         .arg(quoteInput(stop.text)));
+            fail(err::InputPastEndOfFile, std::max(lineNumber(), 1),
+                 QStringLiteral("il file finisce qui, mentre era atteso %1 per la tabella della riga %2")
+                     .arg(terminator)
+                     .arg(placement.line));
+        }
         Record line = nextLine(terminator);
         const bool ends = end == TableEnd::AnySection ? isSectionLine(line.text)
                                                       : line.text == QLatin1String("[FINE TABELLA]");
@@ -179,6 +196,8 @@ TableBlock TemplateReader::readTableBlock(const Record& placement, TableEnd end,
             fail(err::SubscriptOutOfRange, line.line,
                  QStringLiteral("la tabella ha più di %1 colonne").arg(maxColumns));
         }
+        if (stop.line == 0 && isSectionLine(line.text))
+            stop = line;
         block.columns.push_back(line);
     }
 }

@@ -116,6 +116,9 @@ public:
     // from it refuses a file that does not begin with "[TESTA]".
     Record pageBlockStart();
 
+    // The record on a line (from 1), wherever the reading is.
+    Record recordAt(int line) const { return {lines_.at(line - 1), line}; }
+
     // Field n of a record (EstraiCampo); a missing field raises TemplateError on the record's line.
     QString field(const Record& record, int n) const;
     // Checks that a record has at least n fields.

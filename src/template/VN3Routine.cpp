@@ -15,10 +15,6 @@ void VN3Routine::clearCanvasLists()
     Tabelle.clear();
     ColonneTabella.clear();
     gridShapes.clear();
-    parameterTypeWords.clear();
-    fieldTypeWords.clear();
-    columnTypeWords.clear();
-    untitledTables.clear();
     productBlocks.clear();
 }
 

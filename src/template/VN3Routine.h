@@ -37,6 +37,49 @@ struct ProductBlockLines {
     bool operator==(const ProductBlockLines&) const = default;
 };
 
+// The columns of the attribute lists, in the order the lists hold them.
+
+// CampiDB: one database-field object; a row whose Database is empty is deleted.
+enum class FieldAttr {
+    Database = 1,
+    Table,
+    FieldName,
+    TypeCode,
+    X,
+    Y,
+    Width,
+    FontName,
+    FontSize,
+    Relation,
+    Last = Relation
+};
+// Tabelle: one table object; a row whose Title is empty holds no table. Ordering is field names
+// joined by "-"; Filter an extra condition of the row query.
+enum class TableAttr { Title = 1, FontName, FontSize, Database, Table, Ordering, Filter, Last = Filter };
+// ColonneTabella: one column of a table; a table's columns run up to the first without a Title.
+// ColumnWidth is in page units, FieldWidth in characters, Total "S" or "N".
+enum class ColumnAttr { Title = 1, FieldName, ColumnWidth, FieldWidth, TypeCode, Total, Relation, Last = Relation };
+// ElencoParametri: one report parameter; rows are used from 1 up to the first without a FieldName.
+enum class ParameterAttr { FieldName = 1, Prompt, Operator, DefaultValue, TypeCode, Last = TypeCode };
+
+// What the designer keeps from an opened file beside a row's texts, so that opening and saving a
+// template never changes what the print run prints. It clears with the row; the dialogs, which
+// rewrite a list's texts in place, leave it with the row's number.
+//
+// A type word the type table does not know ("Null", "Txt", an empty word), as read: such a word
+// leaves the type code empty, and a save writes the word back while the code stays outside the
+// type table.
+struct KeptTypeWord {
+    std::optional<QString> typeWord;
+    bool operator==(const KeptTypeWord&) const = default;
+};
+// A table read with an empty title: the print run prints it, so a save keeps it while its title
+// bar is on the canvas (an empty title otherwise marks a row that holds no table).
+struct KeptTitle {
+    bool untitled = false;
+    bool operator==(const KeptTitle&) const = default;
+};
+
 // The template model: the module-level state and fixed-capacity lists shared by the designer, the
 // dialogs and the print command. One instance per process, owned by main and passed by reference;
 // tests make their own. Lists are indexed from 1; numbers in them are decimal texts.
@@ -76,26 +119,14 @@ public:
     FixedArray<QString, MaxImmagini> Immagini;
     FixedArray<QString, MaxTesti> TestoAttivo;
     FixedArray<QString, MaxRettangoli> RettangoloAttivo;
-    FixedArray<QString, MaxCampi, 10> CampiDB;
-    FixedArray<QString, MaxTabelle, 7> Tabelle;
-    FixedArray<QString, MaxTabelle, MaxColonne, 7> ColonneTabella;
-    FixedArray<QString, MaxParametri, 5> ElencoParametri;
+    RecordList<QString, FieldAttr, KeptTypeWord, MaxCampi> CampiDB;
+    RecordList<QString, TableAttr, KeptTitle, MaxTabelle> Tabelle;
+    RecordList<QString, ColumnAttr, KeptTypeWord, MaxTabelle, MaxColonne> ColonneTabella;
+    RecordList<QString, ParameterAttr, KeptTypeWord, MaxParametri> ElencoParametri;
 
-    // What the designer keeps from an opened file without showing it, so that opening and saving
-    // a template never changes what the print run prints. Indexed like the lists they go with;
-    // an editor that moves or rebuilds rows moves or clears these entries with them.
-    //
-    // [GRIGLIA] record i: its kind letter and corner order.
+    // Also kept from an opened file without showing it: [GRIGLIA] record i's kind letter and corner
+    // order. Apart from RettangoloAttivo, which a canvas clear leaves as it is.
     FixedArray<GridShape, MaxRettangoli> gridShapes;
-    // A type word the type table does not know ("Null", "Txt", an empty word), as read; such a
-    // word leaves the type code empty, and a save writes the word back while the code stays
-    // outside the type table.
-    FixedArray<std::optional<QString>, MaxParametri> parameterTypeWords;
-    FixedArray<std::optional<QString>, MaxCampi> fieldTypeWords;
-    FixedArray<std::optional<QString>, MaxTabelle, MaxColonne> columnTypeWords;
-    // A table read with an empty title: the print run prints it, so a save keeps it while its
-    // title bar is on the canvas (an empty title otherwise marks a row that holds no table).
-    FixedArray<bool, MaxTabelle> untitledTables;
     // The computed product blocks, in file order.
     std::vector<ProductBlockLines> productBlocks;
 

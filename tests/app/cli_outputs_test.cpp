@@ -223,6 +223,12 @@ TEST_F(CliOutputs, InputsThatCannotBeReadEndWithAMessage)
         EXPECT_TRUE(run.err.contains(QStringLiteral("logo.png"))) << picture << ": " << run.err.toStdString();
         EXPECT_TRUE(bytes(QStringLiteral("o.pdf")).startsWith("%PDF-")) << picture;
     }
+    // A missing picture is left out without an error, and said with its line.
+    QFile::remove(dir.file(QStringLiteral("logo.png")));
+    run = print({QStringLiteral("--output"), QStringLiteral("o.pdf")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("t.vn3:7: avviso: ")) && run.err.contains(QStringLiteral("\"logo.png\"")))
+        << run.err.toStdString();
 }
 
 // Names that are no UTF-8 are refused as they are given: never decoded into another file's name.
@@ -354,4 +360,34 @@ TEST_F(CliOutputs, PagesAreCountedOnATerminalOnly)
     ASSERT_EQ(terminal.exitCode(), 0) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("\rpagina 2"))) << shown.toStdString();
     EXPECT_TRUE(QRegularExpression(QStringLiteral("\\r\\d+ pagine\\r?\\n")).match(shown).hasMatch()) << shown.toStdString();
+}
+
+// Started elsewhere, a command reads the template's names from the template's folder and writes
+// the outputs the user named where it started; an output is refused as the file it is.
+TEST_F(CliOutputs, TheTemplatesNamesAreReadFromItsFolder)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("altrove")));
+    const QString elsewhere = dir.file(QStringLiteral("altrove"));
+    const struct {
+        const char* arguments;
+        int exitCode;
+        const char* written;  // in the folder started in
+    } cases[] = {
+        {"print ../t.vn3 --output o.pdf --trace o.jsonl", 0, "o.pdf"},
+        {"print ../t.vn3 --output dati.db", 0, "dati.db"},
+        {"print ../t.vn3 --output ../dati.db", 2, ""},
+        {"check ../t.vn3", 0, ""},
+        {"resave ../t.vn3 --output copia.vn3", 0, "copia.vn3"},
+    };
+    for (const auto& c : cases) {
+        const test::RunResult run = test::runBinary(QString::fromLatin1(c.arguments).split(QLatin1Char(' ')), elsewhere, 30000);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << ": " << run.err.toStdString() << run.out.toStdString();
+        if (*c.written) {
+            EXPECT_TRUE(QFileInfo::exists(elsewhere + QLatin1Char('/') + QString::fromLatin1(c.written))) << c.arguments;
+        }
+    }
+    const QByteArray trace = test::readFile(elsewhere + QStringLiteral("/o.jsonl"));
+    EXPECT_TRUE(trace.contains("\"op\":\"picture\"")) << trace.toStdString();
+    EXPECT_TRUE(trace.contains("\"text\":\"Maria\"")) << trace.toStdString();
+    EXPECT_TRUE(bytes(QStringLiteral("dati.db")).startsWith("SQLite format 3"));
 }

@@ -50,6 +50,7 @@ TEST(CliResave, WritesWhatTheDesignerSavesOrNothing)
     NoDisplay server;
     const QStringList good = lines(QStringLiteral("[TESTA]\n1\n80,75,\nC:\\Dati\\t.db,Righe,\n[PARAMETRI]\n[TESTO]\na,2.5,1,Arial,8,0,\n"
                                                   "[GRIGLIA]\nL,9,1,1,1,\n[ALTRO]\nx,\n[FINE]"));
+    const QStringList withPicture = lines(QStringLiteral("[TESTA]\n1\n80,75,\n,,\n[PARAMETRI]\n[IMMAGINI]\nlogo.png,1,1,5,5,\n[FINE]"));
     const QStringList bad = lines(QStringLiteral("[TESTA]\n1\n80,75,\n,,\n[PARAMETRI]\n[TESTO]\ncorto,1,2,\n[FINE]"));
     struct Case {
         const char* name;
@@ -59,6 +60,7 @@ TEST(CliResave, WritesWhatTheDesignerSavesOrNothing)
         const char* message;  // in stderr
         const char* written;  // the file that must hold the designer's save; "" for none
         bool readOnly = false;  // t.vn3 has mode 444 (as root, the program runs as another user)
+        const char* input = "";  // a file the template names, written before the run; kept as it was
     };
     const Case cases[] = {
         {"in place", good, {QStringLiteral("t.vn3")}, 0, "", "t.vn3"},
@@ -72,12 +74,17 @@ TEST(CliResave, WritesWhatTheDesignerSavesOrNothing)
         {"two templates", good, {QStringLiteral("t.vn3"), QStringLiteral("u.vn3")}, 2, "u.vn3", ""},
         {"an output without its name", good, {QStringLiteral("t.vn3"), QStringLiteral("--output")}, 2, "--output", ""},
         {"an unknown option", good, {QStringLiteral("t.vn3"), QStringLiteral("--force")}, 2, "--force", ""},
+        {"an output over a picture the template names", withPicture,
+         {QStringLiteral("t.vn3"), QStringLiteral("--output"), QStringLiteral("logo.png")}, 2, "logo.png", "", false, "logo.png"},
     };
     for (const Case& c : cases) {
         for (const QString& name : QDir().entryList(QDir::Files))
             QFile::remove(name);
         test::writeTemplate(QStringLiteral("t.vn3"), c.file);
         const QByteArray before = test::readFile(QStringLiteral("t.vn3"));
+        const QString input = QString::fromUtf8(c.input);
+        if (!input.isEmpty())
+            test::writeFile(input, QByteArrayLiteral("not a template"));
         std::function<void()> asAnotherUser;
         if (c.readOnly) {
             ASSERT_EQ(::chmod("t.vn3", 0444), 0);
@@ -111,7 +118,12 @@ TEST(CliResave, WritesWhatTheDesignerSavesOrNothing)
             EXPECT_EQ(test::readFile(QStringLiteral("t.vn3")), before) << c.name;
         }
         // No temporary file is left, and a failure writes no output.
+        if (!input.isEmpty()) {
+            EXPECT_EQ(test::readFile(input), QByteArrayLiteral("not a template")) << c.name;
+        }
         QStringList files = {QStringLiteral("t.vn3")};
+        if (!input.isEmpty())
+            files << input;
         if (!written.isEmpty())
             files << QStringLiteral("atteso.vn3") << written;
         files.removeDuplicates();

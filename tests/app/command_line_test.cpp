@@ -30,7 +30,8 @@ TEST_P(CommandLineUsage, SaysWhatIsWrongInItalian)
     test::ScopedCurrentDir dir;
     test::writeTemplate(dir.file(QStringLiteral("t.vn3")), {QStringLiteral("[TESTA]"), QStringLiteral("1"),
                                                             QStringLiteral("80,75,"), QStringLiteral("a.mdb,T,"),
-                                                            QStringLiteral("[FINE]")});
+                                                            QStringLiteral("[PARAMETRI]"), QStringLiteral("ARRIVO,>=,Date,<nessuno>,Dal,"),
+                                                            QStringLiteral("N,=,Num,<nessuno>,Numero,"), QStringLiteral("[FINE]")});
     QStringList arguments;
     for (const char* a : GetParam().arguments)
         arguments << QString::fromUtf8(a);
@@ -54,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"print", "t.vn3", "--query-timeout", "0"}, 2, "--query-timeout \"0\": servono i secondi"},
         UsageCase{{"print", "t.vn3", "--output", "t.vn3"}, 2, "l'uscita \"t.vn3\" è lo stesso file di \"t.vn3\""},
         UsageCase{{"print", "nessuno.vn3"}, 1, "nessuno.vn3: il modello di stampa non esiste"},
+        UsageCase{{"print", "t.vn3", "--values", "32/13/2024,1,"}, 2, "\"32/13/2024\" del parametro 1 (ARRIVO, \"Dal\") non è una data"},
+        UsageCase{{"print", "t.vn3", "--values", "01/05/2024,abc,"}, 2, "\"abc\" del parametro 2 (N, \"Numero\") non è un numero"},
         UsageCase{{"check"}, 2, "serve esattamente un modello di stampa"}));
 
 TEST(PrintCommand, ValuesAsGivenAndDefaultsAsTheDialogsOkHandsThemOn)

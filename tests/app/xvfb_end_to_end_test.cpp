@@ -548,7 +548,7 @@ TEST_F(XvfbEndToEnd, RequestForAMissingTemplateEndsAtOnceAndDeletesTheFile)
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("viewer.log"))));
 }
 
-TEST_F(XvfbEndToEnd, WithoutARequestTheDesignerOpensOnNuovoAndEsciEndsIt)
+TEST_F(XvfbEndToEnd, WithoutARequestTheDesignerOpensOnANewTemplateAndExitEndsIt)
 {
     // A request for another workstation is not ours and stays.
     const QString otherRequest = dir.file(QStringLiteral("Varnil3.pss"));
@@ -869,7 +869,7 @@ protected:
     }
 
     // "Esci": nothing is left to save, so nothing is asked.
-    void esci()
+    void exitDesigner()
     {
         clickAt(window_, ppt_, 12852 + 1014, 8064 + 216);
         ASSERT_TRUE(waitForEnd());
@@ -917,7 +917,7 @@ TEST_F(XvfbDialogs, TextDialog)
     keys({"Tab", "Down", "Tab", "Down"});
     clickIn(dialog, 2772 + 594, 1512 + 258);  // "Annulla"
     EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
-    esci();
+    exitDesigner();
 
     const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
     EXPECT_TRUE(text.contains(QStringLiteral("Benvenuti"))) << text.toStdString();
@@ -958,7 +958,7 @@ TEST_F(XvfbDialogs, DatabaseFieldDialog)
     type(QStringLiteral("Cit"));
     clickIn(dialog, 6888 + 678, 2856 + 300);  // "Annulla"
     EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
-    esci();
+    exitDesigner();
 
     const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
     EXPECT_TRUE(text.contains(QStringLiteral("Hotel Bellavista"))) << text.toStdString();
@@ -1010,7 +1010,7 @@ TEST_F(XvfbDialogs, TableDialog)
     clickIn(dialog, 4368 + 678, 6048 + 342);  // "Cancella"
     clickIn(dialog, 6888 + 678, 6048 + 342);  // "Esci"
     EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
-    esci();
+    exitDesigner();
 
     const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
     for (const char* shown : {"Ospiti", "Nome", "Cognome", "D'Angelo"})
@@ -1042,7 +1042,7 @@ TEST_F(XvfbDialogs, ImageDialog)
     type(QStringLiteral("logo.jpg"));
     clickIn(dialog, 2100 + 678, 1008 + 300);  // "Annulla"
     EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
-    esci();
+    exitDesigner();
 
     const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
     EXPECT_TRUE(trace.contains(QStringLiteral("\"op\":\"picture\",\"page\":1,\"file\":\"nuovo.jpg\""))) << trace.toStdString();
@@ -1073,7 +1073,7 @@ TEST_F(XvfbDialogs, ParameterEditor)
     clickIn(dialog, 4368 + 678, 3948 + 342);  // "Cancella"
     clickIn(dialog, 8400 + 678, 3948 + 342);  // "Esci"
     EXPECT_EQ(saveAs(QStringLiteral("dopo.vn3")), saved);
-    esci();
+    exitDesigner();
 
     const auto [text, trace] = print(QStringLiteral("salvato.vn3"));
     EXPECT_TRUE(text.contains(QStringLiteral("Camere oltre la 101"))) << text.toStdString();

@@ -3,9 +3,11 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -62,4 +64,73 @@ TEST(OutputFile, TheNextRunRemovesWhatAKilledOneLeft)
     EXPECT_TRUE(temporaries().contains(QStringLiteral(".o.pdf.backup")));
     EXPECT_TRUE(test::readFile(QStringLiteral("o.pdf")).isEmpty());
     EXPECT_TRUE(!attributes || ::getxattr("o.pdf", "user.ostrivo", nullptr, 0) == 1);
+}
+
+// What each kind of target becomes: a regular file is replaced whole and keeps its mode, unless
+// the run ends without commit; a link's file gets the content and the link stays; a device is
+// written into, never replaced; a folder is refused before anything is written.
+TEST(OutputFile, EachKindOfTargetGetsTheContentOnlyOnCommit)
+{
+    enum class Target { None, Regular, Link, Folder, Device };
+    enum class End { Commit, Discard, Abandon };
+    struct Case {
+        const char* name;
+        Target target;
+        End end;
+        bool refused;
+        QByteArray content;  // of o.pdf (through the link) at the end
+    };
+    const Case cases[] = {
+        {"new file", Target::None, End::Commit, false, "nuovo"},
+        {"regular file replaced", Target::Regular, End::Commit, false, "nuovo"},
+        {"discarded", Target::Regular, End::Discard, false, "vecchio"},
+        {"abandoned", Target::Regular, End::Abandon, false, "vecchio"},
+        {"link followed", Target::Link, End::Commit, false, "nuovo"},
+        {"folder", Target::Folder, End::Commit, true, {}},
+        {"device", Target::Device, End::Commit, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScopedCurrentDir dir;
+        QString path = QStringLiteral("o.pdf");
+        if (c.target == Target::Regular || c.target == Target::Link) {
+            test::writeFile(QStringLiteral("o.pdf"), "vecchio");
+            ASSERT_EQ(::chmod("o.pdf", 0640), 0);
+        }
+        if (c.target == Target::Link) {
+            ASSERT_EQ(::symlink("o.pdf", "link.pdf"), 0);
+            path = QStringLiteral("link.pdf");
+        }
+        if (c.target == Target::Folder)
+            QDir().mkdir(path);
+        if (c.target == Target::Device)
+            path = QStringLiteral("/dev/null");
+        {
+            OutputFile file(path, QStringLiteral("il file PDF"));
+            if (c.refused) {
+                EXPECT_THROW(file.openForWriting(), Error);
+                continue;
+            }
+            file.openForWriting();
+            file.write("nuovo");
+            if (c.end == End::Commit)
+                file.commit();
+            else if (c.end == End::Discard)
+                file.discard();
+        }
+        struct stat info {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);
+        if (c.target == Target::Device) {
+            EXPECT_TRUE(S_ISCHR(info.st_mode));
+            continue;
+        }
+        EXPECT_EQ(test::readFile(QStringLiteral("o.pdf")), c.content);
+        EXPECT_EQ(S_ISLNK(info.st_mode), c.target == Target::Link);
+        if (c.target != Target::None) {
+            ASSERT_EQ(::stat("o.pdf", &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0640u);
+        }
+        // No temporary is left beside the target, whatever the end.
+        EXPECT_TRUE(QDir().entryList({QStringLiteral(".o.pdf.*")}, QDir::Files | QDir::Hidden).isEmpty());
+    }
 }

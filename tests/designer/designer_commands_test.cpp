@@ -70,7 +70,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DesignerCommandsTest, SalvaNamesTheFileAndSavesNothingWhenCancelled)
+TEST_F(DesignerCommandsTest, SaveNamesTheFileAndSavesNothingWhenCancelled)
 {
     struct Case {
         const char* name;
@@ -91,7 +91,7 @@ TEST_F(DesignerCommandsTest, SalvaNamesTheFileAndSavesNothingWhenCancelled)
         model.NomeModulo = QString::fromUtf8(c.name);
         asked.answerFile(c.chosen ? std::optional<QString>(QString::fromUtf8(*c.chosen)) : std::nullopt);
         const bool saved = *c.saved != 0;
-        EXPECT_EQ(save.salva(), saved);
+        EXPECT_EQ(save.save(), saved);
 
         ASSERT_EQ(asked.fileRequests().size(), 1u);
         const FileRequest& request = asked.fileRequests()[0];
@@ -115,7 +115,7 @@ TEST_F(DesignerCommandsTest, AFailedSaveNamesTheFileAndKeepsTheTemplate)
     openAndChange();
     const QString target = dir.file(QStringLiteral("manca/nuovo.vn3"));
     dialogs.answerFile(target);
-    EXPECT_FALSE(commands.salva());
+    EXPECT_FALSE(commands.save());
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].title, QStringLiteral("Salva"));
     EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("nuovo.vn3"))) << dialogs.messages()[0].text.toStdString();
@@ -125,7 +125,7 @@ TEST_F(DesignerCommandsTest, AFailedSaveNamesTheFileAndKeepsTheTemplate)
     EXPECT_FALSE(QDir(dir.file(QStringLiteral("manca"))).exists());
 }
 
-TEST_F(DesignerCommandsTest, ApriLoadsOrKeepsTheOpenTemplate)
+TEST_F(DesignerCommandsTest, OpenLoadsOrKeepsTheOpenTemplate)
 {
     test::writeTemplate(dir.file(QStringLiteral("rotto.vn3")),
                         {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"), QStringLiteral("a.mdb,T,"),
@@ -151,7 +151,7 @@ TEST_F(DesignerCommandsTest, ApriLoadsOrKeepsTheOpenTemplate)
         // The open template is unsaved: the question comes first.
         asked.answerMessage(MessageAnswer::No);
         asked.answerFile(c.chosen ? std::optional<QString>(dir.file(QString::fromUtf8(*c.chosen))) : std::nullopt);
-        open.apri();
+        open.chooseAndOpen();
 
         ASSERT_EQ(asked.fileRequests().size(), 1u);
         const FileRequest& request = asked.fileRequests()[0];
@@ -178,7 +178,7 @@ TEST_F(DesignerCommandsTest, ApriLoadsOrKeepsTheOpenTemplate)
     EXPECT_EQ(newPageShown, 0);
 }
 
-TEST_F(DesignerCommandsTest, CancellaDeletesOnlyOnYes)
+TEST_F(DesignerCommandsTest, DeleteTemplateDeletesOnlyOnYes)
 {
     struct Case {
         const char* name;
@@ -203,7 +203,7 @@ TEST_F(DesignerCommandsTest, CancellaDeletesOnlyOnYes)
         ScriptedDialogs& asked = dialogs;
         const std::size_t askedBefore = asked.messages().size();
         asked.answerMessage(c.answer);
-        commands.cancella();
+        commands.deleteTemplate();
 
         // One question only: after a deletion nothing offers to save the deleted file. A message
         // tells where the file went.
@@ -243,7 +243,7 @@ TEST_F(DesignerCommandsTest, AFileChangedByAnotherProgramIsOverwrittenOnlyOnYes)
         dragObject(model, canvas, {CanvasSet::Label1, 1}, 400, 0);
         if (c.savedFirst) {
             asked.answerFile(file);
-            ASSERT_TRUE(designer.salva());
+            ASSERT_TRUE(designer.save());
         }
         if (c.touchedOnly) {
             QFile touched(file);
@@ -257,7 +257,7 @@ TEST_F(DesignerCommandsTest, AFileChangedByAnotherProgramIsOverwrittenOnlyOnYes)
             asked.answerMessage(*c.answer);
         asked.answerFile(file);
         const bool written = !c.answer || *c.answer == MessageAnswer::Yes;
-        EXPECT_EQ(designer.salva(), written);
+        EXPECT_EQ(designer.save(), written);
         EXPECT_EQ(onDisk(), written ? templateText(model, canvas).toLatin1() : before);
         ASSERT_EQ(asked.messages().size(), c.answer ? 1u : 0u);
         if (c.answer) {
@@ -270,7 +270,7 @@ TEST_F(DesignerCommandsTest, AFileChangedByAnotherProgramIsOverwrittenOnlyOnYes)
 
 TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
 {
-    enum class Command { Nuovo, Apri, Close };
+    enum class Command { NewTemplate, Open, Close };
     struct Case {
         const char* name;
         Command command;
@@ -278,11 +278,11 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         bool goesOn;
         bool saved;
     } cases[] = {
-        {"nuovo, yes", Command::Nuovo, MessageAnswer::Yes, true, true},
-        {"nuovo, no", Command::Nuovo, MessageAnswer::No, true, false},
-        {"nuovo, cancel", Command::Nuovo, MessageAnswer::Cancel, false, false},
-        {"apri, yes", Command::Apri, MessageAnswer::Yes, true, true},
-        {"apri, cancel", Command::Apri, MessageAnswer::Cancel, false, false},
+        {"new template, yes", Command::NewTemplate, MessageAnswer::Yes, true, true},
+        {"new template, no", Command::NewTemplate, MessageAnswer::No, true, false},
+        {"new template, cancel", Command::NewTemplate, MessageAnswer::Cancel, false, false},
+        {"open, yes", Command::Open, MessageAnswer::Yes, true, true},
+        {"open, cancel", Command::Open, MessageAnswer::Cancel, false, false},
         {"close, yes", Command::Close, MessageAnswer::Yes, true, true},
         {"close, no", Command::Close, MessageAnswer::No, true, false},
         {"close, cancel", Command::Close, MessageAnswer::Cancel, false, false},
@@ -299,15 +299,15 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         dragObject(model, canvas, {CanvasSet::Label1, 1}, 400, 0);
         const QString changedText = templateText(model, canvas);
         asked.answerMessage(c.answer);
-        if (c.command == Command::Apri && c.goesOn)
+        if (c.command == Command::Open && c.goesOn)
             asked.answerFile(std::nullopt);
         bool closes = false;
         switch (c.command) {
-        case Command::Nuovo:
-            designer.nuovo();
+        case Command::NewTemplate:
+            designer.newTemplate();
             break;
-        case Command::Apri:
-            designer.apri();
+        case Command::Open:
+            designer.chooseAndOpen();
             break;
         case Command::Close:
             closes = designer.confirmClose();
@@ -318,9 +318,9 @@ TEST_F(DesignerCommandsTest, UnsavedChangesAreOfferedForSaving)
         EXPECT_EQ(question.text, QStringLiteral("Salvare le modifiche a modulo.vn3?"));
         EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
         // A template with a file saves to it without a dialog.
-        EXPECT_EQ(asked.fileRequests().size(), c.command == Command::Apri && c.goesOn ? 1u : 0u);
+        EXPECT_EQ(asked.fileRequests().size(), c.command == Command::Open && c.goesOn ? 1u : 0u);
         EXPECT_EQ(onDisk(), c.saved ? changedText.toLatin1() : original);
-        if (c.command == Command::Nuovo) {
+        if (c.command == Command::NewTemplate) {
             EXPECT_EQ(newPageShown, c.goesOn ? 1 : 0);
         }
         if (c.command == Command::Close) {
@@ -344,7 +344,7 @@ TEST_F(DesignerCommandsTest, ANeverSavedTemplateIsSavedThroughTheDialog)
     // "Sì", then a name: saved there, and the new page comes.
     dialogs.answerMessage(MessageAnswer::Yes);
     dialogs.answerFile(dir.file(QStringLiteral("primo")));
-    commands.nuovo();
+    commands.newTemplate();
     EXPECT_EQ(onDisk(QStringLiteral("primo.vn3")).count("<inserire testo>"), 1);
     EXPECT_EQ(newPageShown, 1);
     EXPECT_TRUE(dialogs.allAnswered());
@@ -359,16 +359,16 @@ TEST_F(DesignerCommandsTest, NothingIsAskedWhenNothingChanged)
     EXPECT_FALSE(commands.changed());
     EXPECT_TRUE(commands.confirmClose());
     nextPage = true;
-    commands.nuovo();
+    commands.newTemplate();
     EXPECT_TRUE(dialogs.messages().empty());
 }
 
-TEST_F(DesignerCommandsTest, NuovoClearsForThePageTheDialogLeft)
+TEST_F(DesignerCommandsTest, NewTemplateClearsForThePageTheDialogLeft)
 {
     ASSERT_TRUE(commands.openTemplate(dir.file(QStringLiteral("modulo.vn3"))));
     pressObject(model, canvas, {CanvasSet::Label1, 1}, PressButton::Left);
     nextPage = true;
-    commands.nuovo();
+    commands.newTemplate();
     EXPECT_EQ(newPageShown, 1);
     EXPECT_EQ(model.NomeModulo, QStringLiteral("Nuovo.vn3"));
     EXPECT_EQ(canvas.canvasTwips(), QRect(750, 1300, 10900, 6500));
@@ -380,12 +380,12 @@ TEST_F(DesignerCommandsTest, NuovoClearsForThePageTheDialogLeft)
     EXPECT_FALSE(commands.changed());
 }
 
-TEST_F(DesignerCommandsTest, InserisciParametriOpensTheEditor)
+TEST_F(DesignerCommandsTest, InsertingParametersOpensTheEditor)
 {
-    commands.inserisciOggetto(QStringLiteral("PARAMETRI"));
+    commands.insertObject(QStringLiteral("PARAMETRI"));
     EXPECT_EQ(parametersShown, 1);
     EXPECT_TRUE(canvas.stackingOrder().empty());
-    commands.inserisciOggetto(QStringLiteral("ORA"));
+    commands.insertObject(QStringLiteral("ORA"));
     EXPECT_EQ(canvas.control({CanvasSet::Label1, 1}).caption, QStringLiteral("ora_adesso"));
     EXPECT_TRUE(commands.changed());
 }

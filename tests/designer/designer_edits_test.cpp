@@ -50,7 +50,7 @@ struct Page {
     {
         place(A, n, title, QStringLiteral("Elenco"));
         place(Body, n, {title.left, title.top + 2, title.width, bodyHeight});
-        model.Tabelle(n, 1) = QStringLiteral("Elenco");
+        model.Tabelle(n, TableAttr::Title) = QStringLiteral("Elenco");
         model.NumTabelle = static_cast<qint16>(std::max<int>(model.NumTabelle, n));
     }
     const CanvasControl& at(CanvasSet set, int n) const { return canvas.control({set, n}); }
@@ -90,16 +90,16 @@ TEST(DesignerEdits, DragStepsByWholeUnitsFromTwipOffsets)
         SCOPED_TRACE(c.name);
         Page page(c.pageWidth, c.pageHeight);
         page.place(c.set, 3, c.start);
-        page.model.CampiDB(3, 1) = QStringLiteral("archivio.mdb");
+        page.model.CampiDB(3, FieldAttr::Database) = QStringLiteral("archivio.mdb");
         EXPECT_EQ(dragObject(page.model, page.canvas, {c.set, 3}, c.x, c.y), c.readout);
         EXPECT_DOUBLE_EQ(page.at(c.set, 3).left, c.left);
         EXPECT_DOUBLE_EQ(page.at(c.set, 3).top, c.top);
         // A field's place is kept where the save reads it; no other row is touched.
         if (c.set == C) {
-            EXPECT_EQ(page.model.CampiDB(3, 5), QString::number(c.left));
-            EXPECT_EQ(page.model.CampiDB(3, 6), QString::number(c.top));
+            EXPECT_EQ(page.model.CampiDB(3, FieldAttr::X), QString::number(c.left));
+            EXPECT_EQ(page.model.CampiDB(3, FieldAttr::Y), QString::number(c.top));
         } else {
-            EXPECT_EQ(page.model.CampiDB(3, 5), QString());
+            EXPECT_EQ(page.model.CampiDB(3, FieldAttr::X), QString());
         }
     }
 }
@@ -196,7 +196,7 @@ TEST(DesignerEdits, SizeButtonsResizeTheCurrentObject)
             EXPECT_DOUBLE_EQ(page.at(Body, 1).height, c.bodyHeight);
         }
         // A field's width is kept, rounded, where the save reads it.
-        EXPECT_EQ(page.model.CampiDB(1, 7), c.set == C ? QStringLiteral("13") : QString());
+        EXPECT_EQ(page.model.CampiDB(1, FieldAttr::Width), c.set == C ? QStringLiteral("13") : QString());
     }
 }
 
@@ -217,7 +217,7 @@ TEST(DesignerEdits, SizeButtonsActOnTheObjectLastPressed)
     page.makeCurrent(C, 1);
     page.canvas.unload({C, 1});
     EXPECT_FALSE(resizeCurrentObject(page.model, page.canvas, SizeStep::Wider));
-    EXPECT_EQ(page.model.CampiDB(1, 7), QString());
+    EXPECT_EQ(page.model.CampiDB(1, FieldAttr::Width), QString());
 }
 
 TEST(DesignerEdits, InsertCreatesEachKindAtTheTopLeftInFront)
@@ -254,9 +254,9 @@ TEST(DesignerEdits, InsertCreatesEachKindAtTheTopLeftInFront)
         EXPECT_EQ(page.model.TestoAttivo(3), c.set == T ? QStringLiteral("S") : QString());
         EXPECT_EQ(page.model.RettangoloAttivo(3), c.set == R ? QStringLiteral("S") : QString());
         EXPECT_EQ(page.model.Immagini(3), c.set == I ? QStringLiteral("SS01.jpg") : QString());
-        EXPECT_EQ(page.model.Tabelle(3, 1), c.set == A ? QStringLiteral("Titolo") : QString());
+        EXPECT_EQ(page.model.Tabelle(3, TableAttr::Title), c.set == A ? QStringLiteral("Titolo") : QString());
         // A field's row is written by its dialog, not here.
-        EXPECT_EQ(page.model.CampiDB(3, 1), QString());
+        EXPECT_EQ(page.model.CampiDB(3, FieldAttr::Database), QString());
         if (c.set == A) {
             EXPECT_EQ(page.at(Body, 3).top, 2);
             EXPECT_EQ(page.at(Body, 3).left, 0);
@@ -328,9 +328,9 @@ TEST(DesignerEdits, DeleteAsksByKindAndOnlyYesDeletes)
         else
             page.place(c.set, 2, {0, 0, 5, 2}, QStringLiteral("Totale"));
         page.model.TestoAttivo(2) = page.model.RettangoloAttivo(2) = QStringLiteral("S");
-        page.model.CampiDB(2, 1) = QStringLiteral("archivio.mdb");
+        page.model.CampiDB(2, FieldAttr::Database) = QStringLiteral("archivio.mdb");
         page.model.Immagini(2) = QStringLiteral("logo.jpg");
-        page.model.Tabelle(2, 1) = QStringLiteral("Elenco");
+        page.model.Tabelle(2, TableAttr::Title) = QStringLiteral("Elenco");
         page.makeCurrent(c.set, 2);
         const VN3Routine before = page.model;
         page.dialogs.answerMessage(c.answer);
@@ -355,9 +355,9 @@ TEST(DesignerEdits, DeleteAsksByKindAndOnlyYesDeletes)
         };
         emptied(page.model.TestoAttivo(2), before.TestoAttivo(2), T);
         emptied(page.model.RettangoloAttivo(2), before.RettangoloAttivo(2), R);
-        emptied(page.model.CampiDB(2, 1), before.CampiDB(2, 1), C);
+        emptied(page.model.CampiDB(2, FieldAttr::Database), before.CampiDB(2, FieldAttr::Database), C);
         emptied(page.model.Immagini(2), before.Immagini(2), I);
-        emptied(page.model.Tabelle(2, 1), before.Tabelle(2, 1), A);
+        emptied(page.model.Tabelle(2, TableAttr::Title), before.Tabelle(2, TableAttr::Title), A);
         EXPECT_EQ(page.model.OggettoCorrente, yes ? 0 : 2);
         EXPECT_EQ(page.model.TipoOggettoCorrente, yes ? QString() : kindCode(c.set));
         // A second click asks nothing more after a deletion.

@@ -24,7 +24,7 @@ struct Designer {
     CanvasModel canvas;
     ScriptedDialogs dialogs;
     DesignerCommands commands{model, canvas, dialogs,
-                              {[](VN3Routine&) {}, [](VN3Routine& m) { m.ElencoParametri(1, 1) = QStringLiteral("N"); }}};
+                              {[](VN3Routine&) {}, [](VN3Routine& m) { m.ElencoParametri(1, ParameterAttr::FieldName) = QStringLiteral("N"); }}};
     EditHistory& history = commands.history();
 
     Designer()
@@ -57,14 +57,14 @@ struct Designer {
 TEST(EditHistory, UndoAndRedoOfEachEditGiveBackTheTemplate)
 {
     using Edit = std::function<void(Designer&)>;
-    const auto insert = [](const char* kind) -> Edit { return [=](Designer& d) { d.commands.inserisciOggetto(QString::fromUtf8(kind)); }; };
+    const auto insert = [](const char* kind) -> Edit { return [=](Designer& d) { d.commands.insertObject(QString::fromUtf8(kind)); }; };
     const std::tuple<const char*, Edit, int> cases[] = {
         {"drag, many moves", [](Designer& d) { d.drag(kText, {100, 300, 500}); }, 1},
         {"drag of a table and its body", [](Designer& d) { d.drag(kTable, {200}); }, 1},
         {"size button", [](Designer& d) { d.select(kBox); d.commands.resizeObject(SizeStep::Higher); }, 1},
         {"insert text", insert("TESTO"), 1}, {"insert field", insert("CAMPO DB"), 1}, {"insert table", insert("TABELLA"), 1},
         {"insert image", insert("IMMAGINI"), 1}, {"parameter editor", insert("PARAMETRI"), 1},
-        {"delete", [](Designer& d) { d.select(kTable); d.answer(); d.commands.cancellaOggetto(); }, 1},
+        {"delete", [](Designer& d) { d.select(kTable); d.answer(); d.commands.deleteObject(); }, 1},
         {"property dialog", [](Designer& d) { d.history.record({}, [&] { d.canvas.control(kText).fontSize = 14; }); }, 1},
         {"arrow keys", [](Designer& d) { d.select(kText); d.key(Qt::Key_Left); d.key(Qt::Key_Down, Qt::KeypadModifier); }, 2},
         {"shift and arrows", [](Designer& d) { d.select(kBox); d.key(Qt::Key_Right, Qt::ShiftModifier); d.key(Qt::Key_Up, Qt::ShiftModifier); }, 2},
@@ -111,10 +111,10 @@ TEST(EditHistory, UndoingToTheFileIsNoChange)
             if (*s == 'n')
                 d.answer(MessageAnswer::No);
             const std::map<char, std::function<void()>> run = {
-                {'e', [&] { d.key(Qt::Key_Right); }},  {'s', [&] { d.commands.salva(); }},
+                {'e', [&] { d.key(Qt::Key_Right); }},  {'s', [&] { d.commands.save(); }},
                 {'u', [&] { d.history.undo(); }},      {'r', [&] { d.history.redo(); }},
                 {'o', [&] { d.commands.openTemplate(d.dir.file(QStringLiteral("modulo.vn3"))); }},
-                {'n', [&] { d.commands.nuovo(); }}};
+                {'n', [&] { d.commands.newTemplate(); }}};
             run.at(*s)();
         }
         EXPECT_EQ(d.commands.changed(), changed);
@@ -135,21 +135,21 @@ TEST(DesignerKeys, KeysActAsTheDragAndTheSizeButtons)
     keyed.select(kTable);
     keyed.key(Qt::Key_Right);
     keyed.key(Qt::Key_Up, Qt::ShiftModifier);
-    keyed.commands.inserisciOggetto(QStringLiteral("RETTANGOLI"));
+    keyed.commands.insertObject(QStringLiteral("RETTANGOLI"));
     keyed.key(Qt::Key_Right, Qt::ShiftModifier);
     dragged.drag(kTable, {80});
     dragged.commands.resizeObject(SizeStep::Lower);
-    dragged.commands.inserisciOggetto(QStringLiteral("RETTANGOLI"));
+    dragged.commands.insertObject(QStringLiteral("RETTANGOLI"));
     dragged.commands.resizeObject(SizeStep::Wider);
     EXPECT_EQ(keyed.text(), dragged.text());
     EXPECT_EQ(canvasKey(Qt::Key_Left, Qt::ControlModifier), CanvasKey{});
 
-    none.commands.inserisciOggetto({});
+    none.commands.insertObject({});
     ASSERT_EQ(none.dialogs.messages().size(), 1u);
     EXPECT_EQ(none.dialogs.messages()[0].text, QStringLiteral("Scegliere il tipo di oggetto da inserire"));
 }
 
-TEST(DesignerCommandsAdded, StampaAsksToSaveUnsavedEdits)
+TEST(DesignerCommandsAdded, PrintAsksToSaveUnsavedEdits)
 {
     // The answer (none: nothing edited, nothing asked), whether the print goes on, whether saved.
     const std::tuple<std::optional<MessageAnswer>, bool, bool> cases[] = {
@@ -170,7 +170,7 @@ TEST(DesignerCommandsAdded, StampaAsksToSaveUnsavedEdits)
     }
 }
 
-TEST(DesignerCommandsAdded, CancellaMovesTheTemplateToTheTrash)
+TEST(DesignerCommandsAdded, DeleteTemplateMovesTheTemplateToTheTrash)
 {
     for (const bool trash : {true, false}) {
         Designer d;
@@ -181,7 +181,7 @@ TEST(DesignerCommandsAdded, CancellaMovesTheTemplateToTheTrash)
         qputenv("HOME", d.dir.path().toLocal8Bit());
         qputenv("XDG_DATA_HOME", data.toLocal8Bit());
         d.answer();
-        d.commands.cancella();
+        d.commands.deleteTemplate();
         qputenv("HOME", home);
         qputenv("XDG_DATA_HOME", dataHome);
 

@@ -78,7 +78,7 @@ private slots:
     {
         Varnel3DT& w = designer();
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("TESTO")));
-        w.runCommand(Varnel3DT::InserisciOggetto);
+        w.runCommand(Varnel3DT::InsertObject);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         dialogs_->answerFile(dir_->file(QStringLiteral("anteprima")));
@@ -125,7 +125,7 @@ private slots:
         QFETCH(int, percent);
         Varnel3DT& w = designer();
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("RETTANGOLI")));
-        w.runCommand(Varnel3DT::InserisciOggetto);
+        w.runCommand(Varnel3DT::InsertObject);
         const QSize normal = w.Picture1()->size();
         w.setZoom(percent);
         QCOMPARE(w.zoomBox()->currentText(), QStringLiteral("%1 %").arg(percent));
@@ -171,13 +171,13 @@ private slots:
         {
             Varnel3DT& w = designer();
             w.useSettings(&settings);
-            const QRect nuovo = w.SSCommand1(Varnel3DT::Nuovo)->geometry();
+            const QRect nuovo = w.SSCommand1(Varnel3DT::NewTemplate)->geometry();
             const QRect canvas = w.Picture1()->geometry();
             const int viewWidth = w.canvasView()->width();
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             w.resize(w.size() + QSize(300, 200));
-            QTRY_COMPARE(w.SSCommand1(Varnel3DT::Nuovo)->geometry(), nuovo.translated(300, 0));
+            QTRY_COMPARE(w.SSCommand1(Varnel3DT::NewTemplate)->geometry(), nuovo.translated(300, 0));
             QCOMPARE(w.canvasView()->width(), viewWidth + 300);
             QCOMPARE(w.Picture1()->geometry(), canvas);
             w.setZoom(200);

@@ -82,17 +82,17 @@ const FormPlace kMainWindowForm[] = {
     {"Picture2(3)", [](const Varnel3DT& w) -> QWidget* { return w.Picture2(3); }, {588, 588, 630, 570}},
     {"Label6(0)", [](const Varnel3DT& w) -> QWidget* { return w.Label6(0); }, {1512, 168, 1104, 264}},
     {"Label6(1)", [](const Varnel3DT& w) -> QWidget* { return w.Label6(1); }, {1512, 420, 1104, 264}},
-    {"Nuovo", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Nuovo); }, {12852, 168, 2028, 432}},
-    {"Apri", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Apri); }, {12852, 672, 2028, 432}},
-    {"Salva", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Salva); }, {12852, 1176, 2028, 432}},
-    {"Stampa", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Stampa); }, {12852, 1680, 2028, 432}},
-    {"Cancella", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Cancella); }, {12852, 2436, 2028, 432}},
+    {"Nuovo", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::NewTemplate); }, {12852, 168, 2028, 432}},
+    {"Apri", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Open); }, {12852, 672, 2028, 432}},
+    {"Salva", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Save); }, {12852, 1176, 2028, 432}},
+    {"Stampa", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Print); }, {12852, 1680, 2028, 432}},
+    {"Cancella", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::DeleteTemplate); }, {12852, 2436, 2028, 432}},
     {"Combo1", [](const Varnel3DT& w) -> QWidget* { return w.Combo1(); }, {12852, 6720, 2028, 288}},
-    {"Inserisci oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::InserisciOggetto); },
+    {"Inserisci oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::InsertObject); },
      {12852, 7056, 2028, 432}},
-    {"Cancella oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::CancellaOggetto); },
+    {"Cancella oggetto", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::DeleteObject); },
      {12852, 7560, 2028, 432}},
-    {"Esci", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Esci); }, {12852, 8064, 2028, 432}},
+    {"Esci", [](const Varnel3DT& w) -> QWidget* { return w.SSCommand1(Varnel3DT::Exit); }, {12852, 8064, 2028, 432}},
 };
 const QRect kCommandFrame(12600, 84, 2532, 8664);
 constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
@@ -156,7 +156,7 @@ private slots:
     {
         model_->NumTesti = 4;
         model_->NumCampi = 2;
-        model_->CampiDB(1, 1) = QStringLiteral("vecchio");
+        model_->CampiDB(1, FieldAttr::Database) = QStringLiteral("vecchio");
         Varnel3DT& w = designer();
         QCOMPARE(w.windowTitle(), QStringLiteral("Gestore report Ostrivo 3.0 - Nuovo.vn3"));
         QCOMPARE(model_->NomeModulo, QStringLiteral("Nuovo.vn3"));
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(model_->AltezzaPagina, 75.0);
         QCOMPARE(model_->NumTesti, qint16(0));
         QCOMPARE(model_->NumCampi, qint16(0));
-        QCOMPARE(model_->CampiDB(1, 1), QString());
+        QCOMPARE(model_->CampiDB(1, FieldAttr::Database), QString());
 
         QStringList kinds;
         for (int i = 0; i < w.Combo1()->count(); ++i)
@@ -433,7 +433,7 @@ private slots:
         PageCanvas* canvas = w.Picture1();
         const CanvasRef text{CanvasSet::Label1, 1};
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("TESTO")));
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InsertObject), Qt::LeftButton);
         QVERIFY(w.canvasModel().exists(text));
         // The new object is current, and the current object is outlined.
         QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("T"));
@@ -467,18 +467,18 @@ private slots:
         QCOMPARE(w.canvasModel().control(text).width, width + 1);
 
         dialogs_->answerMessage(MessageAnswer::Yes);
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::CancellaOggetto), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::DeleteObject), Qt::LeftButton);
         QVERIFY(!w.canvasModel().exists(text));
 
         // A right press selects with the object's own kind.
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("RETTANGOLI")));
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InsertObject), Qt::LeftButton);
         QTest::mouseClick(canvas, Qt::RightButton, {}, canvas->toPixels(1, 1).toPoint());
         QCOMPARE(model_->TipoOggettoCorrente, QStringLiteral("R"));
 
         // Closing with unsaved changes asks; "Annulla" keeps the window.
         dialogs_->answerMessage(MessageAnswer::Cancel);
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::Esci), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Exit), Qt::LeftButton);
         QVERIFY(w.isVisible());
         QCOMPARE(dialogs_->messages().back().text, QStringLiteral("Salvare le modifiche a Nuovo.vn3?"));
         dialogs_->answerMessage(MessageAnswer::No);
@@ -495,12 +495,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QPushButton* undo = w.undoButton();
         // In the column between "Cancella" and the kind list, greyed with nothing to do.
-        QVERIFY(undo->geometry().top() > w.SSCommand1(Varnel3DT::Cancella)->geometry().bottom());
+        QVERIFY(undo->geometry().top() > w.SSCommand1(Varnel3DT::DeleteTemplate)->geometry().bottom());
         QVERIFY(w.redoButton()->geometry().top() > undo->geometry().bottom());
         QVERIFY(w.redoButton()->geometry().bottom() < w.Combo1()->geometry().top() && !undo->isEnabled());
 
         w.Combo1()->setCurrentIndex(w.Combo1()->findText(QStringLiteral("RETTANGOLI")));
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::InserisciOggetto), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::InsertObject), Qt::LeftButton);
         PageCanvas* canvas = w.Picture1();
         auto left = [&] { return w.canvasModel().control({CanvasSet::Label2, 1}).left; };
         QTest::keyClick(canvas, Qt::Key_Right);  // the new object moves, the keys stay on the canvas
@@ -674,16 +674,16 @@ private slots:
         QCOMPARE(model_->Orientamento, QStringLiteral("Orizzontale"));
     }
 
-    void esciClosesTheWindow()
+    void exitClosesTheWindow()
     {
         Varnel3DT& w = designer();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::Esci), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Exit), Qt::LeftButton);
         QVERIFY(!w.isVisible());
     }
 
-    void stampaCancelledInTheParameterDialogPrintsNothing()
+    void printCancelledInTheParameterDialogPrintsNothing()
     {
         Varnel3DT& w = designer();
         openOneParameterTemplate();
@@ -695,14 +695,14 @@ private slots:
             else
                 modal.close();
         });
-        QTest::mouseClick(w.SSCommand1(Varnel3DT::Stampa), Qt::LeftButton);
+        QTest::mouseClick(w.SSCommand1(Varnel3DT::Print), Qt::LeftButton);
         QCOMPARE(watcher.seen(), QStringList{QStringLiteral("ostrivo::InsParametri")});
         QCOMPARE(model_->ValoriParametri, QStringLiteral("Null"));
         QVERIFY(!QFile::exists(QStringLiteral("catering.pdf")));
         QVERIFY(w.isVisible());
     }
 
-    void stampaPrintsOnPdfAndOpensIt()
+    void printPrintsOnPdfAndOpensIt()
     {
         Varnel3DT& w = designer();
         UrlRecorder viewer;
@@ -721,7 +721,7 @@ private slots:
                 modal.close();
             }
         });
-        w.runCommand(Varnel3DT::Stampa);
+        w.runCommand(Varnel3DT::Print);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(watcher.seen(), (QStringList{QStringLiteral("ostrivo::InsParametri"), QStringLiteral("ostrivo::PrinterDialog")}));
         QCOMPARE(model_->ValoriParametri, QStringLiteral("42,"));
@@ -734,11 +734,11 @@ private slots:
         QVERIFY(w.isVisible());
     }
 
-    void stampaOfANeverSavedTemplateNamesItAndPrintsNothing()
+    void printOfANeverSavedTemplateNamesItAndPrintsNothing()
     {
         Varnel3DT& w = designer();
         ModalWatcher watcher([](QWidget& modal) { modal.close(); });
-        w.runCommand(Varnel3DT::Stampa);
+        w.runCommand(Varnel3DT::Print);
         QVERIFY2(watcher.seen().isEmpty(), qPrintable(watcher.seen().join(QLatin1Char(' '))));
         QCOMPARE(dialogs_->messages().size(), 1u);
         const QString message = dialogs_->messages().front().text;

@@ -245,25 +245,25 @@ TEST(Store, TableOkWritesItsRowAndColumnsAndEmptiesTheRowsAfterThem)
 {
     VN3Routine model;
     for (int j = 1; j <= 5; ++j) {
-        for (int a = 1; a <= 7; ++a)
-            model.ColonneTabella(2, j, a) = QStringLiteral("old %1.%2").arg(j).arg(a);
+        for (const ColumnAttr a : everyColumn<ColumnAttr>())
+            model.ColonneTabella(2, j, a) = QStringLiteral("old %1.%2").arg(j).arg(static_cast<int>(a));
     }
-    model.Tabelle(1, 1) = QStringLiteral("Altra");
-    model.ColonneTabella(1, 3, 1) = QStringLiteral("altra colonna");
+    model.Tabelle(1, TableAttr::Title) = QStringLiteral("Altra");
+    model.ColonneTabella(1, 3, ColumnAttr::Title) = QStringLiteral("altra colonna");
 
     const std::vector<QStringList> columns = {{"Camera", "Camera", "6", "4", "3", "N", ""},
                                               {"Importo", "Importo", "10", "8", "5", "S", "a = 1"}};
     storeTable(model, 2, {"Elenco", "Arial", "9", "hotel.mdb", "Prenotazioni", "Camera-Persone", "Pagato = True"}, columns);
     EXPECT_EQ(storedColumns(model, 2), columns);
     const QStringList row = {"Elenco", "Arial", "9", "hotel.mdb", "Prenotazioni", "Camera-Persone", "Pagato = True"};
-    for (int c = 1; c <= 7; ++c)
-        EXPECT_EQ(model.Tabelle(2, c), row[c - 1]);
+    for (const TableAttr c : everyColumn<TableAttr>())
+        EXPECT_EQ(model.Tabelle(2, c), row[static_cast<int>(c) - 1]);
     for (int j = 3; j <= VN3Routine::MaxColonne; ++j) {
-        for (int a = 1; a <= 7; ++a)
-            EXPECT_EQ(model.ColonneTabella(2, j, a), QString()) << j << "." << a;
+        for (const ColumnAttr a : everyColumn<ColumnAttr>())
+            EXPECT_EQ(model.ColonneTabella(2, j, a), QString()) << j << "." << static_cast<int>(a);
     }
-    EXPECT_EQ(model.Tabelle(1, 1), QStringLiteral("Altra"));
-    EXPECT_EQ(model.ColonneTabella(1, 3, 1), QStringLiteral("altra colonna"));
+    EXPECT_EQ(model.Tabelle(1, TableAttr::Title), QStringLiteral("Altra"));
+    EXPECT_EQ(model.ColonneTabella(1, 3, ColumnAttr::Title), QStringLiteral("altra colonna"));
 }
 
 TEST(Store, FieldOkWritesTheRowAndTheLabelWidth)
@@ -278,8 +278,8 @@ TEST(Store, FieldOkWritesTheRowAndTheLabelWidth)
                           "Arial", "10", "CodiceCliente = <PARAM1>"});
     const QStringList row = {"/dati/hotel.mdb", "Clienti", "Cognome", " 10 - text", "12.50", "3.00", "12", "Arial",
                              "10", "CodiceCliente = <PARAM1>"};
-    for (int c = 1; c <= 10; ++c)
-        EXPECT_EQ(model.CampiDB(7, c), row[c - 1]) << c;
+    for (const FieldAttr c : everyColumn<FieldAttr>())
+        EXPECT_EQ(model.CampiDB(7, c), row[static_cast<int>(c) - 1]) << static_cast<int>(c);
     EXPECT_EQ(label.width, 12);
     EXPECT_EQ(label.left, 12.5);
 }
@@ -288,13 +288,13 @@ TEST(Store, ParameterOkReplacesTheListAndTheReferences)
 {
     VN3Routine model;
     for (int i = 1; i <= 12; ++i)
-        model.ElencoParametri(i, 1) = QStringLiteral("Vecchio%1").arg(i);
+        model.ElencoParametri(i, ParameterAttr::FieldName) = QStringLiteral("Vecchio%1").arg(i);
     const std::vector<QStringList> rows = {{"DataArrivo", "Dalla data", ">=", "<nessuno>", "8"},
                                            {"Camera", "Camera", "=", "1", "3"}};
     storeParameters(model, QStringLiteral("hotel.mdb"), QStringLiteral("Prenotazioni"), rows);
     EXPECT_EQ(storedParameters(model), rows);
-    EXPECT_EQ(model.ElencoParametri(3, 1), QString());
-    EXPECT_EQ(model.ElencoParametri(12, 1), QString());
+    EXPECT_EQ(model.ElencoParametri(3, ParameterAttr::FieldName), QString());
+    EXPECT_EQ(model.ElencoParametri(12, ParameterAttr::FieldName), QString());
     EXPECT_EQ(model.DatabaseRif, QStringLiteral("hotel.mdb"));
     EXPECT_EQ(model.TabellaRif, QStringLiteral("Prenotazioni"));
 }

@@ -34,8 +34,8 @@ private:
     {
         for (int i = 1; i <= count; ++i) {
             const QStringList row = {QStringLiteral("Camera"), QStringLiteral("Camera %1").arg(i), "=", "<nessuno>", "3"};
-            for (int c = 1; c <= 5; ++c)
-                model_.ElencoParametri(i, c) = row[c - 1];
+            for (const ParameterAttr c : everyColumn<ParameterAttr>())
+                model_.ElencoParametri(i, c) = row[static_cast<int>(c) - 1];
         }
     }
     // Chooses a column and an operator and presses "inserisci".
@@ -163,8 +163,8 @@ private slots:
         model_.DatabaseRif = database;
         model_.TabellaRif = table;
         const QStringList wide = {"CodiceClientePrincipale", QString(60, QLatin1Char('p')), "In", "1;2;3;4;5;6;7", "4"};
-        for (int c = 1; c <= 5; ++c)
-            model_.ElencoParametri(1, c) = wide[c - 1];
+        for (const ParameterAttr c : everyColumn<ParameterAttr>())
+            model_.ElencoParametri(1, c) = wide[static_cast<int>(c) - 1];
         auto d = open();
         OSTRIVO_COMPARE_TOLD(dialogs_, told);
         QTest::mouseClick(d->SSCommand1(1), Qt::LeftButton);
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(storedParameters(model_), std::vector<QStringList>({wide}));
     }
 
-    void browseAndEsci()
+    void browseAndExit()
     {
         setParameters(3);
         const QString copy = dir_->file(QStringLiteral("copia.mdb"));

@@ -41,14 +41,14 @@ private:
     QStringList row()
     {
         QStringList values;
-        for (int c = 1; c <= 10; ++c)
+        for (const FieldAttr c : everyColumn<FieldAttr>())
             values << model_.CampiDB(1, c);
         return values;
     }
     void setRow(const QStringList& values)
     {
-        for (int c = 1; c <= 10; ++c)
-            model_.CampiDB(1, c) = values.value(c - 1);
+        for (const FieldAttr c : everyColumn<FieldAttr>())
+            model_.CampiDB(1, c) = values.value(static_cast<int>(c) - 1);
     }
     // A field set before, as the loader leaves it.
     QStringList storedRow() const
@@ -216,8 +216,8 @@ private slots:
         QVERIFY(test::pick(d->Combo1(0), QStringLiteral("Hotel")));
         QVERIFY(test::pick(d->Combo1(1), QStringLiteral("Nome")));
         QTest::mouseClick(d->T(0), Qt::LeftButton);
-        QCOMPARE(model_.CampiDB(1, 1), chosen ? copy : hotel_);
-        QCOMPARE(model_.CampiDB(1, 4), QStringLiteral(" 10 - text"));
+        QCOMPARE(model_.CampiDB(1, FieldAttr::Database), chosen ? copy : hotel_);
+        QCOMPARE(model_.CampiDB(1, FieldAttr::TypeCode), QStringLiteral(" 10 - text"));
     }
 
     void okRefusesAFieldThatCannotPrint_data()
@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(row(), stored.isEmpty() ? QStringList(10, QString()) : stored);
     }
 
-    void annullaStoresNothing()
+    void cancelStoresNothing()
     {
         setRow(storedRow());
         auto d = open();

@@ -37,13 +37,13 @@ private:
     }
     void setTable(const QStringList& row)
     {
-        for (int c = 1; c <= 7; ++c)
-            model_.Tabelle(1, c) = row.value(c - 1);
+        for (const TableAttr c : everyColumn<TableAttr>())
+            model_.Tabelle(1, c) = row.value(static_cast<int>(c) - 1);
     }
     QStringList table() const
     {
         QStringList row;
-        for (int c = 1; c <= 7; ++c)
+        for (const TableAttr c : everyColumn<TableAttr>())
             row << model_.Tabelle(1, c);
         return row;
     }
@@ -51,8 +51,8 @@ private:
     {
         for (int j = 1; j <= count; ++j) {
             const QStringList values = {QStringLiteral("Colonna %1").arg(j), "Camera", "6", "4", "3", "N", ""};
-            for (int a = 1; a <= 7; ++a)
-                model_.ColonneTabella(1, j, a) = values[a - 1];
+            for (const ColumnAttr a : everyColumn<ColumnAttr>())
+                model_.ColonneTabella(1, j, a) = values[static_cast<int>(a) - 1];
         }
     }
     static void clickLine(QListWidget* list, int row)
@@ -79,7 +79,7 @@ private slots:
         hotel_ = test::testDataFile(QStringLiteral("hotel.mdb"));
         model_.DatabaseRif = hotel_;
         canvas_.load({CanvasSet::Label4, 1}).caption = QStringLiteral("Tabella ()");
-        model_.Tabelle(1, 1) = QStringLiteral("Titolo");
+        model_.Tabelle(1, TableAttr::Title) = QStringLiteral("Titolo");
     }
 
     void newTableForm()
@@ -107,13 +107,13 @@ private slots:
     void withoutDatabaseAndTitleNothingOpens()
     {
         model_.DatabaseRif.clear();
-        model_.Tabelle(1, 1).clear();
+        model_.Tabelle(1, TableAttr::Title).clear();
         QVERIFY(!open()->load());
         QCOMPARE(dialogs_.messages().size(), std::size_t(1));
         QCOMPARE(dialogs_.messages()[0].title, QStringLiteral("Inserimento tabella"));
         QCOMPARE(dialogs_.messages()[0].text, QStringLiteral("E' necessario impostare il database di riferimento!"));
         // A title is enough to go on; with no database to read, nothing is reported.
-        model_.Tabelle(1, 1) = QStringLiteral("Titolo");
+        model_.Tabelle(1, TableAttr::Title) = QStringLiteral("Titolo");
         auto d = open();
         QVERIFY(d->load());
         QCOMPARE(d->Text1(1)->text(), QString());
@@ -121,7 +121,7 @@ private slots:
     }
 
     // A table still titled "Titolo" shows what was set, so that "Ok" keeps it; "Ok" needs a title.
-    void titoloTableKeepsItsSetUp()
+    void placeholderTitleTableKeepsItsSetUp()
     {
         setTable({"Titolo", "Arial", "9", hotel_, "Prenotazioni", "Camera", "Pagato = True"});
         auto d = open();
@@ -132,7 +132,7 @@ private slots:
         QTest::mouseClick(d->T(2), Qt::LeftButton);
         QCOMPARE(d->result(), int(QDialog::Rejected));
         QVERIFY(dialogs_.messages().back().text.contains(QStringLiteral("titolo")));
-        QCOMPARE(model_.Tabelle(1, 1), QStringLiteral("Titolo"));
+        QCOMPARE(model_.Tabelle(1, TableAttr::Title), QStringLiteral("Titolo"));
         QTest::keyClicks(d->Text1(0), QStringLiteral("Arrivi"));
         QTest::mouseClick(d->T(2), Qt::LeftButton);
         QCOMPARE(d->result(), int(QDialog::Accepted));
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(storedColumns(model_, 1),
                  std::vector<QStringList>({{"Persone", "Persone", "4", "8", "3", "N", ""},
                                            {"Arrivo il", "DataArrivo", "10", "8", "8", "S", ""}}));
-        QCOMPARE(model_.ColonneTabella(1, 3, 2), QString());
+        QCOMPARE(model_.ColonneTabella(1, 3, ColumnAttr::FieldName), QString());
     }
 
     void insertRefusals_data()
@@ -255,8 +255,8 @@ private slots:
         setTable(row);
         const QStringList wide = {"Titolo di colonna di trentacinque c", "Importo", "100", "120", "5", "S",
                                   QString(130, QLatin1Char('r'))};
-        for (int a = 1; a <= 7; ++a)
-            model_.ColonneTabella(1, 1, a) = wide[a - 1];
+        for (const ColumnAttr a : everyColumn<ColumnAttr>())
+            model_.ColonneTabella(1, 1, a) = wide[static_cast<int>(a) - 1];
         auto d = open();
         QVERIFY(d->load());
         QCOMPARE(dialogs_.messages().size(), std::size_t(1));
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(storedColumns(model_, 1), std::vector<QStringList>({wide}));
     }
 
-    void esciStoresNothing()
+    void exitStoresNothing()
     {
         setTable({"Arrivi", "Arial", "9", hotel_, "Prenotazioni", "Camera", ""});
         setColumns(3);

@@ -39,10 +39,10 @@ TEST(FiltroParametri, ConvertsEachValueByItsTypeWord)
         param(3, "Camera", "<", "Num", QStringLiteral("12a")),
         param(4, "Importo", ">", "Cur", QStringLiteral("1.234,50")),
     };
-    EXPECT_EQ(buildFiltroParametri(ps),
+    EXPECT_EQ(parameterFilter(ps),
               QStringLiteral("NumeroHotel = 1 and DataArrivo >= '20240501' and Cognome = 'ROSSI' and Camera < 12 and "
                              "Importo > 1234.50"));
-    EXPECT_EQ(buildFiltroParametri({}), QStringLiteral("NumeroHotel = 1"));
+    EXPECT_EQ(parameterFilter({}), QStringLiteral("NumeroHotel = 1"));
 }
 
 TEST(FiltroParametri, QuotesCannotBreakTheQueryAndNumbersMustBeNumbers)
@@ -67,9 +67,9 @@ TEST(FiltroParametri, QuotesCannotBreakTheQueryAndNumbersMustBeNumbers)
 
 TEST(FiltroParametri, InAndNoGiveValidLists)
 {
-    EXPECT_EQ(buildFiltroParametri({param(1, "Camera", "In", "Num", QStringLiteral("101; 102;;103,5 ;"))}),
+    EXPECT_EQ(parameterFilter({param(1, "Camera", "In", "Num", QStringLiteral("101; 102;;103,5 ;"))}),
               QStringLiteral("NumeroHotel = 1 and Camera IN (101, 102, 103.5)"));
-    EXPECT_EQ(buildFiltroParametri({param(1, "Citta", "No", "Str", QStringLiteral("Rimini;forlì"))}),
+    EXPECT_EQ(parameterFilter({param(1, "Citta", "No", "Str", QStringLiteral("Rimini;forlì"))}),
               QStringLiteral("NumeroHotel = 1 and Citta NOT IN ('RIMINI', 'FORLÌ')"));
     const QString message = errorOf([] { filterLiteral(param(3, "Camera", "In", "Num", QStringLiteral(" ; ;"))); });
     EXPECT_TRUE(message.contains(QStringLiteral("Camera"))) << message.toStdString();

@@ -172,3 +172,28 @@ TEST(ParameterPrompts, ReadingTheTemplate)
 
     EXPECT_THROW(readParameterPrompts(QStringLiteral("manca.vn3")), TemplateError);
 }
+
+// Only a value that cannot be of its type is refused: no value, and one that Enter would make
+// right, are not.
+TEST(ParameterPrompts, TypeMismatchRefusesOnlyValuesThatCannotBeTheirType)
+{
+    const struct {
+        const char* type;
+        const char* op;
+        const char* value;
+        bool refused;
+    } cases[] = {
+        {"Date", ">=", "32/13/2024", true}, {"Date", ">=", "29/02/2023", true}, {"Date", ">=", "abc", true},
+        {"Date", ">=", "1/5/2024", true},   {"Date", "In", "01/05/2024;31/04/2024", true},
+        {"Date", ">=", "29/02/2024", false}, {"Date", ">=", " 010524 ", false}, {"Date", ">=", "", false},
+        {"Date", "No", "01/05/2024; ", false},
+        {"Num", "=", "abc", true},          {"Cur", "=", "xyz", true},          {"Num", "In", "1;x", true},
+        {"Num", "=", " 12a,5 ", false},     {"Cur", "=", "1.234,50", false},    {"Num", "=", " ", false},
+        {"Str", "=", "abc", false},         {"Boh", "=", "abc", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(typeMismatch(QString::fromUtf8(c.value), QString::fromUtf8(c.type), QString::fromUtf8(c.op)).has_value(),
+                  c.refused)
+            << c.type << ' ' << c.op << " \"" << c.value << '"';
+    }
+}

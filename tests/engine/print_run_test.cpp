@@ -58,7 +58,8 @@ protected:
         test::writeTemplate(QStringLiteral("t.vn3"), lines);
         PrintSettings settings;
         settings.now = QDateTime(QDate(2026, 12, 7), QTime(9, 5));
-        settings.onElementError = [this](const Error& e) { elementErrors << stampaMessage(e); };
+        settings.onElementError = [this](const Error& e) { elementErrors << elementErrorText(e); };
+        settings.onWarning = [this](int line, const QString& w) { warnings << QString::number(line) + QStringLiteral(": ") + w; };
         PrintRun run(printer, QStringLiteral("t.vn3"), values, settings);
         run.run();
     }
@@ -80,6 +81,7 @@ protected:
     test::ScopedCurrentDir dir;
     RecordingPrinter printer{QStringLiteral("PDF")};
     QStringList elementErrors;
+    QStringList warnings;
 };
 
 }  // namespace
@@ -343,6 +345,23 @@ TEST_F(PrintRunTest, ElementErrorsOfAContinuationPageAreReportedAndTheTableGoesO
     EXPECT_EQ(f.number(), err::TableNotFound);
     EXPECT_EQ(f.line(), 18);
     EXPECT_TRUE(f.description().contains(QStringLiteral("Nessuna"))) << f.what();
+}
+
+// A picture left out is said once a print, however many pages receive the fixed elements again.
+TEST_F(PrintRunTest, PicturesLeftOutAreReportedOncePerPrint)
+{
+    addRows(7);
+    test::writeFile(QStringLiteral("rotta.png"), "\x89PNG\r\n\x1a\n non davvero");
+    QStringList lines = tableTemplate();
+    lines.insert(lines.size() - 1, QStringLiteral("[IMMAGINI]"));
+    lines.insert(lines.size() - 1, QStringLiteral("manca.png,1.00,1.00,5.00,5.00,"));  // line 18
+    lines.insert(lines.size() - 1, QStringLiteral("rotta.png,1.00,1.00,5.00,5.00,"));
+    print(lines, QStringLiteral("1,"));
+    ASSERT_EQ(printer.pageCount(), 3);
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("18: ")) && warnings[0].contains(QStringLiteral("\"manca.png\"")));
+    ASSERT_EQ(elementErrors.size(), 1) << elementErrors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(elementErrors[0].contains(QStringLiteral("rotta.png")));
 }
 
 // Whatever the print refuses in a template, the check refuses on the same line, naming the text

@@ -301,27 +301,41 @@ private slots:
         QCOMPARE(model_.ValoriParametri, QStringLiteral("1500.00,01/05/2024,12,"));
     }
 
-    void aCommaInATextIsRefusedBeforeItSplitsTheList()
+    // A print request may carry such a value: the dialog shows it, and "Ok" refuses it.
+    void aValueThatWouldPrintWrongIsRefused_data()
     {
-        model_.ValoriRichiesta(1) = QStringLiteral("Rossi, Mario");
+        QTest::addColumn<QString>("parameter");
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("corrected");
+        QTest::newRow("a comma in a text") << "NOME,=,Str,<nessuno>,Cliente," << "Rossi, Mario" << "Rossi Mario";
+        QTest::newRow("a date that does not exist") << "ARRIVO,>=,Date,<nessuno>,Arrivo," << "32/13/2024" << "31/12/2024";
+        QTest::newRow("a number that is none") << "N,=,Num,<nessuno>,Numero," << "abc" << "12";
+    }
+    void aValueThatWouldPrintWrongIsRefused()
+    {
+        QFETCH(QString, parameter);
+        QFETCH(QString, request);
+        QFETCH(QString, corrected);
+        model_.ValoriRichiesta(1) = request;
         model_.ValoriRichiesta(3) = QStringLiteral("1.234,50");
-        InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("NOME,=,Str,<nessuno>,Cliente,"), QStringLiteral("N,=,Num,<nessuno>,Numero,"),
-                                             QStringLiteral("IMPORTO,>=,Cur,<nessuno>,Importo,")}));
+        const auto rows = prompts({parameter, QStringLiteral("N,=,Num,<nessuno>,Numero,"), QStringLiteral("IMPORTO,>=,Cur,<nessuno>,Importo,")});
+        InsParametri dialog(model_, dialogs_, rows);
         model_.ValoriParametri = QStringLiteral("Null");
         showActive(dialog);
+        QCOMPARE(dialog.Text1(1)->text(), request);
         QTest::keyClicks(dialog.Text1(2), QStringLiteral("7"));
         QTest::mouseClick(dialog.T(0), Qt::LeftButton);
-        QVERIFY2(onlyMessage().contains(QStringLiteral("Cliente")), qPrintable(onlyMessage()));
-        QVERIFY2(onlyMessage().contains(QStringLiteral("Rossi, Mario")), qPrintable(onlyMessage()));
+        QVERIFY2(onlyMessage().contains(rows.front().prompt), qPrintable(onlyMessage()));
+        QVERIFY2(onlyMessage().contains(request), qPrintable(onlyMessage()));
         // The dialog stays, on the value to correct; nothing was handed on.
         QVERIFY(dialog.isVisible());
         QCOMPARE(model_.ValoriParametri, QStringLiteral("Null"));
         QTRY_COMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.Text1(1)));
 
-        dialog.Text1(1)->setText(QStringLiteral("Rossi Mario"));
+        dialog.Text1(1)->setText(corrected);
         QTest::mouseClick(dialog.T(0), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(model_.ValoriParametri, QStringLiteral("Rossi Mario,7,1234.50,"));
+        QCOMPARE(model_.ValoriParametri, corrected + QStringLiteral(",7,1234.50,"));
     }
 
     void twoValuesGiveTheListWithItsFinalComma()
@@ -338,7 +352,7 @@ private slots:
         QCOMPARE(watcher.seen(), QStringList{QStringLiteral("ostrivo::InsParametri")});
     }
 
-    void annullaGivesNull()
+    void cancelGivesNull()
     {
         prompts({QStringLiteral("N,=,Num,4,Numero,")});
         ModalWatcher watcher([](QWidget& modal) {
@@ -350,13 +364,13 @@ private slots:
         QCOMPARE(model_.NumParametri, qint16(1));
     }
 
-    void closeControlAndEscapeCountAsAnnulla_data()
+    void closeControlAndEscapeCountAsCancel_data()
     {
         QTest::addColumn<bool>("escape");
         QTest::newRow("close control") << false;
         QTest::newRow("Escape") << true;
     }
-    void closeControlAndEscapeCountAsAnnulla()
+    void closeControlAndEscapeCountAsCancel()
     {
         QFETCH(bool, escape);
         InsParametri dialog(model_, dialogs_, prompts({QStringLiteral("N,=,Num,4,Numero,")}));

@@ -24,8 +24,8 @@ TEST(CanvasModel, PulisciPaginaClearsObjectsAndKeepsTheReferences)
     model.NumTesti = 2;
     model.NumTabelle = 1;
     model.TestoAttivo(2) = QStringLiteral("S");
-    model.Tabelle(1, 1) = QStringLiteral("Elenco");
-    model.ElencoParametri(1, 1) = QStringLiteral("Camera");
+    model.Tabelle(1, TableAttr::Title) = QStringLiteral("Elenco");
+    model.ElencoParametri(1, ParameterAttr::FieldName) = QStringLiteral("Camera");
     model.DatabaseRif = QStringLiteral("archivio.mdb");
 
     const VN3Routine before = model;
@@ -37,13 +37,13 @@ TEST(CanvasModel, PulisciPaginaClearsObjectsAndKeepsTheReferences)
     EXPECT_FALSE(canvas.exists({CanvasSet::Label5, 1}));
     EXPECT_EQ(model.NumTesti, 0);
     EXPECT_EQ(model.NumTabelle, 0);
-    EXPECT_TRUE(model.Tabelle(1, 1).isEmpty());
-    EXPECT_TRUE(model.ElencoParametri(1, 1).isEmpty());
+    EXPECT_TRUE(model.Tabelle(1, TableAttr::Title).isEmpty());
+    EXPECT_TRUE(model.ElencoParametri(1, ParameterAttr::FieldName).isEmpty());
     EXPECT_EQ(model.TestoAttivo(2), QStringLiteral("S"));
     EXPECT_EQ(model.DatabaseRif, QStringLiteral("archivio.mdb"));
     EXPECT_EQ(model.NumLineeGriglia, 80 + 75 + 2);
     // The copies taken before are untouched.
-    EXPECT_EQ(before.Tabelle(1, 1), QStringLiteral("Elenco"));
+    EXPECT_EQ(before.Tabelle(1, TableAttr::Title), QStringLiteral("Elenco"));
     EXPECT_TRUE(canvasBefore.exists({CanvasSet::Label4, 1}));
     EXPECT_EQ(canvasBefore.stackingOrder().size(), 3u);
 }

@@ -40,26 +40,26 @@ TEST(VN3Routine, ListsAreIndexedFromOneAndBoundsChecked)
     m.TestoAttivo(500) = QStringLiteral("S");
     EXPECT_THROW(m.TestoAttivo(501) = QStringLiteral("S"), Error);
     EXPECT_THROW(m.TestoAttivo(0), Error);
-    m.CampiDB(200, 10) = QStringLiteral("x");
-    EXPECT_THROW(m.CampiDB(201, 1), Error);
-    EXPECT_THROW(m.CampiDB(1, 11), Error);
-    m.ColonneTabella(10, 60, 7) = QStringLiteral("rel");
-    EXPECT_EQ(m.ColonneTabella(10, 60, 7), QStringLiteral("rel"));
-    EXPECT_THROW(m.ColonneTabella(10, 61, 1), Error);
-    EXPECT_THROW(m.ColonneTabella(11, 1, 1), Error);
-    EXPECT_THROW(m.ElencoParametri(31, 1), Error);
+    m.CampiDB(200, FieldAttr::Relation) = QStringLiteral("x");
+    EXPECT_THROW(m.CampiDB(201, FieldAttr::Database), Error);
+    EXPECT_THROW(m.CampiDB(1, static_cast<FieldAttr>(11)), Error);
+    m.ColonneTabella(10, 60, ColumnAttr::Relation) = QStringLiteral("rel");
+    EXPECT_EQ(m.ColonneTabella(10, 60, ColumnAttr::Relation), QStringLiteral("rel"));
+    EXPECT_THROW(m.ColonneTabella(10, 61, ColumnAttr::Title), Error);
+    EXPECT_THROW(m.ColonneTabella(11, 1, ColumnAttr::Title), Error);
+    EXPECT_THROW(m.ElencoParametri(31, ParameterAttr::FieldName), Error);
     EXPECT_THROW(m.ValoriRichiesta(31), Error);
     EXPECT_THROW(m.Immagini(101), Error);
     try {
-        m.Tabelle(11, 1);
+        m.Tabelle(11, TableAttr::Title);
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), err::SubscriptOutOfRange);
     }
     // Distinct cells do not alias.
-    m.ColonneTabella(1, 2, 3) = QStringLiteral("a");
-    m.ColonneTabella(1, 3, 2) = QStringLiteral("b");
-    EXPECT_EQ(m.ColonneTabella(1, 2, 3), QStringLiteral("a"));
+    m.ColonneTabella(1, 2, ColumnAttr::ColumnWidth) = QStringLiteral("a");
+    m.ColonneTabella(1, 3, ColumnAttr::FieldName) = QStringLiteral("b");
+    EXPECT_EQ(m.ColonneTabella(1, 2, ColumnAttr::ColumnWidth), QStringLiteral("a"));
 }
 
 TEST(VN3Routine, ClearingTheCanvasKeepsActiveFlagsAndReferences)
@@ -75,17 +75,17 @@ TEST(VN3Routine, ClearingTheCanvasKeepsActiveFlagsAndReferences)
     m.TestoAttivo(3) = QStringLiteral("S");
     m.RettangoloAttivo(4) = QStringLiteral("S");
     m.Immagini(1) = QStringLiteral("logo.jpg");
-    m.CampiDB(2, 3) = QStringLiteral("Cognome");
-    m.ElencoParametri(1, 1) = QStringLiteral("DataArrivo");
-    m.Tabelle(1, 1) = QStringLiteral("Elenco");
-    m.ColonneTabella(1, 1, 1) = QStringLiteral("Camera");
+    m.CampiDB(2, FieldAttr::FieldName) = QStringLiteral("Cognome");
+    m.ElencoParametri(1, ParameterAttr::FieldName) = QStringLiteral("DataArrivo");
+    m.Tabelle(1, TableAttr::Title) = QStringLiteral("Elenco");
+    m.ColonneTabella(1, 1, ColumnAttr::Title) = QStringLiteral("Camera");
     m.clearCanvasLists();
     EXPECT_EQ(m.NumTesti + m.NumCampi + m.NumImmagini + m.NumRettangoli + m.NumTabelle, 0);
     EXPECT_EQ(m.Immagini(1), QString());
-    EXPECT_EQ(m.CampiDB(2, 3), QString());
-    EXPECT_EQ(m.ElencoParametri(1, 1), QString());
-    EXPECT_EQ(m.Tabelle(1, 1), QString());
-    EXPECT_EQ(m.ColonneTabella(1, 1, 1), QString());
+    EXPECT_EQ(m.CampiDB(2, FieldAttr::FieldName), QString());
+    EXPECT_EQ(m.ElencoParametri(1, ParameterAttr::FieldName), QString());
+    EXPECT_EQ(m.Tabelle(1, TableAttr::Title), QString());
+    EXPECT_EQ(m.ColonneTabella(1, 1, ColumnAttr::Title), QString());
     EXPECT_EQ(m.TestoAttivo(3), QStringLiteral("S"));
     EXPECT_EQ(m.RettangoloAttivo(4), QStringLiteral("S"));
     EXPECT_EQ(m.DatabaseRif, QStringLiteral("archivio.mdb"));

@@ -56,8 +56,8 @@ TEST(TemplateReader, WorkedExampleReadsIntoItsSectionsAndRecords)
     EXPECT_EQ(reader.field(parameter, 5), QStringLiteral("Dalla data"));
     EXPECT_EQ(reader.field(records.find(QStringLiteral("[IMMAGINI]"))->second, 1), QStringLiteral("logo.jpg"));
     EXPECT_EQ(reader.field(records.find(QStringLiteral("[GRIGLIA]"))->second, 4), QStringLiteral("79.00"));
-    const Record campo = records.find(QStringLiteral("[CAMPI]"))->second;
-    EXPECT_EQ(reader.field(campo, 10), QString());
+    const Record field = records.find(QStringLiteral("[CAMPI]"))->second;
+    EXPECT_EQ(reader.field(field, 10), QString());
     EXPECT_EQ(reader.field(records.find(QStringLiteral("[TESTO]"))->second, 1), QStringLiteral("Data_oggi"));
     ASSERT_EQ(tables.size(), 1u);
     EXPECT_EQ(reader.field(tables[0].placement, 1), QStringLiteral("Elenco"));
@@ -105,7 +105,7 @@ TEST(TemplateReader, MalformedFilesNameFileLineAndWhatWasExpected)
     QString message = errorOf([&] { readAll(noEnd); }, &line);
     EXPECT_TRUE(message.contains(QStringLiteral("rotto.vn3"))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("[FINE TABELLA]"))) << message.toStdString();
-    EXPECT_EQ(line, 5);
+    EXPECT_EQ(line, 4);  // the last line, not one past it
 
     // Too few fields.
     TemplateReader shortRecord(QStringLiteral("corto.vn3"), {QStringLiteral("[TESTO]"), QStringLiteral("testo,1,2,")});

@@ -71,7 +71,7 @@ TEST(TemplateFiles, WorkedExampleLoadsIntoItsObjectsAndSavesBackByteForByte)
     EXPECT_EQ(m.NomeModulo, QStringLiteral("esempio.vn3"));
     EXPECT_EQ(m.Orientamento, QStringLiteral("Verticale"));
     ASSERT_EQ(m.NumParametri, 1);
-    EXPECT_EQ(m.ElencoParametri(1, 5), QStringLiteral("8"));
+    EXPECT_EQ(m.ElencoParametri(1, ParameterAttr::TypeCode), QStringLiteral("8"));
     ASSERT_EQ(m.NumImmagini, 1);
     EXPECT_EQ(boxOf(d.at(CanvasSet::Pic1, 1)), QStringLiteral("2 1 10 5"));
     ASSERT_EQ(m.NumRettangoli, 1);
@@ -144,7 +144,7 @@ TEST(TemplateFiles, LoadingBuildsTheObjectsAndKeepsWhatTheDesignerDoesNotEdit)
          templ(QStringLiteral("[CAMPI]\na,T,C,Num,1,1,5,Arial,8,,\nb,T,C,Txt,2.5,3,6,Arial,9,N = 1,")),
          [](const Designer& d) {
              return d.at(CanvasSet::Label3, 2).caption + QLatin1Char(' ') + boxOf(d.at(CanvasSet::Label3, 2)).section(QLatin1Char(' '), 0, 2) +
-                    QLatin1Char(' ') + d.model.CampiDB(2, 4) + QLatin1Char('/') + d.model.fieldTypeWords(2).value_or(QStringLiteral("-"));
+                    QLatin1Char(' ') + d.model.CampiDB(2, FieldAttr::TypeCode) + QLatin1Char('/') + d.model.CampiDB.kept(2).typeWord.value_or(QStringLiteral("-"));
          },
          QStringLiteral("Campo DB (2) 2.5 3 6 /Txt")},
         {"corners in reverse order show the box between them",
@@ -175,8 +175,8 @@ TEST(TemplateFiles, LoadingBuildsTheObjectsAndKeepsWhatTheDesignerDoesNotEdit)
         {"type words outside the type table are kept, their code left empty",
          templ(QStringLiteral("[PARAMETRI]\nA,=,Intero,1,P,\n[TABELLA]\nT,1,1,9,Arial,8,\nt.db,R,,,\nC,C,5,Null,N,,5,\n[FINE TABELLA]")),
          [](const Designer& d) {
-             return QStringLiteral("[%1]%2 [%3]%4").arg(d.model.ElencoParametri(1, 5), *d.model.parameterTypeWords(1),
-                                                       d.model.ColonneTabella(1, 1, 5), *d.model.columnTypeWords(1, 1));
+             return QStringLiteral("[%1]%2 [%3]%4").arg(d.model.ElencoParametri(1, ParameterAttr::TypeCode), *d.model.ElencoParametri.kept(1).typeWord,
+                                                       d.model.ColonneTabella(1, 1, ColumnAttr::TypeCode), *d.model.ColonneTabella.kept(1, 1).typeWord);
          },
          QStringLiteral("[]Intero []Null")},
         {"a system colour stays negative", templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,-2147483640,")),
@@ -237,10 +237,12 @@ TEST(TemplateFiles, AMalformedFileIsRefusedWithItsLineAndChangesNothing)
         {"a second page block", templ(QStringLiteral("[TESTO]\na,1,1,Arial,8,0,\n[TESTA]\n1\n80,75,\n,,")), 8, "[TESTA]"},
         {"a text with too few fields", templ(QStringLiteral("[TESTO]\ncorto,1,2,")), 6, "campi"},
         {"a column with too few fields", templ(table + QStringLiteral("\nC,C,5,Str,N,\n[FINE TABELLA]")), 8, "campi"},
-        {"a table without its end", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,\n[FINE]")), 10, "[FINE TABELLA]"},
+        {"a table that runs into [FINE]", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,\n[FINE]")), 9, "riga 6, trovato \"[FINE]\""},
+        {"a table that runs to the end", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,")), 8, "riga 6"},
+        {"a table without its source", templ(QStringLiteral("[TABELLA]\nT,1,1,9,Arial,8,")), 6, "sorgente"},
         {"a table closed by another section", templ(table + QStringLiteral("\nC,C,5,Str,N,,5,\n[TESTO]\na,1,1,Arial,8,0,\n[FINE TABELLA]")), 9,
          "[FINE TABELLA]"},
-        {"a product block without its end", templ(QStringLiteral("[*]\np,p,p,Num,1,1,5,Arial,8,\nt.db,Righe,N,")), 8, "[/*]"},
+        {"a product block without its end", templ(QStringLiteral("[*]\np,p,p,Num,1,1,5,Arial,8,\nt.db,Righe,N,")), 7, "[/*]"},
         {"a 31st parameter", repeated(QStringLiteral("[PARAMETRI]"), QStringLiteral("N,=,Num,1,P,"), 31), 36, "30 parametri"},
         {"a 101st image", repeated(QStringLiteral("[IMMAGINI]"), QStringLiteral("x.jpg,1,1,1,1,"), 101), 106, "100 immagini"},
         {"a 501st rectangle", repeated(QStringLiteral("[GRIGLIA]"), QStringLiteral("R,1,1,2,2,"), 501), 506, "500 rettangoli"},
@@ -350,7 +352,7 @@ TEST(TemplateFiles, SavingWritesWhatTheDesignerChanged)
     };
     const auto addTable = [](VN3Routine& m, CanvasModel& c, int n, const QString& title) {
         m.NumTabelle = static_cast<qint16>(n);
-        m.Tabelle(n, 1) = title;
+        m.Tabelle(n, TableAttr::Title) = title;
         c.load({CanvasSet::Label4, n}).top = 30;
         CanvasControl& body = c.load({CanvasSet::Label5, n});
         body.top = 32;
@@ -367,7 +369,7 @@ TEST(TemplateFiles, SavingWritesWhatTheDesignerChanged)
              c.unload({CanvasSet::Label1, 1});
              m.RettangoloAttivo(1).clear();
              c.unload({CanvasSet::Label2, 1});
-             m.CampiDB(1, 1).clear();
+             m.CampiDB(1, FieldAttr::Database).clear();
              c.unload({CanvasSet::Label3, 1});
              m.Immagini(1).clear();
              c.unload({CanvasSet::Pic1, 1});
@@ -385,15 +387,15 @@ TEST(TemplateFiles, SavingWritesWhatTheDesignerChanged)
          [&](VN3Routine& m, CanvasModel& c) { addTable(m, c, 2, QString()); }, {QStringLiteral("[FINE TABELLA]\n[FINE]")}, {}},
         {"a column with nothing in it ends the columns",
          [](VN3Routine& m, CanvasModel&) {
-             m.ColonneTabella(1, 3, 1) = QStringLiteral("Terza");
-             m.ColonneTabella(1, 3, 3) = QStringLiteral("4");
+             m.ColonneTabella(1, 3, ColumnAttr::Title) = QStringLiteral("Terza");
+             m.ColonneTabella(1, 3, ColumnAttr::ColumnWidth) = QStringLiteral("4");
          },
          {QStringLiteral("Camera,Camera,6,Num,N,,4,\n,,0,Str,,,0,\nTerza,,4,Str,,,0,\n[FINE TABELLA]")}, {}},
         {"a type code outside the type table is written \"Str\"",
          [](VN3Routine& m, CanvasModel&) {
-             m.ColonneTabella(1, 1, 5) = QStringLiteral("9");
-             m.ElencoParametri(1, 1) = QStringLiteral("Arrivo");
-             m.ElencoParametri(1, 5) = QStringLiteral("15");
+             m.ColonneTabella(1, 1, ColumnAttr::TypeCode) = QStringLiteral("9");
+             m.ElencoParametri(1, ParameterAttr::FieldName) = QStringLiteral("Arrivo");
+             m.ElencoParametri(1, ParameterAttr::TypeCode) = QStringLiteral("15");
          },
          {QStringLiteral("Camera,Camera,6,Str,N,,4,"), QStringLiteral("Arrivo,>=,Str,<nessuno>,Dalla data,")}, {}},
         {"a rectangle made in the designer is a box; its far corner is a single-precision sum",
@@ -408,8 +410,8 @@ TEST(TemplateFiles, SavingWritesWhatTheDesignerChanged)
          {QStringLiteral("R,16777216.00,0.00,16777216.00,0.13,")}, {}},
         {"a parameter row between filled ones keeps the numbering of the rest",
          [](VN3Routine& m, CanvasModel&) {
-             m.ElencoParametri(3, 1) = QStringLiteral("Camera");
-             m.ElencoParametri(3, 5) = QStringLiteral("4");
+             m.ElencoParametri(3, ParameterAttr::FieldName) = QStringLiteral("Camera");
+             m.ElencoParametri(3, ParameterAttr::TypeCode) = QStringLiteral("4");
          },
          {QStringLiteral("DataArrivo,>=,Date,<nessuno>,Dalla data,\n,,Str,,,\nCamera,,Num,,,\n[IMMAGINI]")}, {}},
     };

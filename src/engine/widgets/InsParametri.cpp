@@ -133,6 +133,14 @@ void InsParametri::pressOk()
     for (int n = 1; n <= rowCount(); ++n) {
         const ParameterPrompt& p = prompts_.at(static_cast<std::size_t>(n - 1));
         const QString value = Text1(n)->text().trimmed();
+        if (const std::optional<QString> why = typeMismatch(value, p.typeWord, p.op)) {
+            // A value of another type would print a wrong report: the dialog stays on its box.
+            dialogs_.message(notice(caption(), QStringLiteral("Il valore %1 di %2 %3: correggerlo.")
+                                                   .arg(quoteInput(value), quoteInput(p.prompt), *why)));
+            Text1(n)->setFocus();
+            Text1(n)->selectAll();
+            return;
+        }
         const std::optional<QString> listed = valueOnOk(value, p.typeWord, p.op);
         if (!listed) {
             // The values travel as one comma-terminated list: a comma would split this one.

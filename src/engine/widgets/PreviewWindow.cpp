@@ -327,7 +327,7 @@ void showPreview(QWidget* parent, PlatformDialogs& dialogs, const QString& templ
     window.show();
     QCoreApplication::processEvents();
     PrintSettings settings;
-    settings.onElementError = [&](const Error& e) { dialogs.message(notice(QStringLiteral("Stampa"), stampaMessage(e))); };
+    settings.onElementError = [&](const Error& e) { dialogs.message(notice(QStringLiteral("Stampa"), elementErrorText(e))); };
     settings.onPage = [&](int page) { return window.pageBegun(page); };
     try {
         PrintRun run(window.printer(), templatePath, values, settings);

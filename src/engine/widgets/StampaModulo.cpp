@@ -38,7 +38,7 @@ bool printOnChoice(QWidget* parent, PlatformDialogs& dialogs, PrinterChoice choi
         std::unique_ptr<Printer> printer = makePrinter(choice.name, pdfPath, std::move(choice.settings));
         PrintProgress progress(parent);
         PrintSettings settings;
-        settings.onElementError = [&](const Error& e) { dialogs.message(notice(kTitle, stampaMessage(e))); };
+        settings.onElementError = [&](const Error& e) { dialogs.message(notice(kTitle, elementErrorText(e))); };
         settings.onPage = [&](int page) { return progress.pageBegun(page); };
         job(*printer, settings);
         longPrint = progress.wasShown();
