@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace ostrivo {
 
@@ -26,6 +27,9 @@ int runDesigner(int argc, char** argv, const QString& templatePath)
             return *status;
     }
 
+    // The window's size and zoom, from one session to the next.
+    QSettings settings(QStringLiteral("ostrivo-report"), QStringLiteral("ostrivo-report"));
+    window.useSettings(&settings);
     window.startDesigner();
     if (!templatePath.isEmpty())
         window.openTemplate(QFileInfo(enterTemplateFolder(templatePath)).absoluteFilePath());

@@ -17,12 +17,14 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QScopeGuard>
 #include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace ostrivo {
 
@@ -197,12 +199,37 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         PrintSettings settings;
         if (options.date)
             settings.now = *options.date;
-        settings.onElementError = [&](const Error& e) { err << "Stampa: " << elementErrorText(e) << '\n'; };
+        // On a terminal the page count goes as the print does, on one line that ends with it.
+        const bool terminal = isatty(STDERR_FILENO) == 1;
+        bool countShown = false;
+        settings.onElementError = [&](const Error& e) {
+            if (countShown)
+                err << '\n';
+            countShown = false;
+            err << "Stampa: " << elementErrorText(e) << '\n';
+        };
         settings.onWarning = [&](int line, const QString& warning) {
+            if (countShown)
+                err << '\n';
+            countShown = false;
             err << options.templatePath << ':' << line << ": avviso: " << warning << '\n';
         };
+        if (terminal) {
+            settings.onPage = [&](int page) {
+                err << "\rpagina " << page;
+                err.flush();
+                countShown = true;
+                return true;
+            };
+        }
         PrintRun run(*printer, templatePath, values, settings);
+        const auto endCount = qScopeGuard([&] {
+            if (countShown)
+                err << '\n';
+        });
         run.run();
+        if (countShown)
+            err << "\r" << run.pages() << (run.pages() == 1 ? " pagina" : " pagine");
         elementErrors = run.elementErrors();
     } catch (const Error& e) {
         err << e.description() << '\n';

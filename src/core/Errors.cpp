@@ -42,6 +42,7 @@ QString classicDescription(int number)
     case err::InvalidArgument: return QStringLiteral("Chiamata di routine o argomento non validi");
     case err::Overflow: return QStringLiteral("Overflow");
     case err::SubscriptOutOfRange: return QStringLiteral("Indice non compreso nell'intervallo");
+    case err::UserInterrupt: return QStringLiteral("Interruzione da parte dell'utente");
     case err::TypeMismatch: return QStringLiteral("Tipo non corrispondente");
     case err::FileNotFound: return QStringLiteral("Impossibile trovare il file");
     case err::InputPastEndOfFile: return QStringLiteral("Input oltre la fine del file");

@@ -12,6 +12,7 @@ namespace err {
 constexpr int InvalidArgument = 5;
 constexpr int Overflow = 6;
 constexpr int SubscriptOutOfRange = 9;
+constexpr int UserInterrupt = 18;
 constexpr int TypeMismatch = 13;
 constexpr int FileNotFound = 53;
 constexpr int InputPastEndOfFile = 62;

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QVarLengthArray>
 
@@ -46,12 +47,13 @@ void PageCanvas::drawCaption(QPainter& painter, const QRect& box, const QString&
     const QRect clip = box.normalized();
     if (clip.isEmpty() || caption.isEmpty())
         return;
+    const double points = (c.fontSize > 0 ? c.fontSize : 8) * zoom_;
     const QString face = (c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName) + QLatin1Char('\x1f') +
-                         QString::number(c.fontSize > 0 ? c.fontSize : 8);
+                         QString::number(points);
     auto font = fonts_.find(face);
     if (font == fonts_.end()) {
         QFont made(c.fontName.isEmpty() ? QStringLiteral("Arial") : c.fontName);
-        made.setPointSizeF(c.fontSize > 0 ? c.fontSize : 8);
+        made.setPointSizeF(points);
         font = fonts_.insert(face, made);
     }
     // Laid out once for each caption and face; texts come and go as the user edits them, and what
@@ -86,6 +88,14 @@ PageCanvas::PageCanvas(const VN3Routine& model, const CanvasModel& canvas, QWidg
     setAutoFillBackground(false);
 }
 
+void PageCanvas::setZoom(double zoom)
+{
+    if (zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    update();
+}
+
 QPointF PageCanvas::toPixels(double x, double y) const
 {
     return QPointF(x * width() / canvas_.scaleWidth(), y * height() / canvas_.scaleHeight());
@@ -110,9 +120,11 @@ QRect PageCanvas::boxOf(const CanvasControl& c) const
     return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
-void PageCanvas::paintEvent(QPaintEvent*)
+void PageCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    // Scrolled at a large scale, only a part of the page is seen: objects outside it are skipped.
+    painter.setClipRegion(event->region());
     paintCanvas(painter);
 }
 
@@ -128,9 +140,11 @@ void PageCanvas::paintCanvas(QPainter& painter)
                 grid.append(QLineF(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2)));
         });
         painter.drawLines(grid.constData(), static_cast<int>(grid.size()));
+        const QRect shown = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : rect();
         for (const CanvasRef& ref : canvas_.stackingOrder()) {
             const CanvasControl& c = canvas_.control(ref);
-            if (c.visible)
+            // Everything of an object is painted within its box (a line's pen a pixel past it).
+            if (c.visible && boxOf(c).normalized().adjusted(-1, -1, 2, 2).intersects(shown))
                 paintObject(painter, ref, c);
         }
         if (const std::optional<CanvasRef> current = currentObject(model_, canvas_)) {

@@ -37,6 +37,11 @@ public:
     // pixels of a line or of a box shrunk to nothing.
     std::optional<CanvasRef> objectAt(QPoint at) const;
 
+    // The scale the window shows the page at (1 as laid out): texts grow with it, as everything
+    // else does with the widget's size.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+
 signals:
     void objectPressed(ostrivo::CanvasRef object, Qt::MouseButton button);
     // A move with the left button alone held, after a left press on object: the pointer's offset
@@ -73,6 +78,7 @@ private:
     QHash<QString, Picture> pictures_;
     QHash<QString, QFont> fonts_;
     QHash<QString, QStaticText> texts_;
+    double zoom_ = 1;
 };
 
 }  // namespace ostrivo

@@ -1,16 +1,24 @@
 #include "designer/Varnel3DT.h"
 
+#include "designer/CanvasView.h"
+#include "designer/CanvasZoom.h"
 #include "designer/NuovoMD.h"
 #include "designer/PageCanvas.h"
 #include "dialogs/Parametri.h"
 #include "dialogs/PropertyDialogs.h"
 #include "engine/widgets/InsParametri.h"
+#include "engine/widgets/PreviewWindow.h"
 #include "engine/widgets/StampaModulo.h"
 #include "core/widgets/Twips.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
+#include "template/Helpers.h"
+#include "template/TemplateFiles.h"
 #include "template/VN3Routine.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,7 +26,9 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
+#include <QTemporaryDir>
 #include <functional>
 #include <tuple>
 
@@ -32,6 +42,8 @@ constexpr int kWindowHeight = 9100;
 constexpr int kCommandLeft = 12852, kCommandWidth = 2028, kCommandHeight = 432;
 constexpr int kSeparatorX = 12348, kSeparatorBottom = 8820;
 constexpr int kFrameLeft = 12600, kFrameTop = 84, kFrameWidth = 2532, kFrameHeight = 8664;
+// Our additions to the column, in the lower part of its free space above the kind list.
+constexpr int kPreviewTop = 5712, kZoomTop = 6264;
 // "Annulla modifica" and "Ripeti": under "Cancella", apart from it as "Cancella" is from "Stampa",
 // in the top of the free space above the kind list.
 constexpr int kUndoTop = 3192, kRedoTop = 3696;
@@ -106,7 +118,11 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
 {
     setObjectName(QStringLiteral("Varnel3DT"));
     const Twips tw = Twips::forWidget(this);
-    setFixedSize(tw.size(kWindowWidth, kWindowHeight));
+    // The original size, from which the window may grow.
+    resize(tw.size(kWindowWidth, kWindowHeight));
+    setMinimumSize(tw.size(kWindowWidth, kWindowHeight));
+    // Created first, so that the size buttons and the readout lie over the working area.
+    view_ = new CanvasView(this);
 
     const std::array<std::pair<SizeButton::Direction, QRect>, 4> sizes = {{
         {SizeButton::Direction::Up, QRect(336, 84, 630, 570)},
@@ -133,6 +149,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     }
 
     canvas_ = new PageCanvas(model_, canvasModel_, this);
+    view_->setCanvas(canvas_);
     connect(canvas_, &PageCanvas::objectPressed, this, &Varnel3DT::pressObject);
     connect(canvas_, &PageCanvas::objectDragged, this, &Varnel3DT::dragObject);
     // A click gives the canvas the keys: the arrows then move the current object.
@@ -156,11 +173,13 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         button->setGeometry(tw.rect(kCommandLeft, tops[i], kCommandWidth, kCommandHeight));
         connect(button, &QPushButton::clicked, this, [this, i] { runCommand(static_cast<int>(i)); });
         buttons_[i] = button;
+        column_.emplace_back(button, button->geometry());
     }
 
     combo_ = new QComboBox(this);
     combo_->setFont(arialFont(true));
     combo_->setGeometry(tw.rect(kCommandLeft, 6720, kCommandWidth, 288));
+    column_.emplace_back(combo_, combo_->geometry());
 
     // Made after the list, so that Tab reaches the commands and the list as before.
     const std::array<std::tuple<QPushButton**, QString, int, void (Varnel3DT::*)()>, 2> history = {{
@@ -172,6 +191,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
         (*button)->setFont(commandFont());
         (*button)->setGeometry(tw.rect(kCommandLeft, top, kCommandWidth, kCommandHeight));
         connect(*button, &QPushButton::clicked, this, slot);
+        column_.emplace_back(*button, (*button)->geometry());
     }
     QUndoStack& steps = commands_.history().stack();
     undoButton_->setEnabled(steps.canUndo());
@@ -179,6 +199,26 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     connect(&steps, &QUndoStack::canUndoChanged, undoButton_, &QWidget::setEnabled);
     connect(&steps, &QUndoStack::canRedoChanged, redoButton_, &QWidget::setEnabled);
     addShortcuts();
+
+    // Beyond the original column, in its free space above the kind list.
+    previewButton_ = new QPushButton(QStringLiteral("Anteprima"), this);
+    previewButton_->setObjectName(QStringLiteral("previewButton"));
+    previewButton_->setFont(commandFont());
+    previewButton_->setGeometry(tw.rect(kCommandLeft, kPreviewTop, kCommandWidth, kCommandHeight));
+    connect(previewButton_, &QPushButton::clicked, this, &Varnel3DT::previewCommand);
+    column_.emplace_back(previewButton_, previewButton_->geometry());
+
+    zoomBox_ = new QComboBox(this);
+    zoomBox_->setObjectName(QStringLiteral("zoomBox"));
+    zoomBox_->setFont(arialFont(true));
+    zoomBox_->setToolTip(QStringLiteral("Scala della pagina (Ctrl+rotella, Ctrl++, Ctrl+-, Ctrl+0)"));
+    for (int percent : canvaszoom::Steps)
+        zoomBox_->addItem(QStringLiteral("%1 %").arg(percent), percent);
+    zoomBox_->setCurrentIndex(zoomBox_->findData(canvaszoom::Normal));
+    zoomBox_->setGeometry(tw.rect(kCommandLeft, kZoomTop, kCommandWidth, 288));
+    connect(zoomBox_, &QComboBox::activated, this, [this](int i) { setZoom(zoomBox_->itemData(i).toInt()); });
+    connect(view_, &CanvasView::zoomChanged, this, &Varnel3DT::zoomShown);
+    column_.emplace_back(zoomBox_, zoomBox_->geometry());
 
     // Like the object patterns, the scratch box lies inside the canvas; it is never seen.
     scratch_ = new QLabel(canvas_);
@@ -189,6 +229,7 @@ Varnel3DT::Varnel3DT(VN3Routine& model, PlatformDialogs& dialogs, QWidget* paren
     setFont(arialFont(false));
     setUpCanvas();
     updateTitle();
+    layoutForSize();
 }
 
 void Varnel3DT::startDesigner()
@@ -295,6 +336,10 @@ void Varnel3DT::addShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { undo(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { redo(); }},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { redo(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { setZoom(canvaszoom::stepIn(zoom())); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { setZoom(canvaszoom::stepIn(zoom())); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { setZoom(canvaszoom::stepOut(zoom())); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(canvaszoom::Normal); }},
     };
     for (const auto& [sequence, run] : keys)
         connect(new QShortcut(sequence, this), &QShortcut::activated, this, run);
@@ -315,8 +360,58 @@ void Varnel3DT::setUpCanvas()
 void Varnel3DT::placeCanvas()
 {
     const QRect r = canvasModel_.canvasTwips();
-    canvas_->setGeometry(Twips::forWidget(this).rect(r.x(), r.y(), r.width(), r.height()));
-    canvas_->update();
+    view_->setNormalPlace(Twips::forWidget(this).rect(r.x(), r.y(), r.width(), r.height()));
+}
+
+QSize Varnel3DT::growth() const
+{
+    const QSize normal = Twips::forWidget(this).size(kWindowWidth, kWindowHeight);
+    return QSize(std::max(0, width() - normal.width()), std::max(0, height() - normal.height()));
+}
+
+void Varnel3DT::layoutForSize()
+{
+    const QSize grown = growth();
+    for (const auto& [widget, place] : column_)
+        widget->setGeometry(place.translated(grown.width(), 0));
+    // The working area reaches the separator line, which moves with the column.
+    view_->setGeometry(0, 0, Twips::forWidget(this).x(kSeparatorX) + grown.width(), height());
+    update();
+}
+
+void Varnel3DT::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutForSize();
+}
+
+int Varnel3DT::zoom() const
+{
+    return view_->zoom();
+}
+
+void Varnel3DT::setZoom(int percent)
+{
+    view_->setZoom(percent);
+}
+
+void Varnel3DT::zoomShown(int percent)
+{
+    zoomBox_->setCurrentIndex(zoomBox_->findData(percent));
+    if (settings_)
+        settings_->setValue(QStringLiteral("designer/zoom"), percent);
+}
+
+void Varnel3DT::useSettings(QSettings* settings)
+{
+    settings_ = nullptr;
+    if (settings) {
+        restoreGeometry(settings->value(QStringLiteral("designer/geometry")).toByteArray());
+        const int percent = settings->value(QStringLiteral("designer/zoom"), canvaszoom::Normal).toInt();
+        // A scale between the steps (an edited file) is shown at the step below it.
+        setZoom(canvaszoom::stepOut(canvaszoom::clamp(percent) + 1));
+    }
+    settings_ = settings;
 }
 
 void Varnel3DT::updateTitle()
@@ -360,10 +455,13 @@ void Varnel3DT::runCommand(int i)
 
 void Varnel3DT::closeEvent(QCloseEvent* event)
 {
-    if (commands_.confirmClose())
+    if (commands_.confirmClose()) {
+        if (settings_)
+            settings_->setValue(QStringLiteral("designer/geometry"), saveGeometry());
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void Varnel3DT::printCommand()
@@ -376,12 +474,45 @@ void Varnel3DT::printCommand()
         StampaModulo(isVisible() ? this : nullptr, dialogs_, model_.NomeModulo, values);
 }
 
+void Varnel3DT::previewCommand()
+{
+    const QString title = QStringLiteral("Anteprima");
+    // The parameter dialog and the print run read a file: the template as the designer holds it
+    // is written to one of its own, which goes with the preview.
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        dialogs_.message(notice(title, folder.errorString(), MessageIcon::Critical));
+        return;
+    }
+    const QString name = NomeFileDaPercorso(model_.NomeModulo);
+    const QString path = folder.filePath(name.isEmpty() ? QStringLiteral("Nuovo.vn3") : name);
+    VN3Routine shown = model_;
+    try {
+        SalvaModulo(path, shown, canvasModel_);
+    } catch (const Error& e) {
+        dialogs_.message(notice(title, e.description(), MessageIcon::Critical));
+        return;
+    }
+    shown.NomeModulo = path;
+    QWidget* parent = isVisible() ? this : nullptr;
+    const QString values = InsParametri::ask(shown, dialogs_, parent);
+    if (values == QLatin1String("Null"))
+        return;
+    QStringList alsoRead;
+    if (QFileInfo::exists(model_.NomeModulo))
+        alsoRead << model_.NomeModulo;
+    showPreview(parent, dialogs_, path, values, name, alsoRead);
+}
+
 void Varnel3DT::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const Twips tw = Twips::forWidget(this);
+    // The column keeps to the right edge; the separator runs down as far as the window grows.
+    const QSize grown = growth();
+    p.translate(grown.width(), 0);
     p.setPen(QPen(QColor(128, 128, 128), 1));
-    p.drawLine(tw.point(kSeparatorX, 0), tw.point(kSeparatorX, kSeparatorBottom));
+    p.drawLine(tw.point(kSeparatorX, 0), tw.point(kSeparatorX, kSeparatorBottom) + QPoint(0, grown.height()));
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(tw.rect(kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight));
 }

@@ -6,13 +6,17 @@
 
 #include <QWidget>
 #include <array>
+#include <utility>
+#include <vector>
 
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSettings;
 
 namespace ostrivo {
 
+class CanvasView;
 class PageCanvas;
 class PlatformDialogs;
 class VN3Routine;
@@ -87,11 +91,26 @@ public:
 
     // Command 3: the parameter dialog, then the print run when it was not cancelled.
     void printCommand();
+    // "Anteprima": the template as it stands in the designer, unsaved edits included, through the
+    // parameter dialog into the preview window.
+    void previewCommand();
+    QPushButton* previewButton() const { return previewButton_; }
+
+    // The window grows from its original size: the command column keeps to the right edge, the
+    // working area (canvasView) takes the rest. The page is shown at zoom() percent (zoom box,
+    // Ctrl+wheel, Ctrl++, Ctrl+-; Ctrl+0 the original scale).
+    CanvasView* canvasView() const { return view_; }
+    QComboBox* zoomBox() const { return zoomBox_; }
+    int zoom() const;
+    void setZoom(int percent);
+    // Restores the window's size and zoom from settings and keeps them there from now on.
+    void useSettings(QSettings* settings);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     // Asks to save unsaved changes first; "Annulla" keeps the window open.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // The canvas's keys, and the end of a drag.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -109,6 +128,12 @@ private:
     void updateTitle();
     // Puts Picture1 where the canvas model says and repaints it.
     void placeCanvas();
+    // Places the command column and the working area for the window's size.
+    void layoutForSize();
+    // How far the window is wider and higher than its original size.
+    QSize growth() const;
+    // The zoom box and the settings follow the scale shown.
+    void zoomShown(int percent);
 
     VN3Routine& model_;
     PlatformDialogs& dialogs_;
@@ -120,6 +145,12 @@ private:
     std::array<QLabel*, 2> readout_{};
     QComboBox* combo_ = nullptr;
     QLabel* scratch_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
+    CanvasView* view_ = nullptr;
+    QComboBox* zoomBox_ = nullptr;
+    QSettings* settings_ = nullptr;
+    // The command column's widgets with their places in the window of original size.
+    std::vector<std::pair<QWidget*, QRect>> column_;
     QPushButton* undoButton_ = nullptr;
     QPushButton* redoButton_ = nullptr;
 };

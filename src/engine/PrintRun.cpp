@@ -124,6 +124,8 @@ void PrintRun::newPage(bool betweenRows)
 {
     printer_.newPage();
     ++page_;
+    if (settings_.onPage && !settings_.onPage(page_))
+        throw Error(err::UserInterrupt);
     drawnOnPage_ = 0;
     if (betweenRows)
         DisegnaPagina();

@@ -35,6 +35,10 @@ struct PrintSettings {
     // Shows an error of an element drawn on a continuation page, or of a picture that cannot be
     // read (the "Stampa" message); the run goes on. Not called for a cancelled standard dialog.
     std::function<void(const Error&)> onElementError;
+    // Called as each page after the first begins, with its number; the caller's chance to show
+    // progress and keep its window alive. False stops the run there: the job is discarded and the
+    // run fails with err::UserInterrupt.
+    std::function<bool(int page)> onPage;
     // Says what the print leaves out without an error (a missing picture), with its template line.
     std::function<void(int line, const QString& warning)> onWarning;
 };

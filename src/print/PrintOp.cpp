@@ -457,7 +457,8 @@ void writeTrace(const QString& path, const std::vector<PrintOp>& ops)
         throw Error(err::PathFileAccess, QStringLiteral("Impossibile scrivere la traccia \"%1\": %2").arg(path, file.errorString()));
 }
 
-void replayOps(const std::vector<PrintOp>& ops, Printer& printer, const PictureLoader& loader)
+void replayOps(const std::vector<PrintOp>& ops, Printer& printer, const PictureLoader& loader,
+               const std::function<bool(int page)>& onPage)
 {
     for (const PrintOp& op : ops) {
         switch (op.kind) {
@@ -489,6 +490,8 @@ void replayOps(const std::vector<PrintOp>& ops, Printer& printer, const PictureL
         }
         case PrintOp::Kind::NewPage:
             printer.newPage();
+            if (onPage && !onPage(op.page))
+                throw Error(err::UserInterrupt);
             break;
         case PrintOp::Kind::End:
             printer.endDocument();

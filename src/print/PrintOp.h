@@ -75,7 +75,10 @@ using PictureLoader = std::function<QImage(const QString& file)>;
 
 // Issues ops on printer as the engine would have: state setters before each text, pictures
 // loaded through loader (from the file as named when no loader is given), endDocument for
-// "end". A picture that cannot be loaded throws Error 481 naming the file.
-void replayOps(const std::vector<PrintOp>& ops, Printer& printer, const PictureLoader& loader = {});
+// "end". A picture that cannot be loaded throws Error 481 naming the file. onPage, when given, is
+// called as each page after the first begins; false stops there with Error 18 (the job is left to
+// the caller to abort).
+void replayOps(const std::vector<PrintOp>& ops, Printer& printer, const PictureLoader& loader = {},
+               const std::function<bool(int page)>& onPage = {});
 
 }  // namespace ostrivo

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -328,6 +329,37 @@ TEST_F(CliOutputs, ALargePictureIsReadAtItsPrintedSize)
         EXPECT_LE(width, 600) << c.kind;
         EXPECT_NEAR(width / height, (10.0 / 80 * 200) / (5.0 / 75 * 287), 0.01) << c.kind;
     }
+}
+
+// The page count goes to stderr as the print runs, on a terminal only: a script that reads
+// stderr gets nothing but messages.
+TEST_F(CliOutputs, PagesAreCountedOnATerminalOnly)
+{
+    QString rows;
+    for (int i = 0; i < 200; ++i)
+        rows += QStringLiteral("INSERT INTO Clienti VALUES (1, 'Cliente %1');").arg(i);
+    test::createSqliteDatabase(dir.file(QStringLiteral("dati.db")), rows);
+    test::writeTemplate(dir.file(QStringLiteral("t.vn3")),
+                        {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"), QStringLiteral("dati.db,Clienti,"),
+                         QStringLiteral("[PARAMETRI]"), QStringLiteral("[TABELLA]"), QStringLiteral("Clienti,2,2,40,Arial,9,"),
+                         QStringLiteral("dati.db,Clienti,Nome,,"), QStringLiteral("Nome,Nome,20,Str,N,,20,"),
+                         QStringLiteral("[FINE TABELLA]"), QStringLiteral("[FINE]")});
+    const test::RunResult piped = print({QStringLiteral("--output"), QStringLiteral("out.pdf")});
+    ASSERT_EQ(piped.exitCode, 0) << piped.err.toStdString();
+    EXPECT_EQ(piped.err, QString());
+
+    // script(1) gives the program a terminal and copies what it shows.
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        GTEST_SKIP() << "script (util-linux) is not installed; the terminal's count is not checked";
+    QProcess terminal;
+    terminal.setWorkingDirectory(dir.path());
+    terminal.start(QStringLiteral("script"), {QStringLiteral("-qec"), QStringLiteral("'%1' print t.vn3 --output tty.pdf").arg(test::binaryPath()),
+                                              QStringLiteral("/dev/null")});
+    ASSERT_TRUE(terminal.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
+    ASSERT_EQ(terminal.exitCode(), 0) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("\rpagina 2"))) << shown.toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("\\r\\d+ pagine\\r?\\n")).match(shown).hasMatch()) << shown.toStdString();
 }
 
 // Started elsewhere, a command reads the template's names from the template's folder and writes

@@ -1,6 +1,6 @@
 // The real program on a real X server (Xvfb, no window manager), driven with xdotool as a person
 // at the keyboard would: a print request from the hotel application, a request for a missing
-// template, and a plain start of the designer.
+// template, a plain start of the designer, the designer grown and zoomed.
 
 #include "core/Cp1252.h"
 
@@ -334,6 +334,8 @@ protected:
         env.insert(QStringLiteral("DISPLAY"), server_->display());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("PCLocal"), QStringLiteral("PC2"));
+        // The window's remembered size and zoom stay in the test's folder, not the user's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
         env.insert(QStringLiteral("PATH"), dir.file(QStringLiteral("bin")) + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
         // No print queue of this machine is ever offered or used.
         env.insert(QStringLiteral("CUPS_SERVER"), dir.file(QStringLiteral("no-cups-here")));
@@ -641,6 +643,115 @@ TEST_F(XvfbEndToEnd, DesignerEditsATemplateNamedOnTheCommandLineAndSavesIt)
     EXPECT_EQ(test::readFile(dir.file(QStringLiteral("t.vn3"))), (before.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
     EXPECT_TRUE(QFile::exists(elsewhere + QStringLiteral("/Varnil3PC2.pss")));
     EXPECT_FALSE(QFile::exists(elsewhere + QStringLiteral("/salvato.vn3")));
+}
+
+// The designer grown to the whole screen: the page at 200 %, a drag there undone (and saved so)
+// and redone with the keys, the preview counting the pages, a long print stopped before it wrote
+// anything, the template saved.
+TEST_F(XvfbEndToEnd, MaximisedDesignerZoomsPreviewsStopsAPrintAndSaves)
+{
+    // Rows enough for a print of many seconds.
+    test::createSqliteDatabase(dir.file(QStringLiteral("righe.db")),
+                               QStringLiteral("CREATE TABLE Righe (NumeroHotel INTEGER, N INTEGER, Testo TEXT);"
+                                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000)"
+                                              " INSERT INTO Righe SELECT 1, i, 'riga ' || i FROM n;"));
+    test::writeTemplate(dir.file(QStringLiteral("t.vn3")),
+                        {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"), QStringLiteral("righe.db,Righe,"),
+                         QStringLiteral("[PARAMETRI]"), QStringLiteral("[IMMAGINI]"), QStringLiteral("[GRIGLIA]"),
+                         QStringLiteral("R,10.00,20.00,30.00,30.00,"), QStringLiteral("[CAMPI]"), QStringLiteral("[TESTO]"),
+                         QStringLiteral("[TABELLA]"), QStringLiteral("Righe,2,40,74,Arial,9,"), QStringLiteral("righe.db,Righe,N,,"),
+                         QStringLiteral("N.,N,6,Num,N,,6,"), QStringLiteral("Testo,Testo,20,Str,N,,20,"),
+                         QStringLiteral("[FINE TABELLA]"), QStringLiteral("[FINE]")});
+    startProgram({QStringLiteral("t.vn3")});
+    const QString window = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*t\\.vn3$"));
+    ASSERT_FALSE(window.isEmpty());
+    const double ppt = pixelsPerTwip(window);
+    auto widthOf = [&] {
+        const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+        return QRegularExpression(QStringLiteral("Geometry: (\\d+)x")).match(geometry).captured(1).toInt();
+    };
+    const int normalWidth = widthOf();
+    // Maximised (no window manager here: the whole screen); the column keeps to the right edge.
+    xdotool({QStringLiteral("windowmove"), QStringLiteral("--sync"), window, QStringLiteral("0"), QStringLiteral("0")});
+    xdotool({QStringLiteral("windowsize"), QStringLiteral("--sync"), window, QStringLiteral("100%"), QStringLiteral("100%")});
+    const int grown = widthOf() - normalWidth;
+    ASSERT_GT(grown, 0);
+    auto column = [&](double top) { clickAt(window, ppt, 12852 + 1014 + grown / ppt, top + 216); };
+    // The page at 200 %, scrolled back to its top; a click on it gives the window the keys.
+    auto twipsX = [](double units) { return 2940 + units * 2 * 6500 / 80; };
+    auto twipsY = [](double units) { return 340 + units * 2 * 8300 / 75; };
+    auto pixel = [&](double twips) { return QString::number(qRound(twips * ppt)); };
+    auto clickEmptyPage = [&] { clickAt(window, ppt, twipsX(70), twipsY(5)); };
+    clickAt(window, ppt, 2940 + 70 * 6500 / 80, 340 + 5 * 8300 / 75);
+    for (int i = 0; i < 3; ++i)
+        xdotool({QStringLiteral("key"), QStringLiteral("ctrl+plus")});
+    xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("10"), QStringLiteral("4")});
+
+    // The rectangle dragged by its corner 10 units right and 1 down: the pointer's offsets are
+    // twice the twips they stand for at this scale.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, pixel(twipsX(10.5)), pixel(twipsY(20.5)),
+             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+             pixel(twipsX(10) + 2 * 853), pixel(twipsY(20) + 2 * 130), QStringLiteral("mouseup"), QStringLiteral("1")});
+    // Undone and saved so (Ctrl+S), then redone.
+    auto saveAs = [&](const QString& name) {
+        clickEmptyPage();
+        xdotool({QStringLiteral("key"), QStringLiteral("ctrl+s")});
+        const QString save = waitForWindow(QStringLiteral("^Salva$"));
+        ASSERT_FALSE(save.isEmpty());
+        xdotool({QStringLiteral("key"), QStringLiteral("--window"), save, QStringLiteral("ctrl+a")});
+        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), name});
+        press(save, QStringLiteral("Return"));
+        ASSERT_FALSE(waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0 - .*") + name + QLatin1Char('$')).isEmpty());
+    };
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+z")});
+    saveAs(QStringLiteral("annullato.vn3"));
+    clickEmptyPage();
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+y")});
+
+    // "Anteprima": once the print has run, the title counts the pages; Escape closes it.
+    column(5712);
+    const QString preview = waitForWindow(QStringLiteral("^Anteprima - annullato\\.vn3 \\(\\d+ pagine\\)$"));
+    ASSERT_FALSE(preview.isEmpty());
+    const int previewPages = QRegularExpression(QStringLiteral("\\((\\d+) pagine\\)"))
+                                 .match(xdotool({QStringLiteral("getwindowname"), preview}))
+                                 .captured(1)
+                                 .toInt();
+    press(preview, QStringLiteral("Escape"));
+    ASSERT_TRUE(waitForMappedWindows(1)) << "the preview did not close";
+
+    // "Stampa" of the file as saved ("No" to saving first), on "PDF"; "Interrompi" in the
+    // progress window stops it and no PDF is left.
+    const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files);
+    column(1680);
+    const QString question = waitForWindow(QStringLiteral("^Gestore report Ostrivo 3\\.0$"));
+    ASSERT_FALSE(question.isEmpty());
+    press(question, QStringLiteral("Tab"));
+    press(question, QStringLiteral("space"));
+    const QString printers = waitForWindow(kPrinterDialog);
+    ASSERT_FALSE(printers.isEmpty());
+    press(printers, QStringLiteral("Home"));
+    press(printers, QStringLiteral("Return"));
+    const QString progress = waitForWindow(QStringLiteral("^Stampa in corso$"));
+    ASSERT_FALSE(progress.isEmpty());
+    press(progress, QStringLiteral("Return"));
+    ASSERT_TRUE(waitForMappedWindows(1)) << "the print did not stop";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), filesBefore);
+
+    saveAs(QStringLiteral("salvato.vn3"));
+    column(8064);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(app.exitCode(), 0) << app.readAllStandardError().toStdString();
+
+    const QStringList undone = QString::fromLatin1(test::readFile(dir.file(QStringLiteral("annullato.vn3")))).split(QStringLiteral("\r\n"));
+    const QStringList redone = QString::fromLatin1(test::readFile(dir.file(QStringLiteral("salvato.vn3")))).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(undone.contains(QStringLiteral("R,10.00,20.00,30.00,30.00,"))) << undone.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(redone.contains(QStringLiteral("R,20.00,21.00,40.00,31.00,"))) << redone.join(QLatin1Char('|')).toStdString();
+    // The preview counted the pages the print makes.
+    const auto printed = test::runProgram(test::binaryPath(), {QStringLiteral("print"), QStringLiteral("salvato.vn3"), QStringLiteral("--output"),
+                                                               QStringLiteral("s.pdf"), QStringLiteral("--trace"), QStringLiteral("s.json")});
+    ASSERT_TRUE(printed && printed->ok);
+    EXPECT_GT(previewPages, 100);
+    EXPECT_TRUE(test::readFile(dir.file(QStringLiteral("s.json"))).trimmed().endsWith(QStringLiteral("{\"op\":\"end\",\"pages\":%1}").arg(previewPages).toLatin1()));
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "core/Errors.h"
 #include "print/PageImageSink.h"
 #include "print/PrintOp.h"
+#include "print/PreviewSink.h"
 #include "print/PrinterTestSupport.h"
 #include "print/QtPrintSink.h"
 #include "print/RecordingPrinter.h"
@@ -78,6 +79,17 @@ const SinkCase sinkCases[] = {
          p.endDocument();
      }},
     {"nothing drawn", [](Printer& p) { p.endDocument(); }},
+    {"orientation after drawing turns the next page",
+     [](Printer& p) {
+         p.setScale(80, 75);
+         text(p, 5, 5, QStringLiteral("Verticale"));
+         p.setOrientation(2);
+         p.setScale(40, 30);
+         p.drawBox(1, 1, 39, 29, 0);
+         p.newPage();
+         text(p, 5, 5, QStringLiteral("Orizzontale"));
+         p.endDocument();
+     }},
 };
 
 // The bounding box of what is not white (a thin line at a low resolution is a pale one).
@@ -120,6 +132,21 @@ TEST_P(SinkTable, EverySinkGetsTheSameDocument)
     Printer preview(std::move(images));
     c.print(preview);
     ASSERT_EQ(int(pages.pages().size()), recorded.pageCount());
+
+    // The preview keeps the ops, paints each page alone as the page images show it, and hands
+    // a printer exactly the ops it was given.
+    auto kept = std::make_unique<PreviewSink>();
+    const PreviewSink& shown = *kept;
+    Printer previewed(std::move(kept));
+    c.print(previewed);
+    EXPECT_EQ(shown.ops(), recorded.ops());
+    ASSERT_EQ(shown.pageCount(), recorded.pageCount());
+    for (int page = 1; page <= shown.pageCount(); ++page)
+        EXPECT_TRUE(shown.paintPage(page, dpi) == pages.pages()[std::size_t(page - 1)]) << c.name << " page " << page;
+    RecordingPrinter replayed;
+    shown.replay(replayed);
+    EXPECT_EQ(replayed.ops(), recorded.ops());
+    EXPECT_EQ(replayed.pictures().size(), recorded.pictures().size());
 
     OSTRIVO_REQUIRE_TOOL("pdftoppm");
     Printer pdf(std::make_unique<QtPrintSink>(dir_.file(QStringLiteral("p.pdf"))));

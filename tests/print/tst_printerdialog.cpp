@@ -64,6 +64,23 @@ private slots:
         QCOMPARE(button(dialog, "propertiesButton")->text(), QStringLiteral("Proprietà..."));
     }
 
+    // "Anteprima" stands below "PDF" when offered; it is no printer, even beside a queue of that name.
+    void previewEntryIsOfferedBelowPdf()
+    {
+        PrinterDialog dialog(QStringList{QStringLiteral("Anteprima"), QStringLiteral("Sala")}, QStringLiteral("Sala"));
+        dialog.offerPreview();
+        dialog.offerPreview();
+        QCOMPARE(list(dialog)->item(1)->text(), QStringLiteral("Anteprima"));
+        QCOMPARE(dialog.printers(), (QStringList{QStringLiteral("PDF"), QStringLiteral("Anteprima"), QStringLiteral("Sala")}));
+        list(dialog)->setCurrentRow(1);
+        QVERIFY(!button(dialog, "propertiesButton")->isEnabled());
+        const PrinterChoice preview = dialog.takeChoice();
+        QVERIFY(preview.preview);
+        QCOMPARE(preview.name, QString());
+        list(dialog)->setCurrentRow(2);
+        QCOMPARE(dialog.takeChoice().name, QStringLiteral("Anteprima"));
+    }
+
     void listsPdfFirstAndSelectsTheDefault()
     {
         PrinterDialog dialog(QStringList{QStringLiteral("Ufficio"), QStringLiteral("PDF"), QStringLiteral("Sala")},

@@ -1,5 +1,6 @@
 #include "core/widgets/QtDialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -29,9 +30,17 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
 
 }  // namespace
 
+QWidget* QtDialogs::owner() const
+{
+    // Over the window that has the user's attention: a preview or a print's progress window
+    // shows above the designer, and a message under it could not be answered.
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : parent_;
+}
+
 MessageAnswer QtDialogs::message(const MessageRequest& request)
 {
-    QMessageBox box(qtIcon(request.icon), request.title, request.text, QMessageBox::NoButton, parent_);
+    QMessageBox box(qtIcon(request.icon), request.title, request.text, QMessageBox::NoButton, owner());
     // The buttons speak the program's language whatever translations the toolkit has.
     struct Choice {
         MessageAnswer answer;
@@ -71,7 +80,7 @@ MessageAnswer QtDialogs::message(const MessageRequest& request)
 
 std::optional<QString> QtDialogs::chooseFile(const FileRequest& request)
 {
-    QFileDialog dialog(parent_, request.title, initialFolder(request.initialDir), qtFileFilter(request.filter));
+    QFileDialog dialog(owner(), request.title, initialFolder(request.initialDir), qtFileFilter(request.filter));
     const bool save = request.action == FileRequest::Action::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -86,7 +95,7 @@ std::optional<QString> QtDialogs::chooseFile(const FileRequest& request)
 
 std::optional<TemplateColor> QtDialogs::chooseColor(TemplateColor initial)
 {
-    const QColor color = QColorDialog::getColor(initial.toQColor(), parent_);
+    const QColor color = QColorDialog::getColor(initial.toQColor(), owner());
     if (!color.isValid())
         return std::nullopt;
     return TemplateColor::rgb(color.red(), color.green(), color.blue());

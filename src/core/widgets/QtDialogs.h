@@ -18,6 +18,8 @@ public:
     QStringList fontNames() override { return printerFontNames(); }
 
 private:
+    QWidget* owner() const;
+
     QWidget* parent_;
 };
 

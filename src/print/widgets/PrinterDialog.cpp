@@ -75,11 +75,37 @@ PrinterDialog::PrinterDialog(const QStringList& printers, const QString& default
 
 PrinterDialog::~PrinterDialog() = default;
 
+namespace {
+
+// Marks the entry "Anteprima", which is no printer even where a print queue bears its name.
+constexpr int kPreviewRole = Qt::UserRole + 1;
+
+bool isPreview(const QListWidgetItem* item)
+{
+    return item && item->data(kPreviewRole).toBool();
+}
+
+}  // namespace
+
+void PrinterDialog::offerPreview()
+{
+    for (int row = 0; row < list_->count(); ++row) {
+        if (isPreview(list_->item(row)))
+            return;
+    }
+    auto* entry = new QListWidgetItem(previewEntry());
+    entry->setData(kPreviewRole, true);
+    entry->setToolTip(QStringLiteral("Mostra le pagine prima di stamparle"));
+    list_->insertItem(1, entry);
+}
+
 QStringList PrinterDialog::printers() const
 {
     QStringList names;
-    for (int row = 0; row < list_->count(); ++row)
-        names.push_back(list_->item(row)->text());
+    for (int row = 0; row < list_->count(); ++row) {
+        if (!isPreview(list_->item(row)))
+            names.push_back(list_->item(row)->text());
+    }
     return names;
 }
 
@@ -87,6 +113,12 @@ QString PrinterDialog::selectedPrinter() const
 {
     const QList<QListWidgetItem*> selected = list_->selectedItems();
     return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+static bool previewSelected(const QListWidget& list)
+{
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return !selected.isEmpty() && isPreview(selected.first());
 }
 
 void PrinterDialog::selectPrinter(const QString& name)
@@ -106,7 +138,7 @@ void PrinterDialog::setSettingsEditor(SettingsEditor editor)
 void PrinterDialog::editSettings()
 {
     const QString name = selectedPrinter();
-    if (name.isEmpty() || name == pdfPrinterName() || !editor_)
+    if (name.isEmpty() || name == pdfPrinterName() || previewSelected(*list_) || !editor_)
         return;
     // Kept settings are edited in place: the page setup changes its printer only when confirmed.
     if (const auto kept = settings_.find(name); kept != settings_.end()) {
@@ -127,6 +159,10 @@ const QPrinter* PrinterDialog::settingsFor(const QString& name) const
 PrinterChoice PrinterDialog::takeChoice()
 {
     PrinterChoice choice;
+    if (previewSelected(*list_)) {
+        choice.preview = true;
+        return choice;
+    }
     choice.name = selectedPrinter();
     if (auto found = settings_.find(choice.name); found != settings_.end()) {
         choice.settings = std::move(found->second);
@@ -138,9 +174,12 @@ PrinterChoice PrinterDialog::takeChoice()
 void PrinterDialog::updateForSelection()
 {
     const QString name = selectedPrinter();
+    const bool preview = previewSelected(*list_);
     okButton_->setEnabled(!name.isEmpty());
-    propertiesButton_->setEnabled(!name.isEmpty() && name != pdfPrinterName());
-    if (name == pdfPrinterName()) {
+    propertiesButton_->setEnabled(!name.isEmpty() && name != pdfPrinterName() && !preview);
+    if (preview) {
+        description_->setText(QStringLiteral("Mostra le pagine; da lì si stampa o si salva il PDF."));
+    } else if (name == pdfPrinterName()) {
         description_->setText(QStringLiteral("Scrive il file %1 nella cartella corrente e lo apre.").arg(QtPrintSink::DefaultPdfFile));
     } else if (!name.isEmpty()) {
         const QPrinterInfo info = QPrinterInfo::printerInfo(name);
@@ -155,9 +194,11 @@ void PrinterDialog::updateForSelection()
     }
 }
 
-std::optional<PrinterChoice> choosePrinter(QWidget* parent)
+std::optional<PrinterChoice> choosePrinter(QWidget* parent, bool withPreview)
 {
     PrinterDialog dialog(parent);
+    if (withPreview)
+        dialog.offerPreview();
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.takeChoice();

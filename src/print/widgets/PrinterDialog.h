@@ -21,6 +21,8 @@ namespace ostrivo {
 struct PrinterChoice {
     QString name;
     std::unique_ptr<QPrinter> settings;
+    // The entry "Anteprima" was chosen: the pages are to be shown, not printed (name is empty).
+    bool preview = false;
 };
 
 // Our printer dialog ("Stampa"): "PDF" and the system printers, the default one selected; "Ok",
@@ -40,6 +42,11 @@ public:
     PrinterDialog(const QStringList& printers, const QString& defaultName, QWidget* parent = nullptr);
     ~PrinterDialog() override;
 
+    // Offers the entry "Anteprima" below "PDF": the pages shown before anything is printed.
+    void offerPreview();
+    static QString previewEntry() { return QStringLiteral("Anteprima"); }
+
+    // The printers listed, without the entry "Anteprima".
     QStringList printers() const;
     QString selectedPrinter() const;
     void selectPrinter(const QString& name);
@@ -66,7 +73,8 @@ private:
     std::map<QString, std::unique_ptr<QPrinter>> settings_;
 };
 
-// Shows the printer dialog over parent; nothing when the user cancels or closes it.
-std::optional<PrinterChoice> choosePrinter(QWidget* parent = nullptr);
+// Shows the printer dialog over parent, with the entry "Anteprima" when withPreview; nothing
+// when the user cancels or closes it.
+std::optional<PrinterChoice> choosePrinter(QWidget* parent = nullptr, bool withPreview = false);
 
 }  // namespace ostrivo
