@@ -183,4 +183,19 @@ QStringList generateTemplate(const TemplateShape& shape, unsigned seed)
     return lines;
 }
 
+QStringList movementsTableReport()
+{
+    return {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
+            QStringLiteral("movimenti.mdb,Movimenti,"), QStringLiteral("[PARAMETRI]"),
+            QStringLiteral("Progressivo,<=,Num,<nessuno>,Fino al numero,"), QStringLiteral("[TESTO]"),
+            QStringLiteral("Movimenti,2,2,Arial,14,0,"), QStringLiteral("Data_oggi,66,2,Arial,9,0,"),
+            QStringLiteral("[GRIGLIA]"), QStringLiteral("R,1.00,1.00,79.00,5.00,"), QStringLiteral("[TABELLA]"),
+            QStringLiteral("Elenco movimenti,2,7,72,Arial,7,"),
+            QStringLiteral("movimenti.mdb,Movimenti,DataMovimento-Progressivo,,"),
+            QStringLiteral("N.,Progressivo,5,Num,N,,6,"), QStringLiteral("Data,DataMovimento,7,Date,N,,10,"),
+            QStringLiteral("Cam.,Camera,3,Num,N,,4,"), QStringLiteral("Descrizione,Descrizione,33,Str,N,,60,"),
+            QStringLiteral("Importo,Importo,10,Cur,S,,13,"), QStringLiteral("Q.ta,Quantita,7,Num,S,,10,"),
+            QStringLiteral("[FINE TABELLA]"), QStringLiteral("[FINE]")};
+}
+
 }  // namespace ostrivo

@@ -83,22 +83,6 @@ Figures measure(const Step& step, int runs)
     return {cpu[cpu.size() / 2], cpu.front(), wall[wall.size() / 2]};
 }
 
-// The table report of bench_table_pdf: its 20,000-row limit keeps the first 18,033 rows of hotel 1.
-void writeTableReport()
-{
-    writeCp1252Lines(QStringLiteral("movimenti.vn3"),
-                     {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
-                      QStringLiteral("movimenti.mdb,Movimenti,"), QStringLiteral("[PARAMETRI]"),
-                      QStringLiteral("Progressivo,<=,Num,<nessuno>,Fino al numero,"), QStringLiteral("[TESTO]"),
-                      QStringLiteral("Movimenti,2,2,Arial,14,0,"), QStringLiteral("Data_oggi,66,2,Arial,9,0,"),
-                      QStringLiteral("[GRIGLIA]"), QStringLiteral("R,1.00,1.00,79.00,5.00,"), QStringLiteral("[TABELLA]"),
-                      QStringLiteral("Elenco movimenti,2,7,72,Arial,7,"),
-                      QStringLiteral("movimenti.mdb,Movimenti,DataMovimento-Progressivo,,"),
-                      QStringLiteral("N.,Progressivo,5,Num,N,,6,"), QStringLiteral("Data,DataMovimento,7,Date,N,,10,"),
-                      QStringLiteral("Cam.,Camera,3,Num,N,,4,"), QStringLiteral("Descrizione,Descrizione,33,Str,N,,60,"),
-                      QStringLiteral("Importo,Importo,10,Cur,S,,13,"), QStringLiteral("Q.ta,Quantita,7,Num,S,,10,"),
-                      QStringLiteral("[FINE TABELLA]"), QStringLiteral("[FINE]")});
-}
 
 const QString kTableValues = QStringLiteral("20000,");
 
@@ -157,7 +141,7 @@ bool printSteps(int runs, const QString& dataDir)
         return true;
     }
     QFile::link(file, QStringLiteral("movimenti.mdb"));
-    writeTableReport();
+    writeCp1252Lines(QStringLiteral("movimenti.vn3"), movementsTableReport());
     bool met = true;
     auto verdict = [&](const char* what, double value, double target, const char* unit) {
         const bool ok = value <= target;

@@ -4,6 +4,7 @@
 //
 //   bench_table_pdf [DATA_DIR]          runs everything and prints the figures
 //   bench_table_pdf --child MODE LIMIT  one measurement (trace | engine | floor)
+#include "TemplateGenerator.h"
 #include "TraceReplay.h"
 
 #include "engine/PrintRun.h"
@@ -58,23 +59,6 @@ long peakKiB()
     return 0;
 }
 
-void writeTemplate()
-{
-    // Six columns, two totals; the limit keeps the first rows of hotel 1 (18,033 in all).
-    writeCp1252Lines(QStringLiteral("movimenti.vn3"),
-                     {QStringLiteral("[TESTA]"), QStringLiteral("1"), QStringLiteral("80,75,"),
-                      QStringLiteral("movimenti.mdb,Movimenti,"), QStringLiteral("[PARAMETRI]"),
-                      QStringLiteral("Progressivo,<=,Num,<nessuno>,Fino al numero,"), QStringLiteral("[TESTO]"),
-                      QStringLiteral("Movimenti,2,2,Arial,14,0,"), QStringLiteral("Data_oggi,66,2,Arial,9,0,"),
-                      QStringLiteral("[GRIGLIA]"), QStringLiteral("R,1.00,1.00,79.00,5.00,"), QStringLiteral("[TABELLA]"),
-                      QStringLiteral("Elenco movimenti,2,7,72,Arial,7,"),
-                      QStringLiteral("movimenti.mdb,Movimenti,DataMovimento-Progressivo,,"),
-                      QStringLiteral("N.,Progressivo,5,Num,N,,6,"), QStringLiteral("Data,DataMovimento,7,Date,N,,10,"),
-                      QStringLiteral("Cam.,Camera,3,Num,N,,4,"), QStringLiteral("Descrizione,Descrizione,33,Str,N,,60,"),
-                      QStringLiteral("Importo,Importo,10,Cur,S,,13,"), QStringLiteral("Q.ta,Quantita,7,Num,S,,10,"),
-                      QStringLiteral("[FINE TABELLA]"), QStringLiteral("[FINE]")});
-}
-
 QString values(int limit)
 {
     return QString::number(limit) + QLatin1Char(',');
@@ -93,7 +77,7 @@ void warmDatabase()
 
 int child(const QString& mode, int limit)
 {
-    writeTemplate();
+    writeCp1252Lines(QStringLiteral("movimenti.vn3"), movementsTableReport());
     CpuTimer timer;
     int pages = 0;
     if (mode == QLatin1String("trace")) {
