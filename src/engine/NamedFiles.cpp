@@ -4,6 +4,8 @@
 #include "core/Files.h"
 #include "db/Dao.h"
 
+#include <QRegularExpression>
+
 namespace ostrivo {
 
 namespace {
@@ -14,6 +16,22 @@ bool readsColumn(const QString& typeWord)
 {
     return typeWord == QLatin1String("Num") || typeWord == QLatin1String("Cur") || typeWord == QLatin1String("Date") ||
            typeWord == QLatin1String("Str");
+}
+
+// The column names of a table's ordering: the print joins them with "," after "Order by", so a
+// name the table lacks fails the print. A name may be bracketed and followed by ASC or DESC.
+QStringList orderingColumns(const QString& ordering)
+{
+    static const QRegularExpression direction(QStringLiteral("\\s+(ASC|DESC)$"), QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    for (QString name : ordering.split(QLatin1Char('-'))) {
+        name = name.trimmed().remove(direction).trimmed();
+        if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+            name = name.mid(1, name.size() - 2);
+        if (!name.isEmpty())
+            names << name;
+    }
+    return names;
 }
 
 }  // namespace
@@ -49,6 +67,8 @@ void NamedFilesCheck::check(const TemplateReader& reader, const TemplateElement&
         } else if (const auto* e = std::get_if<TableElement>(&element)) {
             const TableSourceRecord source = sourceOf(reader, *e);
             const db::FieldCollection* fields = table(source.database, source.table, e->sourceLine());
+            for (const QString& name : orderingColumns(source.ordering))
+                column(fields, name, e->sourceLine());
             for (int j = 0; j < e->columns; ++j) {
                 const ColumnRecord c = columnOf(reader, *e, j);
                 if (readsColumn(c.typeWord))

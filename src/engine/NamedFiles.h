@@ -17,11 +17,11 @@ class Recordset;
 }  // namespace db
 
 // The files a template's elements name, opened as the print opens them and only read: each
-// database, each table through the query the print makes of it, each column the print reads, each
-// picture. A database, table or column that is missing or cannot be read is a problem (the print
-// would fail on it); a missing picture is a warning (the print leaves it out). A file, or a table
-// of a database, is reported once, at the first line that names it. Records that do not read are
-// passed over: the check of the template lists them.
+// database, each table through the query the print makes of it, each column the print reads or
+// orders a table by, each picture. A database, table or column that is missing or cannot be read
+// is a problem (the print would fail on it); a missing picture is a warning (the print leaves it
+// out). A file, or a table of a database, is reported once, at the first line that names it.
+// Records that do not read are passed over: the check of the template lists them.
 class NamedFilesCheck {
 public:
     NamedFilesCheck();

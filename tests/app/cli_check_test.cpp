@@ -64,6 +64,7 @@ TEST(CliCheck, ChecksTheFilesTheTemplateNames)
     test::writeFile(QStringLiteral("testo.db"), "non un database");
     const QString field = QStringLiteral("[CAMPI]\n%1,%2,%3,Str,1,1,5,Arial,8,,");
     const QString table = QStringLiteral("[TABELLA]\nT,1,1,40,Arial,8,\n%1,%2,,,\nC,%3,5,Str,N,,5,\n[FINE TABELLA]");
+    const QString ordered = QStringLiteral("[TABELLA]\nT,1,1,40,Arial,8,\ndati.db,Clienti,%1,,\nC,Nome,5,Str,N,,5,\n[FINE TABELLA]");
     const struct {
         QString body;  // from line 6
         int exitCode;
@@ -77,6 +78,8 @@ TEST(CliCheck, ChecksTheFilesTheTemplateNames)
         {field.arg(QStringLiteral("dati.db"), QStringLiteral("Clienti"), QStringLiteral("Cognome")), 1, 7, "Cognome"},
         {table.arg(QStringLiteral("manca.db"), QStringLiteral("Clienti"), QStringLiteral("Nome")), 1, 8, "manca.db"},
         {table.arg(QStringLiteral("dati.db"), QStringLiteral("Clienti"), QStringLiteral("Cognome")), 1, 9, "Cognome"},
+        {ordered.arg(QStringLiteral("nome DESC-[Conto]")), 0, 0, ""},
+        {ordered.arg(QStringLiteral("Nome-Cognome")), 1, 8, "Cognome"},
         {QStringLiteral("[*]\np,p,p,Num,1,1,5,Arial,8,\ndati.db,Clienti,Conto,\ndati.db,Clienti,Sconto,\n[/*]"), 1, 9, "Sconto"},
         {QStringLiteral("[IMMAGINI]\nmanca.png,1,1,5,5,"), 0, 7, "avviso: l'immagine \"manca.png\""},
         {QStringLiteral("[IMMAGINI]\ntesto.db,1,1,5,5,"), 1, 7, "testo.db"},
