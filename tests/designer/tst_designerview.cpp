@@ -9,6 +9,7 @@
 #include "print/PreviewSink.h"
 #include "template/VN3Routine.h"
 
+#include "support/DesignerTestSupport.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestSupport.h"
 
@@ -25,15 +26,10 @@
 
 using namespace ostrivo;
 
-class TestDesignerView : public QObject {
+class TestDesignerView : public test::DesignerTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<test::ScopedCurrentDir> dir_;
-    std::unique_ptr<VN3Routine> model_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<Varnel3DT> window_;
-
     // Runs action on the preview once its print has ended, then closes it.
     static void whenPrinted(PreviewWindow& preview, std::function<void()> action)
     {
@@ -50,27 +46,9 @@ private:
         });
     }
 
-    Varnel3DT& designer()
-    {
-        window_ = std::make_unique<Varnel3DT>(*model_, *dialogs_);
-        window_->startDesigner();
-        return *window_;
-    }
-
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<test::ScopedCurrentDir>();
-        model_ = std::make_unique<VN3Routine>();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-    }
-    void cleanup()
-    {
-        window_.reset();
-        dialogs_.reset();
-        model_.reset();
-        dir_.reset();
-    }
+    void init() { start(); }
+    void cleanup() { end(); }
 
     // "Anteprima" prints what the designer holds, never saved: the text just inserted is on the
     // page; "Salva PDF..." writes those pages where the user says.

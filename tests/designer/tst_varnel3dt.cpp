@@ -7,6 +7,7 @@
 #include "template/VN3Routine.h"
 
 #include "support/CanvasTestSupport.h"
+#include "support/DesignerTestSupport.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestSupport.h"
 
@@ -110,7 +111,7 @@ public slots:
     void open(const QUrl& url) { opened.push_back(url); }
 };
 
-class TestVarnel3DT : public QObject {
+class TestVarnel3DT : public test::DesignerTestBase {
     Q_OBJECT
 
 private:
@@ -125,32 +126,10 @@ private:
         model_->NomeModulo = QStringLiteral("t.vn3");
     }
 
-    std::unique_ptr<test::ScopedCurrentDir> dir_;
-    std::unique_ptr<VN3Routine> model_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<Varnel3DT> window_;
-
-    Varnel3DT& designer()
-    {
-        window_ = std::make_unique<Varnel3DT>(*model_, *dialogs_);
-        window_->startDesigner();
-        return *window_;
-    }
 
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<test::ScopedCurrentDir>();
-        model_ = std::make_unique<VN3Routine>();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-    }
-    void cleanup()
-    {
-        window_.reset();
-        dialogs_.reset();
-        model_.reset();
-        dir_.reset();
-    }
+    void init() { start(); }
+    void cleanup() { end(); }
 
     void titleKindsAndNewTemplate()
     {
