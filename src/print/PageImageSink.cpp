@@ -4,10 +4,36 @@
 #include "print/QtPrintSink.h"
 
 #include <QPageLayout>
+#include <QtMath>
 
 #include <cmath>
 
 namespace ostrivo {
+
+QRectF pdfPaperPoints(int orientation)
+{
+    const auto turn = orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    return QPageLayout(QPageSize(QPageSize::A4), turn, QMarginsF()).fullRect(QPageLayout::Point);
+}
+
+QRectF pdfPrintablePoints(const QRectF& paper)
+{
+    const double margin = QtPrintSink::PdfMarginMillimetres / 25.4 * 72;
+    return paper.adjusted(margin, margin, -margin, -margin);
+}
+
+QImage blankPageImage(const QRectF& paper, double dotsPerInch)
+{
+    QImage page(QSize(qCeil(paper.width() * dotsPerInch / 72), qCeil(paper.height() * dotsPerInch / 72)),
+                QImage::Format_RGB32);
+    if (page.isNull())
+        return page;
+    page.fill(Qt::white);
+    const int dotsPerMeter = qRound(dotsPerInch / 0.0254);
+    page.setDotsPerMeterX(dotsPerMeter);
+    page.setDotsPerMeterY(dotsPerMeter);
+    return page;
+}
 
 PageImageSink::PageImageSink(double dotsPerInch) : painter_(pages_, QStringLiteral("le immagini delle pagine"))
 {
@@ -30,17 +56,10 @@ void PageImageSink::abort()
 
 bool PageImageSink::Pages::beginFirstPage(QPainter& painter, int orientation)
 {
-    // Laid out as the PDF writer lays out its pages, so that both place every op alike.
-    const auto turn = orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
-    paperPoints = QPageLayout(QPageSize(QPageSize::A4), turn, QMarginsF()).fullRect(QPageLayout::Point);
-    const QSize pixels(qCeil(paperPoints.width() * dotsPerInch / 72), qCeil(paperPoints.height() * dotsPerInch / 72));
-    QImage page(pixels, QImage::Format_RGB32);
+    paperPoints = pdfPaperPoints(orientation);
+    QImage page = blankPageImage(paperPoints, dotsPerInch);
     if (page.isNull())
         return false;
-    page.fill(Qt::white);
-    const int dotsPerMeter = qRound(dotsPerInch / 0.0254);
-    page.setDotsPerMeterX(dotsPerMeter);
-    page.setDotsPerMeterY(dotsPerMeter);
     images.push_back(std::move(page));
     return painter.begin(&images.back());
 }
@@ -53,8 +72,7 @@ bool PageImageSink::Pages::beginNextPage(QPainter& painter, int orientation)
 
 QRectF PageImageSink::Pages::printable() const
 {
-    const double margin = QtPrintSink::PdfMarginMillimetres / 25.4 * 72;
-    return paperPoints.adjusted(margin, margin, -margin, -margin);
+    return pdfPrintablePoints(paperPoints);
 }
 
 }  // namespace ostrivo

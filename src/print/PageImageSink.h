@@ -7,6 +7,13 @@
 
 namespace ostrivo {
 
+// The A4 sheet in points as the printer named "PDF" lays it out (orientation 2: landscape), and
+// its printable area, 5 mm inside each edge.
+QRectF pdfPaperPoints(int orientation);
+QRectF pdfPrintablePoints(const QRectF& paper);
+// A white page of `paper` at `dotsPerInch`; null when it cannot be allocated.
+QImage blankPageImage(const QRectF& paper, double dotsPerInch);
+
 // Paints each page into an image at a given resolution, as the printer named "PDF" lays it out
 // (A4, printable area 5 mm inside each edge): a preview of the print, or a picture a page.
 class PageImageSink final : public PrintSink {

@@ -2,21 +2,12 @@
 
 #include "core/Errors.h"
 #include "print/PagePainter.h"
+#include "print/PageImageSink.h"
 #include "print/Printer.h"
-#include "print/QtPrintSink.h"
-
-#include <QPageLayout>
-#include <QtMath>
 
 namespace ostrivo {
 
 namespace {
-
-QRectF a4Points(int orientation)
-{
-    const auto turn = orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
-    return QPageLayout(QPageSize(QPageSize::A4), turn, QMarginsF()).fullRect(QPageLayout::Point);
-}
 
 // One page as one image, laid out as PageImageSink and the PDF writer lay out theirs.
 struct OnePage final : PageSurface {
@@ -24,25 +15,14 @@ struct OnePage final : PageSurface {
 
     bool beginFirstPage(QPainter& painter, int orientation) override
     {
-        paperPoints = a4Points(orientation);
-        const QSize pixels(qCeil(paperPoints.width() * dotsPerInch / 72), qCeil(paperPoints.height() * dotsPerInch / 72));
-        image = QImage(pixels, QImage::Format_RGB32);
-        if (image.isNull())
-            return false;
-        image.fill(Qt::white);
-        const int dotsPerMeter = qRound(dotsPerInch / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return painter.begin(&image);
+        paperPoints = pdfPaperPoints(orientation);
+        image = blankPageImage(paperPoints, dotsPerInch);
+        return !image.isNull() && painter.begin(&image);
     }
     // A page of its own never begins a second one.
     bool beginNextPage(QPainter&, int) override { return false; }
     QRectF paper() const override { return paperPoints; }
-    QRectF printable() const override
-    {
-        const double margin = QtPrintSink::PdfMarginMillimetres / 25.4 * 72;
-        return paperPoints.adjusted(margin, margin, -margin, -margin);
-    }
+    QRectF printable() const override { return pdfPrintablePoints(paperPoints); }
 
     double dotsPerInch;
     QRectF paperPoints;
@@ -88,7 +68,7 @@ QSizeF PreviewSink::paperPoints(int page) const
         if (ops_[i].kind == PrintOp::Kind::Orientation)
             orientation = ops_[i].value;
     }
-    return a4Points(orientation).size();
+    return pdfPaperPoints(orientation).size();
 }
 
 QImage PreviewSink::paintPage(int page, double dotsPerInch) const
